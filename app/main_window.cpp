@@ -1,0 +1,185 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/layout.h"
+#include "app/settings.h"
+#include "base/text_buffer.h"
+#include "fileops/worker_job.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+
+static HWND gToolbarHost;
+static HWND gToolbar;
+static HWND gStatusBar;
+static WNDPROC gHostOwnProc;
+
+static const char* const kTooltips[10] = {
+    "左 新規フォルダの作成", "左 親のフォルダに移動", "左 選択ファイルの削除", "左 選択ファイルのコピー",
+    "左 フォルダごとコピー", "右 フォルダごとコピー", "右 選択ファイルのコピー", "右 選択ファイルの削除",
+    "右 親のフォルダに移動", "右 新規フォルダの作成",
+};
+
+HWND GetToolbarHost() { return gToolbarHost; }
+HWND GetToolbar() { return gToolbar; }
+
+ATOM RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_CLASSDC;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN));
+    wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    wc.lpszClassName = kMainClassName;
+    return RegisterClassExA(&wc);
+}
+
+HWND CreateMainWindow() {
+    return CreateWindowExA(0, kMainClassName, kMainClassName, WS_OVERLAPPEDWINDOW, 50, 50, 960, 560, nullptr,
+                           nullptr, gInstance, nullptr);
+}
+
+void UpdateObjectCounts() {
+    char text[64];
+    const Pane* panes[2] = {&gLeftPane, &gRightPane};
+    for (int part = 0; part < 2; part++) {
+        int count = (int)SendMessageA(panes[part]->list, LVM_GETITEMCOUNT, 0, 0);
+        FormatText(text, sizeof text, "Object Count : %d", count);
+        SendMessageA(gStatusBar, SB_SETTEXTA, part, (LPARAM)text);
+    }
+}
+
+static LRESULT CALLBACK ToolbarHostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY && ((NMHDR*)lParam)->code == TTN_NEEDTEXTA) {
+        NMTTDISPINFOA* request = (NMTTDISPINFOA*)lParam;
+        request->hinst = gInstance;
+        UINT_PTR id = request->hdr.idFrom;
+        if (id >= CMD_LEFT_NEW_FOLDER && id <= CMD_RIGHT_NEW_FOLDER)
+            request->lpszText = (char*)kTooltips[id - CMD_LEFT_NEW_FOLDER];
+    } else if (message == WM_COMMAND) {
+        // Posted, so the command runs after the toolbar has finished the click.
+        PostMessageA(GetParent(host), WM_COMMAND, wParam, lParam);
+        return 0;
+    }
+    return CallWindowProcA(gHostOwnProc, host, message, wParam, lParam);
+}
+
+static HWND CreateChild(HWND parent, const char* cls, int id, DWORD style, int x, int y, int w, int h,
+                        const char* text) {
+    return CreateWindowExA(0, cls, text, style, x, y, w, h, parent, (HMENU)(INT_PTR)id, gInstance, nullptr);
+}
+
+static void CreateToolbar() {
+    TBBUTTON buttons[10] = {};
+    for (int i = 0; i < 10; i++) {
+        buttons[i].iBitmap = i;
+        buttons[i].idCommand = CMD_LEFT_NEW_FOLDER + i;
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = TBSTYLE_BUTTON;
+    }
+    gToolbar = CreateToolbarEx(gToolbarHost, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 10, gInstance,
+                               IDB_TOOLBAR, buttons, 10, 0, 0, 16, 16, sizeof(TBBUTTON));
+    SendMessageA(gToolbar, TB_AUTOSIZE, 0, 0);
+}
+
+static LRESULT OnCreate(HWND window) {
+    // Recorded here too, so a main window made inside a test process works alike.
+    gMainWindow = window;
+    gWorkerJob.owner = window;
+
+    ReadSettings(gLeftPane.path, gRightPane.path);
+    if (!CheckStartFolder(gLeftPane.path) || !CheckStartFolder(gRightPane.path)) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    OleInitialize(nullptr);
+
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    const DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_EDITLABELS;
+    const DWORD pathStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | ES_AUTOHSCROLL;
+    gLeftPane.list = CreateChild(window, WC_LISTVIEWA, IDC_LEFT_LIST, listStyle, 0, 0, 0, 0, "");
+    gRightPane.list = CreateChild(window, WC_LISTVIEWA, IDC_RIGHT_LIST, listStyle, 0, 0, 0, 0, "");
+    gToolbarHost = CreateChild(window, "EDIT", 0, WS_CHILD | WS_VISIBLE, 264, 2, 230, 28, nullptr);
+    gLeftPane.pathBox = CreateChild(window, "EDIT", IDC_LEFT_PATH, pathStyle, 3, 2, 260, 26, nullptr);
+    gRightPane.pathBox = CreateChild(window, "EDIT", IDC_RIGHT_PATH, pathStyle, 496, 2, 260, 26, nullptr);
+
+    CreateToolbar();
+    gHostOwnProc = (WNDPROC)SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)ToolbarHostProc);
+
+    gCore->InitPane(gLeftPane.list, gLeftPane.path);
+    gCore->InitPane(gRightPane.list, gRightPane.path);
+    SetWindowTextA(gLeftPane.pathBox, gLeftPane.path);
+    SetWindowTextA(gRightPane.pathBox, gRightPane.path);
+
+    gStatusBar = CreateChild(window, STATUSCLASSNAMEA, IDC_STATUS,
+                             WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0, 0, 0, 0, nullptr);
+    int edges[2] = {380, -1};
+    SendMessageA(gStatusBar, SB_SETPARTS, 2, (LPARAM)edges);
+    gCore->statusBar = gStatusBar;
+    UpdateObjectCounts();
+    return 0;
+}
+
+static void Place(HWND control, const ControlRect& r) {
+    if (control)
+        MoveWindow(control, r.x, r.y, r.width, r.height, TRUE);
+}
+
+static LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
+    MainLayout layout = ComputeLayout(LOWORD(lParam), HIWORD(lParam));
+    Place(gToolbarHost, layout.toolbarHost);
+    Place(gLeftPane.pathBox, layout.leftPath);
+    Place(gRightPane.pathBox, layout.rightPath);
+    Place(gLeftPane.list, layout.leftList);
+    Place(gRightPane.list, layout.rightList);
+    if (gStatusBar) {
+        SendMessageA(gStatusBar, WM_SIZE, wParam, lParam);
+        int edges[2] = {layout.statusSplit, -1};
+        SendMessageA(gStatusBar, SB_SETPARTS, 2, (LPARAM)edges);
+    }
+    return 0;
+}
+
+static LRESULT OnDestroy() {
+    WriteSettings(gLeftPane.path, gRightPane.path);
+    if (gToolbarHost && gHostOwnProc)
+        SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)gHostOwnProc);
+    OleUninitialize();
+    // Forget the children: a later main window (tests make several) starts clean.
+    gToolbarHost = gToolbar = gStatusBar = nullptr;
+    gHostOwnProc = nullptr;
+    gLeftPane.list = gRightPane.list = gLeftPane.pathBox = gRightPane.pathBox = nullptr;
+    gActivePane = ActivePane{};
+    gCore->statusBar = nullptr;
+    gMainWindow = nullptr;
+    PostQuitMessage(0);
+    return 0;
+}
+
+static LRESULT OnNotify(LPARAM lParam) {
+    const NMHDR* header = (const NMHDR*)lParam;
+    if (header->idFrom != IDC_LEFT_LIST && header->idFrom != IDC_RIGHT_LIST)
+        return 0;
+    Pane* pane = header->idFrom == IDC_LEFT_LIST ? &gLeftPane : &gRightPane;
+    gActivePane.list = pane->list;
+    gActivePane.path = pane->path;
+    return 0;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_SIZE: return OnSize(wParam, lParam);
+    case WM_DESTROY: return OnDestroy();
+    case WM_NOTIFY: return OnNotify(lParam);
+    case WM_COMMAND: return OnCommand(window, wParam, lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

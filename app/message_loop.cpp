@@ -1,0 +1,36 @@
+#include "app/message_loop.h"
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "app/idle_keys.h"
+#include "assoc/filer_core.h"
+#include "res/resource.h"
+
+void PollKeyboard() {
+    BYTE keys[256];
+    if (!GetKeyboardState(keys))
+        return;
+    switch (DecideIdleAction(keys, gEditing)) {
+    case IDLE_CANCEL: InterlockedExchange(&gCore->cancelFlag, 1); break;
+    case IDLE_DELETE: PostMessageA(gMainWindow, WM_COMMAND, CMD_DELETE, 0); break;
+    case IDLE_NOTHING: break;
+    }
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    for (;;) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!GetMessageA(&msg, nullptr, 0, 0))
+                return (int)msg.wParam;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            continue;
+        }
+        PollKeyboard();
+        // Wait briefly for input instead of spinning a core; the poll still
+        // runs at least every 10 ms while the queue is empty.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}

@@ -1,0 +1,14 @@
+// The one way to show a message box or a modal dialog, so tests can answer them.
+#pragma once
+#include <windows.h>
+
+// A responder sees every box and dialog instead of the user. For a box it gets
+// the owner, text, caption and type and returns the button id (IDOK, IDCANCEL...);
+// for a dialog, text and caption are null, type is the dialog id, and its result
+// is the dialog's result.
+typedef INT_PTR (*PromptResponder)(HWND owner, const char* text, const char* caption, UINT type);
+
+void SetPromptResponder(PromptResponder responder);
+
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
+INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param);

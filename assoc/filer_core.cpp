@@ -1,0 +1,48 @@
+#include "assoc/filer_core.h"
+
+#include <string.h>
+
+#include "app/prompts.h"
+
+FilerCore* gCore;
+
+// Constructed before the entry routine: tests that link this object therefore
+// run in a working folder that holds a valid "Brenn.dat".
+static FilerCore gFilerCore;
+
+FilerCore::FilerCore() {
+    gCore = this;
+    for (int& d : sortDirection)
+        d = 1;
+    systemImageList = nullptr;
+    sortColumn = 0;
+    LoadAssociations("Brenn.dat");
+}
+
+// The My Computer view's shell folders are released here once that view exists.
+FilerCore::~FilerCore() {}
+
+int FilerCore::LoadAssociations(const char* fileName) {
+    HANDLE file = CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ShowMessage(nullptr, "Brenn.dat  Open Error", "READ DATA FILE", MB_OK);
+        return 0;
+    }
+    // Records are small and the file is read once: take it whole.
+    DWORD size = GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE)
+        size = 0;
+    char* data = (char*)HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
+    DWORD total = 0, got = 0;
+    while (data && total < size && ReadFile(file, data + total, size - total, &got, nullptr) && got > 0)
+        total += got;
+    CloseHandle(file);
+    memset(toolTable, 0, sizeof toolTable);
+    memset(extensionRules, 0, sizeof extensionRules);
+    toolCount = ruleCount = 0;
+    if (data) {
+        ParseAssociations(data, total, AssocTables{toolTable, extensionRules, &toolCount, &ruleCount});
+        HeapFree(GetProcessHeap(), 0, data);
+    }
+    return 1;
+}

@@ -1,0 +1,32 @@
+// The one program-wide object: sort state, scratch path, association tables,
+// the status bar and the cancel flag of the file operations.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "assoc/assoc_file.h"
+
+enum { PATH_SIZE = MAX_PATH };
+
+struct FilerCore {
+    HWND sortList;
+    HIMAGELIST systemImageList;
+    int sortDirection[4];
+    char pathScratch[PATH_SIZE];
+    char toolTable[TOOL_SLOT_COUNT][TOOL_SLOT_SIZE];
+    ExtensionRule extensionRules[EXTENSION_RULE_COUNT];
+    int toolCount;
+    int ruleCount;
+    HWND statusBar;
+    volatile LONG cancelFlag;
+    int sortColumn;
+
+    FilerCore();
+    ~FilerCore();
+
+    int LoadAssociations(const char* fileName);
+    void InitPane(HWND list, char* path);
+    int ListFolder(HWND list, char* path);
+};
+
+extern FilerCore* gCore;

@@ -1,0 +1,3 @@
+#include "fileops/worker_job.h"
+
+WorkerJob gWorkerJob;

@@ -1,0 +1,126 @@
+#include "app/prompts.h"
+#include "base/cp932.h"
+#include "base/text_buffer.h"
+#include "panes/list_text.h"
+#include "panes/my_computer.h"
+#include "panes/pane.h"
+
+#include <shellapi.h>
+
+Pane gLeftPane;
+Pane gRightPane;
+ActivePane gActivePane;
+
+struct ColumnSpec {
+    const char* title;
+    int width;
+};
+
+static const ColumnSpec kColumns[4] = {
+    {"名前", 160},
+    {"サイズ", 60},
+    {"ファイルの種類", 120},
+    {"更新日付", 110},
+};
+
+void FilerCore::InitPane(HWND list, char* path) {
+    SHFILEINFOA info = {};
+    systemImageList =
+        (HIMAGELIST)SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    if (systemImageList)
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)systemImageList);
+    for (int i = 0; i < 4; i++) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = kColumns[i].width;
+        column.pszText = (char*)kColumns[i].title;
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
+    }
+    ListFolder(list, path);
+}
+
+static void SetCellText(HWND list, int item, int column, const char* text) {
+    LVITEMA cell = {};
+    cell.iSubItem = column;
+    cell.pszText = (char*)text;
+    SendMessageA(list, LVM_SETITEMTEXTA, item, (LPARAM)&cell);
+}
+
+// Makes path absolute and ending in "\" in place; 0 when that can't be done
+// within the buffer.
+static int NormaliseFolder(char* path, char* scratch) {
+    DWORD n = GetFullPathNameA(path, PATH_SIZE, scratch, nullptr);
+    if (n == 0 || n >= PATH_SIZE)
+        return 0;
+    if (!EnsureTrailingSeparator(scratch, PATH_SIZE))
+        return 0;
+    return CopyText(path, PATH_SIZE, scratch);
+}
+
+// Returns 0 for an item that is not listed: one whose full path does not fit a
+// path buffer could be neither queried nor acted on by name.
+static int AddListedItem(HWND list, const char* folder, const WIN32_FIND_DATAA& found, int index) {
+    char fullPath[PATH_SIZE];
+    if (!JoinPath(fullPath, sizeof fullPath, folder, found.cFileName))
+        return 0;
+    SHFILEINFOA info = {};
+    SHGetFileInfoA(fullPath, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
+
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = (char*)found.cFileName;
+    item.iImage = info.iIcon;
+    item.lParam = MakeItemParam(found.dwFileAttributes, index);
+    int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    if (at < 0)
+        return 0;
+
+    char text[64];
+    DWORD attributes = found.dwFileAttributes;
+    if (!(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM))) {
+        uint64_t size = ((uint64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
+        if (FormatSizeText(text, sizeof text, size))
+            SetCellText(list, at, 1, text);
+    }
+    SetCellText(list, at, 2, info.szTypeName);
+    if (!(attributes & FILE_ATTRIBUTE_SYSTEM)) {
+        FILETIME local;
+        SYSTEMTIME t;
+        if (FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &t) &&
+            FormatDateText(text, sizeof text, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute))
+            SetCellText(list, at, 3, text);
+    }
+    return 1;
+}
+
+int FilerCore::ListFolder(HWND list, char* path) {
+    if (path[0] == '\0')
+        return ListMyComputer(list);
+
+    if (!NormaliseFolder(path, pathScratch) || !SetCurrentDirectoryA(path)) {
+        ShowMessage(nullptr, path, "CurrentDirectry Error", MB_OK);
+        CopyText(path, PATH_SIZE, "c:\\");
+        SetCurrentDirectoryA(path);
+    }
+
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    int index = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*.*", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (found.cFileName[0] == '.')
+                continue;
+            if (AddListedItem(list, path, found, index))
+                index++;
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+
+    sortDirection[0] = 1;
+    sortList = list;
+    return index;
+}

@@ -1,0 +1,12 @@
+#include "panes/list_text.h"
+
+#include "base/text_buffer.h"
+
+int FormatSizeText(char* dst, size_t cap, uint64_t bytes) {
+    uint64_t kb = bytes / 1024 + (bytes % 1024 != 0);
+    return FormatText(dst, cap, "%lluKB", (unsigned long long)kb);
+}
+
+int FormatDateText(char* dst, size_t cap, int year, int month, int day, int hour, int minute) {
+    return FormatText(dst, cap, "%04d/%02d/%02d %02d:%02d", year, month, day, hour, minute);
+}

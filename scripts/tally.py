@@ -1,0 +1,49 @@
+#!/usr/bin/env python3
+"""Sums the test results of every tree into one line: N passed, N failed.
+
+Each tree's folder holds the GoogleTest XML of its test programs and ctest's
+JUnit file. A program that failed without writing failures (a crash, a hang
+killed by the timeout) counts as one failed test."""
+import os
+import sys
+import xml.etree.ElementTree as ET
+
+passed = failed = skipped = 0
+failures = []
+for tree in sorted(os.listdir(sys.argv[1])):
+    folder = os.path.join(sys.argv[1], tree)
+    gtest_failed = {}
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith(".xml") or name == "ctest.xml":
+            continue
+        program = name[:-4]
+        try:
+            root = ET.parse(os.path.join(folder, name)).getroot()
+        except ET.ParseError:
+            continue
+        count = 0
+        for case in root.iter("testcase"):
+            if case.find("failure") is not None:
+                failed += 1
+                count += 1
+                failures.append(f"{tree}: {case.get('classname')}.{case.get('name')}")
+            elif case.get("result") == "skipped" or case.get("status") == "notrun" or case.find("skipped") is not None:
+                skipped += 1
+            else:
+                passed += 1
+        gtest_failed[program] = count
+    junit = os.path.join(folder, "ctest.xml")
+    if os.path.exists(junit):
+        for case in ET.parse(junit).getroot().iter("testcase"):
+            if case.get("status") == "fail" or case.find("failure") is not None:
+                program = case.get("name").split(".", 1)[-1]
+                if gtest_failed.get(program, 0) == 0:
+                    failed += 1
+                    failures.append(f"{tree}: {case.get('name')} ended without reporting its failures")
+
+for line in failures:
+    print("FAILED", line)
+if skipped:
+    print(f"({skipped} skipped)")
+print(f"{passed} passed, {failed} failed")
+sys.exit(1 if failed else 0)

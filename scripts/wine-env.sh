@@ -1,0 +1,29 @@
+# Sourced by the run and test drivers: the Wine environment of one architecture.
+# Usage: . scripts/wine-env.sh win64|win32   (sets WINE, WINEPREFIX, WINEARCH...)
+arch=$1
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEARCH=$arch
+export WINEPREFIX=$root/build/$arch/prefix
+export WINEDEBUG=-all
+# No Mono or Gecko installer questions when the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+if [ "$arch" = win64 ]; then
+    export WINE=/usr/lib/wine/wine64
+else
+    export WINE=/usr/lib/wine/wine
+fi
+export WINELOADER=$WINE
+# Recycle-bin deletes must land in a trash of the build's own.
+export XDG_DATA_HOME=$root/build/$arch/xdg-data
+mkdir -p "$XDG_DATA_HOME"
+
+ensure_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Making the $arch Wine prefix in $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        "$WINE" wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+        [ -f "$WINEPREFIX/system.reg" ] || { echo "could not make the Wine prefix $WINEPREFIX" >&2; return 1; }
+    fi
+}

@@ -1,0 +1,227 @@
+#include "tests/win/support/win_test_support.h"
+
+#include <stdio.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/prompts.h"
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    static unsigned counter;
+    for (;;) {
+        char name[MAX_PATH];
+        snprintf(name, sizeof name, "%sbrennik-test-%lu-%u\\", base, GetCurrentProcessId(), ++counter);
+        if (CreateDirectoryA(name, nullptr)) {
+            path_ = name;
+            break;
+        }
+    }
+}
+
+TempFolder::~TempFolder() {
+    SetCurrentDirectoryA("c:\\");
+    RemoveTree(path_);
+}
+
+void RemoveTree(const std::string& path) {
+    std::string folder = path;
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = found.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                std::string child = folder + name;
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                    !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                    RemoveTree(child);
+                else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveDirectoryA(child.c_str());
+                else
+                    DeleteFileA(child.c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        CloseHandle(file);
+    }
+}
+
+void MakeFileOfSize(const std::string& path, unsigned long long size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    LARGE_INTEGER end;
+    end.QuadPart = (LONGLONG)size;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+static PromptRecorder* gRecorder;
+
+PromptRecorder::PromptRecorder(INT_PTR defaultAnswer) : defaultAnswer_(defaultAnswer) {
+    gRecorder = this;
+    SetPromptResponder(&PromptRecorder::Respond);
+}
+
+PromptRecorder::~PromptRecorder() {
+    SetPromptResponder(nullptr);
+    gRecorder = nullptr;
+}
+
+INT_PTR PromptRecorder::Respond(HWND owner, const char* text, const char* caption, UINT type) {
+    PromptRecorder* self = gRecorder;
+    bool dialog = text == nullptr && caption == nullptr;
+    self->calls_.push_back(PromptCall{owner, text ? text : "", caption ? caption : "", type, dialog});
+    if (!self->answers_.empty()) {
+        INT_PTR answer = self->answers_.front();
+        self->answers_.erase(self->answers_.begin());
+        return answer;
+    }
+    return self->defaultAnswer_;
+}
+
+static int gQuitMessages;
+int QuitMessagesSeen() { return gQuitMessages; }
+
+void PumpMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                gQuitMessages++;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+std::string ItemText(HWND list, int item, int column) {
+    char text[512] = "";
+    LVITEMA lv = {};
+    lv.iSubItem = column;
+    lv.pszText = text;
+    lv.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, item, (LPARAM)&lv);
+    return text;
+}
+
+LPARAM ItemParam(HWND list, int item) {
+    LVITEMA lv = {};
+    lv.mask = LVIF_PARAM;
+    lv.iItem = item;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv);
+    return lv.lParam;
+}
+
+int ItemCount(HWND list) { return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
+
+int FindItem(HWND list, const std::string& name) {
+    for (int i = 0; i < ItemCount(list); i++)
+        if (ItemText(list, i, 0) == name)
+            return i;
+    return -1;
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string StatusText(HWND status, int part) {
+    char text[512] = "";
+    SendMessageA(status, SB_GETTEXTA, part, (LPARAM)text);
+    return text;
+}
+
+std::string SettingsFileGuard::Path() {
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return std::string(folder) + "\\Ostrand.ini";
+}
+
+SettingsFileGuard::SettingsFileGuard() : existed_(Exists(Path())), saved_(ReadBytes(Path())) {}
+
+SettingsFileGuard::~SettingsFileGuard() {
+    // The profile service may cache the file; flush before putting it back.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Ostrand.ini");
+    if (existed_)
+        WriteBytes(Path(), saved_);
+    else
+        DeleteFileA(Path().c_str());
+}
+
+void SettingsFileGuard::Remove() {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Ostrand.ini");
+    DeleteFileA(Path().c_str());
+}
+
+void SettingsFileGuard::Write(const std::string& text) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Ostrand.ini");
+    WriteBytes(Path(), text);
+}
+
+std::string SettingsFileGuard::Read() const {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Ostrand.ini");
+    return ReadBytes(Path());
+}
+
+MainWindowUnderTest::MainWindowUnderTest() {
+    gInstance = GetModuleHandleA(nullptr);
+    static bool registered = RegisterMainWindowClass(gInstance) != 0;
+    (void)registered;
+    window_ = CreateMainWindow();
+    if (window_) {
+        ShowWindow(window_, SW_SHOWNORMAL);
+        PumpMessages(50);
+    }
+}
+
+MainWindowUnderTest::~MainWindowUnderTest() { Destroy(); }
+
+void MainWindowUnderTest::Destroy() {
+    if (window_ && IsWindow(window_))
+        DestroyWindow(window_);
+    window_ = nullptr;
+    PumpMessages(20);
+}

@@ -1,0 +1,100 @@
+// Shared helpers of the Wine tests: temporary folders, files, the prompt
+// recorder, message pumping and reading the real list views back.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the prefix's temporary folder, removed with everything
+// in it at the end. Its removal never descends into a link.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    // The folder with its final "\".
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+void MakeFileOfSize(const std::string& path, unsigned long long size);
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+
+struct PromptCall {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;  // buttons and icon of a box, or the dialog id
+    bool dialog;
+};
+
+// Records every message box and dialog and answers it: with the queued answers
+// first, then with the default answer.
+class PromptRecorder {
+public:
+    explicit PromptRecorder(INT_PTR defaultAnswer = IDOK);
+    ~PromptRecorder();
+    void Queue(INT_PTR answer) { answers_.push_back(answer); }
+    const std::vector<PromptCall>& calls() const { return calls_; }
+
+private:
+    static INT_PTR Respond(HWND owner, const char* text, const char* caption, UINT type);
+    std::vector<PromptCall> calls_;
+    std::vector<INT_PTR> answers_;
+    INT_PTR defaultAnswer_;
+};
+
+// Quit messages taken off the queue by PumpMessages so far.
+int QuitMessagesSeen();
+// Dispatches messages for about the given time, or until done() says so.
+void PumpMessages(DWORD milliseconds);
+template <typename Done> bool PumpUntil(Done done, DWORD timeout = 10000) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeout)
+            return false;
+        PumpMessages(10);
+    }
+    return true;
+}
+
+std::string ItemText(HWND list, int item, int column);
+LPARAM ItemParam(HWND list, int item);
+int ItemCount(HWND list);
+int FindItem(HWND list, const std::string& name);
+std::string WindowText(HWND window);
+std::string StatusText(HWND status, int part);
+
+// Keeps the prefix's "Ostrand.ini" as it was before the test.
+class SettingsFileGuard {
+public:
+    SettingsFileGuard();
+    ~SettingsFileGuard();
+    static std::string Path();
+    void Remove();
+    void Write(const std::string& text);
+    std::string Read() const;
+
+private:
+    bool existed_;
+    std::string saved_;
+};
+
+// The program's main window made inside the test process.
+class MainWindowUnderTest {
+public:
+    MainWindowUnderTest();
+    ~MainWindowUnderTest();
+    HWND window() const { return window_; }
+    void Destroy();
+
+private:
+    HWND window_;
+};
