@@ -48,4 +48,11 @@ for tree in "${trees[@]}"; do
     )
 done
 
+# The end-to-end tests leave their screenshots as BMP files.
+for shot in build/e2e/*.bmp; do
+    [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+done
+[ -f build/e2e/main-window-win64.png ] && cp build/e2e/main-window-win64.png build/e2e/main-window.png
+ls build/e2e/*.png 2>/dev/null | sed 's/^/screenshot: /'
+
 python3 scripts/tally.py "$results"
