@@ -3,3 +3,5 @@
 #include <windows.h>
 
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
+// The Tools menu at the pointer, for a right click anywhere in the window.
+LRESULT OnContextMenu(HWND window, LPARAM lParam);

@@ -8,7 +8,10 @@
 #include "app/layout.h"
 #include "app/settings.h"
 #include "base/text_buffer.h"
+#include "exchange/exchange_commands.h"
+#include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
+#include "panes/navigation.h"
 #include "panes/pane.h"
 #include "res/resource.h"
 
@@ -167,10 +170,7 @@ static LRESULT OnNotify(LPARAM lParam) {
     const NMHDR* header = (const NMHDR*)lParam;
     if (header->idFrom != IDC_LEFT_LIST && header->idFrom != IDC_RIGHT_LIST)
         return 0;
-    Pane* pane = header->idFrom == IDC_LEFT_LIST ? &gLeftPane : &gRightPane;
-    gActivePane.list = pane->list;
-    gActivePane.path = pane->path;
-    return 0;
+    return OnListNotify(header->idFrom == IDC_LEFT_LIST ? &gLeftPane : &gRightPane, header);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,7 +179,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: return OnSize(wParam, lParam);
     case WM_DESTROY: return OnDestroy();
     case WM_NOTIFY: return OnNotify(lParam);
+    case WM_CONTEXTMENU: return OnContextMenu(window, lParam);
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
+    case MSG_JOB_DONE: return OnJobDone(window);
+    case MSG_DROP_DONE: return OnDropDone(window, wParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -27,6 +27,13 @@ struct FilerCore {
     int LoadAssociations(const char* fileName);
     void InitPane(HWND list, char* path);
     int ListFolder(HWND list, char* path);
+    // Toggles the column's direction and sorts the list by it.
+    int SortByColumn(HWND list, int column);
+    // Sorts sortList by the column in its present direction.
+    int SortList(int column);
 };
+
+// The list view's comparison callback: item parameters as the sort passes them.
+int CALLBACK CompareItems(LPARAM param1, LPARAM param2, LPARAM column);
 
 extern FilerCore* gCore;

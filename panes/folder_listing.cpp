@@ -3,6 +3,7 @@
 #include "base/text_buffer.h"
 #include "panes/list_text.h"
 #include "panes/my_computer.h"
+#include "panes/navigation.h"
 #include "panes/pane.h"
 
 #include <shellapi.h>
@@ -106,6 +107,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
         SetCurrentDirectoryA(path);
     }
 
+    CancelRename(list);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     int index = 0;
     WIN32_FIND_DATAA found;
@@ -122,5 +124,6 @@ int FilerCore::ListFolder(HWND list, char* path) {
 
     sortDirection[0] = 1;
     sortList = list;
+    SortList(sortColumn);
     return index;
 }

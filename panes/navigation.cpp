@@ -1,0 +1,173 @@
+#include "panes/navigation.h"
+
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "assoc/open_with.h"
+#include "base/text_buffer.h"
+#include "exchange/drag_source.h"
+#include "panes/compose_path.h"
+#include "panes/item_name.h"
+
+// The one rename that can be open: its edit control and the item's old path.
+static HWND gRenameEdit;
+static char gRenameSource[PATH_SIZE];
+
+Pane* PaneOfList(HWND list) {
+    if (list && list == gLeftPane.list)
+        return &gLeftPane;
+    if (list && list == gRightPane.list)
+        return &gRightPane;
+    return nullptr;
+}
+
+// The path that would not fit, cut so it can be shown.
+static void ReportPathTooLong(const char* folder, const char* name) {
+    char shown[PATH_SIZE];
+    CopyText(shown, sizeof shown, "");
+    AppendText(shown, sizeof shown, folder);
+    for (size_t i = 0; name[i] && strlen(shown) + 4 < sizeof shown; i++) {
+        char one[2] = {name[i], '\0'};
+        AppendText(shown, sizeof shown, one);
+    }
+    AppendText(shown, sizeof shown, "...");
+    ShowMessage(nullptr, shown, "Path Length Error", MB_OK);
+}
+
+static void ShowBothPaths() {
+    SetWindowTextA(gLeftPane.pathBox, gLeftPane.path);
+    SetWindowTextA(gRightPane.pathBox, gRightPane.path);
+}
+
+static int ReadItemName(HWND list, int item, char* name, int cap) {
+    LVITEMA lv = {};
+    lv.iSubItem = 0;
+    lv.pszText = name;
+    lv.cchTextMax = cap;
+    name[0] = '\0';
+    return (int)SendMessageA(list, LVM_GETITEMTEXTA, item, (LPARAM)&lv);
+}
+
+static void OnDoubleClick(Pane* pane, HWND list) {
+    LVHITTESTINFO hit = {};
+    GetCursorPos(&hit.pt);
+    ScreenToClient(list, &hit.pt);
+    int item = (int)SendMessageA(list, LVM_HITTEST, 0, (LPARAM)&hit);
+    if (item < 0 || !(hit.flags & LVHT_ONITEM))
+        return;
+    LVITEMA lv = {};
+    lv.mask = LVIF_PARAM;
+    lv.iItem = item;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv))
+        return;
+    char name[PATH_SIZE];
+    ReadItemName(list, item, name, sizeof name);
+    if (!(ItemAttributes(lv.lParam) & FILE_ATTRIBUTE_DIRECTORY)) {
+        OpenWithAssociation(pane->path, name);
+        return;
+    }
+    switch (ComposePath(name, pane->path, PATH_SIZE)) {
+    case COMPOSE_TOO_LONG: ReportPathTooLong(pane->path, name); return;
+    case COMPOSE_NOT_DRIVE: MessageBeep(MB_ICONWARNING); return;
+    case COMPOSE_DONE: break;
+    }
+    gCore->ListFolder(pane->list, pane->path);
+    ShowBothPaths();
+    UpdateObjectCounts();
+}
+
+static LRESULT OnBeginRename(Pane* pane, const NMLVDISPINFOA* info) {
+    char name[PATH_SIZE];
+    // A My Computer item is no file to rename.
+    if (pane->path[0] == '\0') {
+        MessageBeep(MB_ICONWARNING);
+        return TRUE;
+    }
+    ReadItemName(pane->list, info->item.iItem, name, sizeof name);
+    if (!JoinPath(gRenameSource, sizeof gRenameSource, pane->path, name))
+        return TRUE;
+    gRenameEdit = (HWND)SendMessageA(pane->list, LVM_GETEDITCONTROL, 0, 0);
+    gEditing = 1;
+    return 0;
+}
+
+void CancelRename(HWND list) {
+    HWND edit = (HWND)SendMessageA(list, LVM_GETEDITCONTROL, 0, 0);
+    if (!edit)
+        return;
+    gRenameEdit = nullptr;  // whatever the end notification says, nothing is renamed
+    SendMessageA(list, LVM_CANCELEDITLABEL, 0, 0);
+    if (IsWindow(edit))
+        SendMessageA(list, LVM_EDITLABELA, (WPARAM)-1, 0);
+    gEditing = 0;
+}
+
+static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
+    gEditing = 0;
+    HWND edit = gRenameEdit;
+    gRenameEdit = nullptr;
+    // No text is the list's way of saying the edit was cancelled.
+    if (!info->item.pszText || !edit)
+        return 0;
+    char name[PATH_SIZE], target[PATH_SIZE];
+    GetWindowTextA(edit, name, sizeof name);
+    if (!IsValidItemName(name)) {
+        MessageBeep(MB_ICONWARNING);
+        return 0;
+    }
+    if (!JoinPath(target, sizeof target, pane->path, name)) {
+        ReportPathTooLong(pane->path, name);
+        return 0;
+    }
+    if (MoveFileA(gRenameSource, target)) {
+        LVITEMA lv = {};
+        lv.iSubItem = 0;
+        lv.pszText = name;
+        SendMessageA(pane->list, LVM_SETITEMTEXTA, info->item.iItem, (LPARAM)&lv);
+    }
+    return 0;
+}
+
+LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
+    gActivePane.list = pane->list;
+    gActivePane.path = pane->path;
+    switch (header->code) {
+    case NM_DBLCLK: OnDoubleClick(pane, header->hwndFrom); return 0;
+    case LVN_COLUMNCLICK: {
+        gCore->sortColumn = ((const NMLISTVIEW*)header)->iSubItem;
+        gCore->SortByColumn(pane->list, gCore->sortColumn);
+        return 0;
+    }
+    case LVN_BEGINLABELEDITA: return OnBeginRename(pane, (const NMLVDISPINFOA*)header);
+    case LVN_ENDLABELEDITA: return OnEndRename(pane, (const NMLVDISPINFOA*)header);
+    case LVN_BEGINDRAG: OnBeginDrag(gMainWindow); return 0;
+    }
+    return 0;
+}
+
+LRESULT OnPathBoxNotify(Pane* pane, int code) {
+    switch (code) {
+    case EN_SETFOCUS: gEditing = 1; return 1;
+    case EN_KILLFOCUS:
+        GetWindowTextA(pane->pathBox, pane->path, PATH_SIZE);
+        gCore->ListFolder(pane->list, pane->path);
+        SetWindowTextA(pane->pathBox, pane->path);
+        gEditing = 0;
+        return 1;
+    }
+    return 0;
+}
+
+void GoToParent(Pane* pane) {
+    ComposePath("..", pane->path, PATH_SIZE);
+    gCore->ListFolder(pane->list, pane->path);
+    SetWindowTextA(pane->pathBox, pane->path);
+    UpdateObjectCounts();
+}
+
+void ShowMyComputer(Pane* pane) {
+    pane->path[0] = '\0';
+    gCore->ListFolder(pane->list, pane->path);
+}

@@ -1,0 +1,15 @@
+// The panes' share of the main window: list-view notifications, path boxes,
+// parent folder and My Computer.
+#pragma once
+#include <windows.h>
+
+#include "panes/pane.h"
+
+LRESULT OnListNotify(Pane* pane, const NMHDR* header);
+LRESULT OnPathBoxNotify(Pane* pane, int code);
+void GoToParent(Pane* pane);
+void ShowMyComputer(Pane* pane);
+// Ends a rename open in this list without renaming: its item is about to go.
+void CancelRename(HWND list);
+// The pane that owns a list view, or null.
+Pane* PaneOfList(HWND list);

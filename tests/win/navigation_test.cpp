@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/delete_confirm.h"
+#include "app/main_window.h"
+#include "assoc/filer_core.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+#include "tests/win/support/win_test_support.h"
+
+class NavigationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryA((left_ / "sub").c_str(), nullptr);
+        CreateDirectoryA((left_ / "sub\\deeper").c_str(), nullptr);
+        MakeFileOfSize(left_ / "old.txt", 5);
+        MakeFileOfSize(left_ / "taken.txt", 6);
+        MakeFileOfSize(right_ / "r.txt", 1);
+        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
+        main_.reset(new MainWindowUnderTest);
+        ASSERT_NE(nullptr, main_->window());
+    }
+    void TearDown() override { main_.reset(); }
+    HWND Main() const { return main_->window(); }
+    LRESULT Command(int id, int code = 0) { return SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    void Select(HWND list, int item) {
+        LVITEMA lv = {};
+        lv.stateMask = LVIS_SELECTED;
+        lv.state = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, item, (LPARAM)&lv);
+    }
+    std::string Status(int part) { return StatusText(gCore->statusBar, part); }
+
+    SettingsFileGuard settings_;
+    TempFolder left_, right_;
+    PromptRecorder prompts_;
+    std::unique_ptr<MainWindowUnderTest> main_;
+};
+
+TEST_F(NavigationTest, ListingAPaneMakesItActive) {
+    SendMessageA(gLeftPane.list, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    SendMessageA(gLeftPane.list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(gLeftPane.list, gActivePane.list);
+    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    EXPECT_EQ(gRightPane.list, gActivePane.list);
+    EXPECT_EQ(gRightPane.path, gActivePane.path);
+}
+
+TEST_F(NavigationTest, ParentFolderAndMyComputerCommands) {
+    strcpy(gLeftPane.path, (left_ / "sub\\deeper\\").c_str());
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    Command(CMD_LEFT_PARENT);
+    EXPECT_EQ(left_ / "sub\\", gLeftPane.path);
+    EXPECT_EQ(left_ / "sub\\", WindowText(gLeftPane.pathBox));
+    EXPECT_EQ("Object Count : 1", Status(0));
+
+    Command(CMD_RIGHT_MY_COMPUTER);
+    EXPECT_STREQ("", gRightPane.path);
+    EXPECT_EQ(right_.path(), WindowText(gRightPane.pathBox)) << "the box keeps its text";
+    EXPECT_EQ("Object Count : 1", Status(1)) << "the counts stay";
+    Command(CMD_RIGHT_PARENT);
+    EXPECT_STREQ("", gRightPane.path) << "the parent of My Computer is My Computer";
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
+    EXPECT_EQ(1, Command(IDC_LEFT_PATH, EN_SETFOCUS));
+    EXPECT_EQ(1, gEditing);
+    SetWindowTextA(gLeftPane.pathBox, (left_ / "sub\\deeper\\..\\deeper").c_str());
+    EXPECT_EQ(1, Command(IDC_LEFT_PATH, EN_KILLFOCUS));
+    EXPECT_EQ(0, gEditing);
+    EXPECT_EQ(left_ / "sub\\deeper\\", gLeftPane.path) << "normalised, with its final separator";
+    EXPECT_EQ(left_ / "sub\\deeper\\", WindowText(gLeftPane.pathBox));
+
+    // A relative text is taken from the folder the listing made current.
+    SetWindowTextA(gLeftPane.pathBox, "..");
+    Command(IDC_LEFT_PATH, EN_KILLFOCUS);
+    EXPECT_EQ(left_ / "sub\\", gLeftPane.path);
+
+    SetWindowTextA(gLeftPane.pathBox, (left_ / "missing").c_str());
+    Command(IDC_LEFT_PATH, EN_KILLFOCUS);
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ("CurrentDirectry Error", prompts_.calls()[0].caption);
+    EXPECT_STREQ("c:\\", gLeftPane.path);
+    EXPECT_EQ("c:\\", WindowText(gLeftPane.pathBox));
+
+    SetWindowTextA(gLeftPane.pathBox, "");
+    Command(IDC_LEFT_PATH, EN_KILLFOCUS);
+    EXPECT_STREQ("", gLeftPane.path) << "an empty box is My Computer";
+    EXPECT_EQ(0, Command(IDC_LEFT_PATH, EN_CHANGE));
+}
+
+TEST_F(NavigationTest, RenameInPlace) {
+    SetFocus(gLeftPane.list);
+    int item = FindItem(gLeftPane.list, "old.txt");
+    ASSERT_GE(item, 0);
+    HWND edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    ASSERT_NE(nullptr, edit);
+    EXPECT_EQ(1, gEditing);
+    SetWindowTextA(edit, "新しい名前.txt");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    EXPECT_EQ(0, gEditing);
+    EXPECT_TRUE(Exists(left_ / "新しい名前.txt"));
+    EXPECT_FALSE(Exists(left_ / "old.txt"));
+    EXPECT_EQ("新しい名前.txt", ItemText(gLeftPane.list, item, 0));
+
+    // To a name that exists: fails quietly, nothing changes.
+    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "taken.txt");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    EXPECT_EQ("新しい名前.txt", ItemText(gLeftPane.list, item, 0));
+    EXPECT_EQ(std::string(5, '\0'), ReadBytes(left_ / "新しい名前.txt"));
+    EXPECT_EQ(6u, ReadBytes(left_ / "taken.txt").size());
+
+    // A name that would move the file elsewhere is refused.
+    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "sub\\moved.txt");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    EXPECT_FALSE(Exists(left_ / "sub\\moved.txt"));
+    EXPECT_TRUE(Exists(left_ / "新しい名前.txt"));
+
+    // Esc cancels, whatever the box holds.
+    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "cancelled.txt");
+    SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpMessages(20);
+    EXPECT_FALSE(Exists(left_ / "cancelled.txt"));
+    EXPECT_EQ(0, gEditing);
+
+    // A relisting while the edit is open cancels it.
+    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "relisted.txt");
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    PumpMessages(20);
+    EXPECT_FALSE(Exists(left_ / "relisted.txt"));
+    EXPECT_EQ(0, gEditing);
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
+    Command(CMD_LEFT_NEW_FOLDER);
+    EXPECT_TRUE(Exists(left_ / "新しいフォルダ"));
+    EXPECT_GE(FindItem(gLeftPane.list, "新しいフォルダ"), 0);
+    EXPECT_EQ("Object Count : 3", Status(0)) << "new folder leaves the counts";
+    Command(CMD_LEFT_NEW_FOLDER);  // exists already: nothing visible
+    EXPECT_TRUE(prompts_.calls().empty());
+
+    // Refresh relists the active pane and recounts both.
+    MakeFileOfSize(right_ / "new.txt", 1);
+    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    Command(CMD_REFRESH);
+    EXPECT_EQ("Object Count : 4", Status(0));
+    EXPECT_EQ("Object Count : 2", Status(1));
+
+    // My Computer has no folder for a new one.
+    Command(CMD_RIGHT_MY_COMPUTER);
+    SetCurrentDirectoryA(right_.path().c_str());
+    Command(CMD_RIGHT_NEW_FOLDER);
+    EXPECT_FALSE(Exists(right_ / "新しいフォルダ"));
+
+    Command(CMD_ABOUT);
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ(Main(), prompts_.calls()[0].owner);
+    EXPECT_NE(std::string::npos, prompts_.calls()[0].text.find("Brennik by Ostrand Kelvo"));
+    EXPECT_NE(std::string::npos, prompts_.calls()[0].text.find("Version "));
+
+    EXPECT_EQ(0, Command(9999));
+    EXPECT_EQ(1u, prompts_.calls().size());
+}
+
+TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
+    Command(CMD_LEFT_DELETE);
+    EXPECT_TRUE(prompts_.calls().empty()) << "nothing selected: no question";
+    Select(gLeftPane.list, FindItem(gLeftPane.list, "old.txt"));
+    Select(gLeftPane.list, FindItem(gLeftPane.list, "taken.txt"));
+    prompts_.Queue(0);
+    Command(CMD_LEFT_DELETE);
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_TRUE(prompts_.calls()[0].dialog);
+    EXPECT_EQ((UINT)IDD_DELETE_CONFIRM, prompts_.calls()[0].type);
+    EXPECT_STREQ("選択ファイルをゴミ箱へ移動しますか", gQuestionBuffer);
+    EXPECT_STREQ("old.txt\r\ntaken.txt\r\n", gNamesBuffer);
+
+    gActivePane.list = gLeftPane.list;
+    gActivePane.path = gLeftPane.path;
+    prompts_.Queue(0);
+    PostMessageA(Main(), WM_COMMAND, CMD_DELETE, 0);  // as the Delete key sends it
+    PumpMessages(30);
+    ASSERT_EQ(2u, prompts_.calls().size());
+    EXPECT_STREQ("選択ファイルを削除しますか", gQuestionBuffer);
+    EXPECT_TRUE(Exists(left_ / "old.txt")) << "cancelled: nothing deleted";
+}
+
+// The real dialog: its boxes show the texts, Enter confirms, Esc cancels.
+static DWORD WINAPI AnswerDialog(void* key) {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 400 && !(dialog = FindWindowA("#32770", "ﾀﾞｲｱﾛｸﾞ")); i++)
+        Sleep(10);
+    if (!dialog)
+        return 0;
+    Sleep(100);
+    PostMessageA(dialog, WM_KEYDOWN, (WPARAM)(UINT_PTR)key, 0);
+    return 1;
+}
+
+TEST(DeleteConfirmDialog, EnterConfirmsEscCancels) {
+    gInstance = GetModuleHandleA(nullptr);
+    strcpy(gQuestionBuffer, "選択ファイルを削除しますか");
+    strcpy(gNamesBuffer, "a.txt\r\nb.txt\r\n");
+    auto proc = [](HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) -> INT_PTR {
+        INT_PTR r = DeleteConfirmDlgProc(dialog, message, wParam, lParam);
+        if (message == WM_INITDIALOG) {
+            char text[1000];
+            GetDlgItemTextA(dialog, IDC_DELETE_QUESTION, text, sizeof text);
+            EXPECT_STREQ(gQuestionBuffer, text);
+            GetDlgItemTextA(dialog, IDC_DELETE_NAMES, text, sizeof text);
+            EXPECT_STREQ(gNamesBuffer, text);
+            GetDlgItemTextA(dialog, IDCANCEL, text, sizeof text);
+            EXPECT_STREQ("ｷｬﾝｾﾙ", text);
+        }
+        return r;
+    };
+    HANDLE t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_RETURN, 0, nullptr);
+    EXPECT_EQ(1, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, proc, 0));
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+    t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_ESCAPE, 0, nullptr);
+    EXPECT_EQ(0, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, proc, 0));
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+}

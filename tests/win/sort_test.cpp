@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "assoc/filer_core.h"
+#include "panes/pane.h"
+#include "tests/win/support/win_test_support.h"
+
+static void SetWriteTime(const std::string& path, int year, int month, int day) {
+    SYSTEMTIME st = {};
+    st.wYear = (WORD)year;
+    st.wMonth = (WORD)month;
+    st.wDay = (WORD)day;
+    st.wHour = 12;
+    FILETIME local, utc;
+    SystemTimeToFileTime(&st, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    SetFileTime(h, nullptr, nullptr, &utc);
+    CloseHandle(h);
+}
+
+class SortTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+        host_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+        list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 600, 400,
+                                host_, (HMENU)100, nullptr, nullptr);
+        for (int i = 0; i < 4; i++)
+            gCore->sortDirection[i] = 1;
+        gCore->sortColumn = 0;
+    }
+    void TearDown() override {
+        DestroyWindow(host_);
+        gCore->sortColumn = 0;
+        for (int i = 0; i < 4; i++)
+            gCore->sortDirection[i] = 1;
+    }
+    std::string Order(int count) {
+        std::string order;
+        for (int i = 0; i < count; i++)
+            order += ItemText(list_, i, 0) + " ";
+        return order;
+    }
+    HWND host_, list_;
+    TempFolder temp_;
+};
+
+TEST_F(SortTest, EachColumnBothDirectionsOnARealListing) {
+    MakeFileOfSize(temp_ / "b.txt", 2000);
+    MakeFileOfSize(temp_ / "A.txt", 1);
+    MakeFileOfSize(temp_ / "c.dat", 1025000);  // 1001KB: above 999KB by number
+    MakeFileOfSize(temp_ / "d.txt", 1022000);  // 999KB
+    CreateDirectoryA((temp_ / "Zdir").c_str(), nullptr);
+    CreateDirectoryA((temp_ / "adir").c_str(), nullptr);
+    SetWriteTime(temp_ / "b.txt", 2020, 1, 1);
+    SetWriteTime(temp_ / "A.txt", 2021, 1, 1);
+    SetWriteTime(temp_ / "c.dat", 2019, 1, 1);
+    SetWriteTime(temp_ / "d.txt", 2022, 6, 1);
+    SetWriteTime(temp_ / "Zdir", 2023, 1, 1);
+    SetWriteTime(temp_ / "adir", 2018, 1, 1);
+
+    char path[PATH_SIZE];
+    strcpy(path, temp_.path().c_str());
+    gCore->InitPane(list_, path);
+    ASSERT_EQ(6, ItemCount(list_));
+    EXPECT_EQ("adir Zdir A.txt b.txt c.dat d.txt ", Order(6)) << "every listing sorts by name, folders first";
+
+    // The first click sorts descending, the next ascending again.
+    gCore->SortByColumn(list_, 0);
+    EXPECT_EQ("d.txt c.dat b.txt A.txt Zdir adir ", Order(6));
+    gCore->SortByColumn(list_, 0);
+    EXPECT_EQ("adir Zdir A.txt b.txt c.dat d.txt ", Order(6));
+
+    gCore->SortByColumn(list_, 1);
+    std::string bySize = Order(6);
+    EXPECT_EQ("c.dat d.txt b.txt A.txt ", bySize.substr(0, 24)) << bySize;  // folders (0) last
+    gCore->SortByColumn(list_, 1);
+    EXPECT_EQ("A.txt b.txt d.txt c.dat ", Order(6).substr(10)) << Order(6);
+
+    gCore->SortByColumn(list_, 3);
+    EXPECT_EQ("Zdir d.txt A.txt b.txt c.dat adir ", Order(6));
+    gCore->SortByColumn(list_, 3);
+    EXPECT_EQ("adir c.dat b.txt A.txt d.txt Zdir ", Order(6));
+
+    // Types: "dat file" < "Folder" (folded f) < "txt file".
+    gCore->SortByColumn(list_, 2);
+    EXPECT_EQ("c.dat", ItemText(list_, 5, 0)) << Order(6);
+    gCore->SortByColumn(list_, 2);
+    EXPECT_EQ("c.dat", ItemText(list_, 0, 0)) << Order(6);
+
+    // A listing keeps the sort column and its direction, and resets only the name column.
+    gCore->sortColumn = 3;
+    gCore->sortDirection[0] = 2;
+    gCore->sortDirection[3] = 2;
+    gCore->ListFolder(list_, path);
+    EXPECT_EQ("Zdir d.txt A.txt b.txt c.dat adir ", Order(6));
+    EXPECT_EQ(1, gCore->sortDirection[0]);
+
+    // Parameters survive the sort: each name still carries its own attributes.
+    int z = FindItem(list_, "Zdir"), a = FindItem(list_, "A.txt");
+    EXPECT_TRUE(ItemAttributes(ItemParam(list_, z)) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(ItemAttributes(ItemParam(list_, a)) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Past 65,536 items the listing index in the parameter repeats; the sort must not care.
+TEST_F(SortTest, MoreItemsThanTheListingIndexCanCount) {
+    const int count = 66000;
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = 100;
+    SendMessageA(list_, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    SendMessageA(list_, LVM_SETITEMCOUNT, count, 0);
+    for (int i = 0; i < count; i++) {
+        char name[16];
+        snprintf(name, sizeof name, "n%05d", count - 1 - i);
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = i;
+        item.pszText = name;
+        item.lParam = MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, i);  // wraps past 65535
+        SendMessageA(list_, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    }
+    gCore->sortList = list_;
+    gCore->SortList(0);
+    for (int i : {0, 1, 65535, 65536, 65999}) {
+        char expected[16];
+        snprintf(expected, sizeof expected, "n%05d", i);
+        EXPECT_EQ(expected, ItemText(list_, i, 0));
+    }
+    EXPECT_EQ(MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, count - 1), ItemParam(list_, 0)) << "its own parameter back";
+}
