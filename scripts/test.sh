@@ -52,7 +52,9 @@ done
 for shot in build/e2e/*.bmp; do
     [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
 done
-[ -f build/e2e/main-window-win64.png ] && cp build/e2e/main-window-win64.png build/e2e/main-window.png
+for shot in main-window context-menu; do
+    [ -f build/e2e/$shot-win64.png ] && cp build/e2e/$shot-win64.png build/e2e/$shot.png
+done
 ls build/e2e/*.png 2>/dev/null | sed 's/^/screenshot: /'
 
 python3 scripts/tally.py "$results"

@@ -207,29 +207,30 @@ static DWORD WINAPI AnswerDialog(void* key) {
     return 1;
 }
 
+static INT_PTR CALLBACK CheckingDeleteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR r = DeleteConfirmDlgProc(dialog, message, wParam, lParam);
+    if (message == WM_INITDIALOG) {
+        char text[1000];
+        GetDlgItemTextA(dialog, IDC_DELETE_QUESTION, text, sizeof text);
+        EXPECT_STREQ(gQuestionBuffer, text);
+        GetDlgItemTextA(dialog, IDC_DELETE_NAMES, text, sizeof text);
+        EXPECT_STREQ(gNamesBuffer, text);
+        GetDlgItemTextA(dialog, IDCANCEL, text, sizeof text);
+        EXPECT_STREQ("ｷｬﾝｾﾙ", text);
+    }
+    return r;
+}
+
 TEST(DeleteConfirmDialog, EnterConfirmsEscCancels) {
     gInstance = GetModuleHandleA(nullptr);
     strcpy(gQuestionBuffer, "選択ファイルを削除しますか");
     strcpy(gNamesBuffer, "a.txt\r\nb.txt\r\n");
-    auto proc = [](HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) -> INT_PTR {
-        INT_PTR r = DeleteConfirmDlgProc(dialog, message, wParam, lParam);
-        if (message == WM_INITDIALOG) {
-            char text[1000];
-            GetDlgItemTextA(dialog, IDC_DELETE_QUESTION, text, sizeof text);
-            EXPECT_STREQ(gQuestionBuffer, text);
-            GetDlgItemTextA(dialog, IDC_DELETE_NAMES, text, sizeof text);
-            EXPECT_STREQ(gNamesBuffer, text);
-            GetDlgItemTextA(dialog, IDCANCEL, text, sizeof text);
-            EXPECT_STREQ("ｷｬﾝｾﾙ", text);
-        }
-        return r;
-    };
     HANDLE t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_RETURN, 0, nullptr);
-    EXPECT_EQ(1, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, proc, 0));
+    EXPECT_EQ(1, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, 0));
     WaitForSingleObject(t, 5000);
     CloseHandle(t);
     t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_ESCAPE, 0, nullptr);
-    EXPECT_EQ(0, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, proc, 0));
+    EXPECT_EQ(0, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, 0));
     WaitForSingleObject(t, 5000);
     CloseHandle(t);
 }

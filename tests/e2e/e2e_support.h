@@ -1,0 +1,52 @@
+// Starting the built program and looking at it from another process.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "tests/win/support/win_test_support.h"
+
+extern const char kClass[];
+
+std::string ModuleFolder();
+
+// Memory in the program's process, for messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HANDLE process, size_t size);
+    ~RemoteBuffer();
+    void* address() const { return address_; }
+    void Write(const void* data, size_t size);
+    std::string ReadText(size_t offset = 0);
+    void Read(void* data, size_t size);
+
+private:
+    HANDLE process_;
+    size_t size_;
+    void* address_;
+};
+
+class Program {
+public:
+    bool Start(const std::string& workFolder);
+    HWND WaitForWindow(const char* cls, const char* title, DWORD timeout = 30000);
+    // The main window once it has built all its children.
+    HWND WaitForMainWindow();
+    DWORD WaitForExit(DWORD timeout = 20000);
+    ~Program();
+    HANDLE process() const { return info_.hProcess; }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+double LinuxCpuSeconds(const char* exeName);
+std::string RemoteItemText(HANDLE process, HWND list, int item, int column);
+std::string RemoteStatusText(HANDLE process, HWND status, int part);
+std::string RemoteWindowText(HWND window);
+bool SaveScreen(const std::string& path);
+std::string ShotPath(const char* name);
+// Real input, as the user gives it.
+void ClickAt(int x, int y, bool right = false);
+void PressKey(WORD key);
