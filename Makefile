@@ -1,11 +1,14 @@
 # The two commands a newcomer needs; each installs what is missing first.
-.PHONY: run test clean
+.PHONY: run test bench clean
 
 test:
 	@bash scripts/test.sh
 
 run:
 	@bash scripts/run.sh
+
+bench:
+	@bash scripts/bench.sh
 
 clean:
 	rm -rf build

@@ -69,3 +69,7 @@ endforeach()
 
 add_executable(wine_warmup tests/win/support/warmup.cpp)
 target_link_options(wine_warmup PRIVATE -static)
+
+# Benchmarks: programs that print figures, not tests.
+add_executable(sort_bench tests/bench/sort_bench.cpp)
+target_link_libraries(sort_bench brennik_core)
