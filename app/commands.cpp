@@ -32,7 +32,7 @@ static void Refresh() {
 
 static void DeleteFromActivePane() {
     if (gActivePane.list)
-        ConfirmAndDelete(gActivePane.list, gActivePane.path, CMD_DELETE);
+        ConfirmAndDelete(gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane, CMD_DELETE);
 }
 
 static void ShowAbout(HWND window) {
@@ -40,15 +40,22 @@ static void ShowAbout(HWND window) {
 }
 
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(wParam)) {
+    WORD id = LOWORD(wParam);
+    // While a question of an operation is open, nothing may re-enter it; the
+    // path boxes still report their focus.
+    if (UiPromptOpen() && id != IDC_LEFT_PATH && id != IDC_RIGHT_PATH) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    switch (id) {
     case IDC_LEFT_PATH: return OnPathBoxNotify(&gLeftPane, HIWORD(wParam));
     case IDC_RIGHT_PATH: return OnPathBoxNotify(&gRightPane, HIWORD(wParam));
     case CMD_LEFT_NEW_FOLDER: CreateNewFolder(&gLeftPane); return 0;
     case CMD_RIGHT_NEW_FOLDER: CreateNewFolder(&gRightPane); return 0;
     case CMD_LEFT_PARENT: GoToParent(&gLeftPane); return 0;
     case CMD_RIGHT_PARENT: GoToParent(&gRightPane); return 0;
-    case CMD_LEFT_DELETE: ConfirmAndDelete(gLeftPane.list, gLeftPane.path, CMD_LEFT_DELETE); return 0;
-    case CMD_RIGHT_DELETE: ConfirmAndDelete(gRightPane.list, gRightPane.path, CMD_RIGHT_DELETE); return 0;
+    case CMD_LEFT_DELETE: ConfirmAndDelete(&gLeftPane, CMD_LEFT_DELETE); return 0;
+    case CMD_RIGHT_DELETE: ConfirmAndDelete(&gRightPane, CMD_RIGHT_DELETE); return 0;
     case CMD_LEFT_COPY_SELECTED:
     case CMD_LEFT_COPY_FOLDER:
     case CMD_RIGHT_COPY_FOLDER:
@@ -65,7 +72,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     case CMD_CONVERT_WITH_COLVANE: RunToolOnSelection(0x0002); return 0;
     case CMD_EDIT_WITH_MURREL: RunToolOnSelection(0x0403); return 0;
     case CMD_EDIT_WITH_PHOTOSHOP: RunToolOnSelection(0x0504); return 0;
-    case CMD_EXIT: DestroyWindow(window); return 0;
+    case CMD_EXIT: CloseMainWindow(window); return 0;
     case CMD_ABOUT: ShowAbout(window); return 0;
     }
     return DefWindowProcA(window, WM_COMMAND, wParam, lParam);

@@ -25,18 +25,29 @@ INT_PTR CALLBACK DeleteConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     return 0;
 }
 
-void ConfirmAndDelete(HWND list, char* folder, int command) {
+void ConfirmAndDelete(Pane* pane, int command) {
     int permanent = command == CMD_DELETE;
+    if (RefuseMyComputer(pane, pane) || (permanent && RefuseWhileJobRuns()))
+        return;
     CopyText(gQuestionBuffer, sizeof gQuestionBuffer,
              permanent ? "選択ファイルを削除しますか" : "選択ファイルをゴミ箱へ移動しますか");
-    if (!CollectSelectedNames(list, gNamesBuffer))
+    if (!CollectSelectedNames(pane->list, gNamesBuffer))
         return;
-    if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, 0) != 1)
-        return;
-    if (permanent) {
-        StartDeleteJob(list, folder);
+    // What the dialog lists is what gets deleted, whatever is clicked or
+    // relisted while it is open.
+    Selection items;
+    TakeSelection(pane->list, &items);
+    char folder[PATH_SIZE];
+    CopyFolder(folder, pane->path);
+    if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, 0) != 1) {
+        FreeSelection(&items);
         return;
     }
-    RecycleSelection(list, folder);
-    gCore->ListFolder(list, folder);
+    if (permanent) {
+        StartDeleteJob(pane, folder, &items);
+        return;
+    }
+    RecycleSelection(folder, items);
+    FreeSelection(&items);
+    gCore->ListFolder(pane->list, pane->path);
 }

@@ -177,6 +177,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_SIZE: return OnSize(wParam, lParam);
+    case WM_CLOSE: CloseMainWindow(window); return 0;
     case WM_DESTROY: return OnDestroy();
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_CONTEXTMENU: return OnContextMenu(window, lParam);

@@ -12,3 +12,5 @@ void SetPromptResponder(PromptResponder responder);
 
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param);
+// 1 while a box or dialog of the main window's thread waits for its answer.
+int UiPromptOpen();

@@ -31,6 +31,14 @@ struct FilerCore {
     int SortByColumn(HWND list, int column);
     // Sorts sortList by the column in its present direction.
     int SortList(int column);
+
+    // The file operations. cancel is the job's flag, or null for a walk that
+    // can't be cancelled.
+    int CopyTree(const char* source, const char* destination, int force, const volatile LONG* cancel);
+    int IsCopyDue(const char* source, const char* destination);
+    int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, const volatile LONG* cancel);
+    int CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder, WORD count, const volatile LONG* cancel);
+    int DeleteTree(const char* path, const volatile LONG* cancel);
 };
 
 // The list view's comparison callback: item parameters as the sort passes them.

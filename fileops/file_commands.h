@@ -2,13 +2,27 @@
 #pragma once
 #include <windows.h>
 
+#include "fileops/selection.h"
 #include "panes/pane.h"
 
-// After the user confirmed: the list's selection into the recycle bin (UI thread).
-void RecycleSelection(HWND list, const char* folder);
-// Permanent delete of the list's selection as a worker job.
-void StartDeleteJob(HWND list, const char* folder);
+// The recycle-bin delete of taken items (UI thread).
+void RecycleSelection(const char* folder, const Selection& items);
+// Permanent delete of taken items as a worker job; the job owns the items.
+void StartDeleteJob(const Pane* pane, const char* folder, Selection* items);
 // The four copy commands (125 to 128) as worker jobs.
 void StartCopyJob(int command);
 void MoveSelection(Pane* from, Pane* to);
 LRESULT OnJobDone(HWND window);
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM param,
+                CancelSource cancel);
+
+int JobRunning();
+// Each refuses with a beep and a status text, returning 1, when the command
+// can't run: a job runs already / a pane shows My Computer, which has no folder.
+int RefuseWhileJobRuns();
+int RefuseMyComputer(const Pane* source, const Pane* destination);
+// The window closes at once, or, while a job runs, cancels it and closes when
+// it has ended.
+void CloseMainWindow(HWND window);
+
+inline void CopyFolder(char* dst, const char* folder) { lstrcpynA(dst, folder, PATH_SIZE); }

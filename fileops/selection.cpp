@@ -3,32 +3,43 @@
 #include <commctrl.h>
 #include <string.h>
 
-#include "assoc/filer_core.h"
 #include "base/text_buffer.h"
+
+static int ReadItem(HWND list, int index, SelectedItem* item) {
+    LVITEMA lv = {};
+    lv.mask = LVIF_PARAM;
+    lv.iItem = index;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv))
+        return 0;
+    item->param = lv.lParam;
+    item->name[0] = '\0';
+    LVITEMA cell = {};
+    cell.pszText = item->name;
+    cell.cchTextMax = sizeof item->name;
+    SendMessageA(list, LVM_GETITEMTEXTA, index, (LPARAM)&cell);
+    return 1;
+}
+
+static int NextSelected(HWND list, int after) {
+    return (int)SendMessageA(list, LVM_GETNEXTITEM, after, LVNI_SELECTED);
+}
 
 int CollectSelectedNames(HWND list, char* names) {
     names[0] = '\0';
     if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
         return 0;
     int more = 0;
-    for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) != -1;) {
-        LVITEMA lv = {};
-        lv.mask = LVIF_PARAM;
-        lv.iItem = i;
-        if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv))
+    SelectedItem item;
+    for (int i = -1; (i = NextSelected(list, i)) != -1;) {
+        if (!ReadItem(list, i, &item))
             continue;
-        char name[PATH_SIZE] = "";
-        LVITEMA cell = {};
-        cell.pszText = name;
-        cell.cchTextMax = sizeof name;
-        SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)&cell);
         size_t have = strlen(names);
         // Room is kept for the closing line, so the text never ends mid-name.
-        if (more || have + strlen(name) + 2 + 32 >= NAMES_BUFFER_SIZE) {
+        if (more || have + strlen(item.name) + 2 + 32 >= NAMES_BUFFER_SIZE) {
             more++;
             continue;
         }
-        AppendText(names, NAMES_BUFFER_SIZE, name);
+        AppendText(names, NAMES_BUFFER_SIZE, item.name);
         AppendText(names, NAMES_BUFFER_SIZE, "\r\n");
     }
     if (more) {
@@ -36,5 +47,37 @@ int CollectSelectedNames(HWND list, char* names) {
         FormatText(line, sizeof line, "... (+%d)\r\n", more);
         AppendText(names, NAMES_BUFFER_SIZE, line);
     }
+    return 1;
+}
+
+int TakeSelection(HWND list, Selection* taken) {
+    taken->count = 0;
+    taken->items = nullptr;
+    int selected = (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
+    if (selected <= 0)
+        return 0;
+    taken->items = (SelectedItem*)HeapAlloc(GetProcessHeap(), 0, sizeof(SelectedItem) * (size_t)selected);
+    if (!taken->items)
+        return 0;
+    for (int i = -1; taken->count < selected && (i = NextSelected(list, i)) != -1;) {
+        if (ReadItem(list, i, &taken->items[taken->count]))
+            taken->count++;
+    }
+    return 1;
+}
+
+void FreeSelection(Selection* taken) {
+    if (taken->items)
+        HeapFree(GetProcessHeap(), 0, taken->items);
+    taken->items = nullptr;
+    taken->count = 0;
+}
+
+int WalkSelection(SelectionVisitor visitor, const Selection& items, const char* firstFolder,
+                  const char* secondFolder, int extra, CancelSource cancel) {
+    if (items.count == 0)
+        return 0;
+    for (int i = 0; i < items.count && !IsCancelled(cancel); i++)
+        visitor(firstFolder, secondFolder, items.items[i].name, extra, items.items[i].param, cancel);
     return 1;
 }

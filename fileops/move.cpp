@@ -1,0 +1,38 @@
+#include "app/prompts.h"
+#include "assoc/filer_core.h"
+#include "fileops/file_commands.h"
+#include "fileops/progress.h"
+#include "fileops/selection.h"
+#include "fileops/walk_paths.h"
+
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const char* name, int, LPARAM, CancelSource) {
+    char source[PATH_SIZE], destination[PATH_SIZE];
+    if (!ItemPath(source, sizeof source, firstFolder, name, WALK_PATH_MAX)) {
+        ReportPathTooLong(firstFolder, name);
+        return 1;
+    }
+    if (!ItemPath(destination, sizeof destination, secondFolder, name, WALK_PATH_MAX)) {
+        ReportPathTooLong(secondFolder, name);
+        return 1;
+    }
+    ShowProgress(0, name);
+    if (!MoveFileA(source, destination))
+        ShowMessage(nullptr, source, "Move File ERROR", MB_OK);
+    return 1;
+}
+
+void MoveSelection(Pane* from, Pane* to) {
+    if (RefuseMyComputer(from, to))
+        return;
+    // The folders as they are now: a box shown during the walk must not let a
+    // navigation change where the remaining items go.
+    char source[PATH_SIZE], destination[PATH_SIZE];
+    CopyFolder(source, from->path);
+    CopyFolder(destination, to->path);
+    Selection items;
+    TakeSelection(from->list, &items);
+    WalkSelection(MoveVisitor, items, source, destination, 0, nullptr);
+    FreeSelection(&items);
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    gCore->ListFolder(gRightPane.list, gRightPane.path);
+}

@@ -1,0 +1,7 @@
+// What the file operations show while they work.
+#pragma once
+
+// Status bar part 0 or 1; nothing when the status bar doesn't exist.
+void ShowProgress(int part, const char* text);
+// The message for an item whose path would be too long: it is skipped.
+void ReportPathTooLong(const char* folder, const char* name);

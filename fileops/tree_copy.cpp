@@ -1,0 +1,126 @@
+#include "fileops/tree_copy.h"
+
+#include "app/prompts.h"
+#include "assoc/filer_core.h"
+#include "base/text_buffer.h"
+#include "fileops/progress.h"
+#include "fileops/walk_paths.h"
+
+static const char kCopyError[] = "CopyZ File ERROR";
+
+// The last-write time of a file opened without sharing, as the date rule
+// wants it; 0 when it can't be opened.
+static int ReadWriteTime(const char* path, FILETIME* time) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    int ok = GetFileTime(file, nullptr, nullptr, time);
+    CloseHandle(file);
+    return ok;
+}
+
+int FilerCore::IsCopyDue(const char* source, const char* destination) {
+    FILETIME destinationTime, sourceTime;
+    if (!ReadWriteTime(destination, &destinationTime))
+        return 1;
+    if (!ReadWriteTime(source, &sourceTime))
+        return 0;
+    return CompareFileTime(&sourceTime, &destinationTime) > 0;
+}
+
+static void CopyOneFile(const char* source, const char* destination) {
+    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    if (CopyFileA(source, destination, FALSE))
+        ShowProgress(1, destination);
+    else
+        ShowMessage(nullptr, destination, kCopyError, MB_OK);
+}
+
+int FilerCore::CopyTree(const char* source, const char* destination, int force, CancelSource cancel) {
+    DWORD attributes = GetFileAttributesA(source);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // A source that is gone is a failed copy; nothing is created for it.
+        ShowMessage(nullptr, destination, kCopyError, MB_OK);
+        return 1;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (force || IsCopyDue(source, destination))
+            CopyOneFile(source, destination);
+        return 1;
+    }
+    DWORD existing = GetFileAttributesA(destination);
+    if (existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY))
+        CreateDirectoryA(destination, nullptr);
+
+    char pattern[PATH_SIZE];
+    if (!SearchPattern(pattern, sizeof pattern, source)) {
+        ReportPathTooLong(source, "*.*");
+        return 0;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        // A drive root with nothing in it yields no entry at all: an empty folder.
+        if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            return 1;
+        ShowMessage(nullptr, source, "CurrentDirectry Error", MB_OK);
+        return 0;
+    }
+    do {
+        if (IsCancelled(cancel))
+            break;
+        if (found.cFileName[0] == '.')
+            continue;
+        char childSource[PATH_SIZE], childDestination[PATH_SIZE];
+        if (!ChildPath(childSource, sizeof childSource, source, found.cFileName)) {
+            ReportPathTooLong(source, found.cFileName);
+            continue;
+        }
+        if (!ChildPath(childDestination, sizeof childDestination, destination, found.cFileName)) {
+            ReportPathTooLong(destination, found.cFileName);
+            continue;
+        }
+        ShowProgress(0, childSource);
+        CopyTree(childSource, childDestination, force, cancel);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return 1;
+}
+
+int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder, CancelSource cancel) {
+    char source[PATH_SIZE], destination[PATH_SIZE];
+    if (!CopyText(source, sizeof source, sourceFolder) || !CopyText(destination, sizeof destination, destinationFolder))
+        return 0;
+    TrimFolderPath(source);
+    TrimFolderPath(destination);
+    return CopyTree(source, destination, 0, cancel);
+}
+
+int FilerCore::CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder, WORD count, CancelSource cancel) {
+    for (WORD i = 0; i < count; i++) {
+        const char* name = NameOfPath(paths[i]);
+        char destination[PATH_SIZE];
+        if (!ItemPath(destination, sizeof destination, folder, name, WALK_PATH_MAX)) {
+            ReportPathTooLong(folder, name);
+            continue;
+        }
+        CopyTree(paths[i], destination, 0, cancel);
+    }
+    return count;
+}
+
+int CopyVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM,
+                CancelSource cancel) {
+    char source[PATH_SIZE], destination[PATH_SIZE];
+    if (!ItemPath(source, sizeof source, firstFolder, name, WALK_PATH_MAX)) {
+        ReportPathTooLong(firstFolder, name);
+        return 1;
+    }
+    if (!ItemPath(destination, sizeof destination, secondFolder, name, WALK_PATH_MAX)) {
+        ReportPathTooLong(secondFolder, name);
+        return 1;
+    }
+    ShowProgress(0, name);
+    gCore->CopyTree(source, destination, extra, cancel);
+    return 1;
+}

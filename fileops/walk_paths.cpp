@@ -1,0 +1,93 @@
+#include "fileops/walk_paths.h"
+
+#include <string.h>
+
+#include "base/cp932.h"
+#include "base/text_buffer.h"
+
+static int Fits(size_t length, size_t cap, size_t limit) { return length <= limit && length < cap; }
+
+int ChildPath(char* dst, size_t cap, const char* folder, const char* name) {
+    size_t a = strlen(folder), b = strlen(name);
+    int separator = !EndsWithSeparator(folder);
+    if (cap > 0)
+        dst[0] = '\0';
+    if (!Fits(a + separator + b, cap, WALK_PATH_MAX))
+        return 0;
+    memcpy(dst, folder, a);
+    if (separator)
+        dst[a] = '\\';
+    memcpy(dst + a + separator, name, b + 1);
+    return 1;
+}
+
+int ItemPath(char* dst, size_t cap, const char* folder, const char* name, size_t limit) {
+    if (cap > 0)
+        dst[0] = '\0';
+    if (!Fits(strlen(folder) + strlen(name), cap, limit))
+        return 0;
+    return JoinPath(dst, cap, folder, name);
+}
+
+static int IsRoot(const char* path) {
+    size_t n = strlen(path);
+    return (n == 1 && path[0] == '\\') || (n == 3 && path[1] == ':' && path[2] == '\\');
+}
+
+void TrimFolderPath(char* path) {
+    if (!IsRoot(path) && EndsWithSeparator(path))
+        path[strlen(path) - 1] = '\0';
+}
+
+int SearchPattern(char* dst, size_t cap, const char* folder) {
+    char pattern[WALK_PATH_MAX + 8];
+    if (!ChildPath(pattern, sizeof pattern, folder, "*.*"))
+        return 0;
+    return CopyText(dst, cap, pattern);
+}
+
+static unsigned char FoldAZ(unsigned char c) { return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 32) : c; }
+
+// Length of the path without its final "\" separator.
+static size_t TrimmedLength(const char* path) {
+    size_t n = strlen(path);
+    return EndsWithSeparator(path) ? n - 1 : n;
+}
+
+int IsStrictlyInside(const char* outer, const char* inner) {
+    size_t n = TrimmedLength(outer), m = TrimmedLength(inner);
+    if (n == 0 || m <= n)
+        return 0;
+    size_t i = 0;
+    while (i < n) {
+        unsigned char a = (unsigned char)outer[i], b = (unsigned char)inner[i];
+        if (IsLeadByte932(a)) {
+            // A double-byte character: both bytes exactly, no folding of the trail.
+            if (a != b || i + 1 >= n || outer[i + 1] != inner[i + 1])
+                return 0;
+            i += 2;
+            continue;
+        }
+        if (FoldAZ(a) != FoldAZ(b))
+            return 0;
+        i++;
+    }
+    // i == n here lands on a character boundary of inner too, since both
+    // strings agreed byte for byte on every character up to it.
+    return inner[n] == '\\';
+}
+
+const char* NameOfPath(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p++) {
+        unsigned char c = (unsigned char)*p;
+        if (IsLeadByte932(c)) {
+            if (p[1] == '\0')
+                break;
+            p++;
+        } else if (c == '\\' || c == ':') {
+            name = p + 1;
+        }
+    }
+    return name;
+}

@@ -1,0 +1,178 @@
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "assoc/filer_core.h"
+#include "base/text_buffer.h"
+#include "fileops/file_commands.h"
+#include "fileops/progress.h"
+#include "fileops/tree_copy.h"
+#include "fileops/tree_delete.h"
+#include "fileops/walk_paths.h"
+#include "fileops/worker_job.h"
+#include "res/resource.h"
+
+WorkerJob gWorkerJob;
+HANDLE gWorkerHandle;
+static int gCloseAfterJob;
+
+int JobRunning() { return gWorkerHandle != nullptr; }
+
+static void Refuse(const char* text) {
+    MessageBeep(MB_OK);
+    ShowProgress(0, text);
+}
+
+int RefuseWhileJobRuns() {
+    if (!JobRunning())
+        return 0;
+    Refuse("処理中です");
+    return 1;
+}
+
+int RefuseMyComputer(const Pane* source, const Pane* destination) {
+    if (source->path[0] != '\0' && destination->path[0] != '\0')
+        return 0;
+    Refuse("マイコンピュータでは使えません");
+    return 1;
+}
+
+static DWORD WINAPI WorkerMain(LPVOID argument) {
+    WorkerJob* job = (WorkerJob*)argument;
+    CancelSource cancel = &gCore->cancelFlag;
+    switch (job->command) {
+    case CMD_LEFT_COPY_SELECTED:
+    case CMD_RIGHT_COPY_SELECTED:
+        WalkSelection(CopyVisitor, job->items, job->sourceFolder, job->destFolder, 0, cancel);
+        break;
+    case CMD_LEFT_COPY_FOLDER:
+    case CMD_RIGHT_COPY_FOLDER: gCore->CopyFolderContents(job->sourceFolder, job->destFolder, cancel); break;
+    case CMD_DELETE: WalkSelection(DeleteVisitor, job->items, job->sourceFolder, nullptr, 1, cancel); break;
+    }
+    PostMessageA(job->owner, MSG_JOB_DONE, 0, 0);
+    return 0;
+}
+
+static void StartWorker() {
+    // An Esc from before the job must not stop it.
+    InterlockedExchange(&gCore->cancelFlag, 0);
+    // Suspended until the handle is recorded, so the job always finds it.
+    HANDLE worker = CreateThread(nullptr, 0, WorkerMain, &gWorkerJob, CREATE_SUSPENDED, nullptr);
+    if (!worker) {
+        FreeSelection(&gWorkerJob.items);
+        return;
+    }
+    gWorkerHandle = worker;
+    ResumeThread(worker);
+}
+
+static int RefuseCopyIntoItself(const char* source, const char* destination) {
+    if (!IsStrictlyInside(source, destination))
+        return 0;
+    char text[3 * PATH_SIZE];
+    FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source, destination);
+    ShowMessage(nullptr, text, "CopyZ Folder ERROR", MB_OK);
+    return 1;
+}
+
+// Every selected folder checked before anything is copied.
+static int SelectionCopiesIntoItself(const Selection& items, const char* source, const char* destination) {
+    for (int i = 0; i < items.count; i++) {
+        if (!(ItemAttributes(items.items[i].param) & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        char from[PATH_SIZE], to[PATH_SIZE];
+        if (ItemPath(from, sizeof from, source, items.items[i].name, WALK_PATH_MAX) &&
+            ItemPath(to, sizeof to, destination, items.items[i].name, WALK_PATH_MAX) &&
+            RefuseCopyIntoItself(from, to))
+            return 1;
+    }
+    return 0;
+}
+
+void StartCopyJob(int command) {
+    if (RefuseWhileJobRuns())
+        return;
+    int leftToRight = command == CMD_LEFT_COPY_SELECTED || command == CMD_LEFT_COPY_FOLDER;
+    int selected = command == CMD_LEFT_COPY_SELECTED || command == CMD_RIGHT_COPY_SELECTED;
+    Pane* from = leftToRight ? &gLeftPane : &gRightPane;
+    Pane* to = leftToRight ? &gRightPane : &gLeftPane;
+    if (RefuseMyComputer(from, to))
+        return;
+    WorkerJob& job = gWorkerJob;
+    job.command = (WORD)command;
+    job.list = selected ? from->list : nullptr;
+    CopyFolder(job.sourceFolder, from->path);
+    CopyFolder(job.destFolder, to->path);
+    job.refresh = leftToRight ? REFRESH_RIGHT : REFRESH_LEFT;
+    FreeSelection(&job.items);
+    if (selected) {
+        TakeSelection(from->list, &job.items);
+        if (SelectionCopiesIntoItself(job.items, job.sourceFolder, job.destFolder)) {
+            FreeSelection(&job.items);
+            return;
+        }
+    } else if (RefuseCopyIntoItself(job.sourceFolder, job.destFolder)) {
+        return;
+    }
+    StartWorker();
+}
+
+void StartDeleteJob(const Pane* pane, const char* folder, Selection* items) {
+    if (RefuseWhileJobRuns()) {
+        FreeSelection(items);
+        return;
+    }
+    WorkerJob& job = gWorkerJob;
+    job.command = CMD_DELETE;
+    job.list = pane->list;
+    CopyFolder(job.sourceFolder, folder);
+    job.refresh = pane == &gLeftPane ? REFRESH_LEFT : REFRESH_RIGHT;
+    FreeSelection(&job.items);
+    job.items = *items;
+    items->items = nullptr;
+    items->count = 0;
+    StartWorker();
+}
+
+LRESULT OnJobDone(HWND window) {
+    if (!gWorkerHandle)
+        return 0;
+    // The worker posts this as its last act, so the wait is short.
+    WaitForSingleObject(gWorkerHandle, INFINITE);
+    CloseHandle(gWorkerHandle);
+    gWorkerHandle = nullptr;
+    WorkerJob& job = gWorkerJob;
+    FreeSelection(&job.items);
+    if (job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED)
+        ShowProgress(0, "Copy End");
+    else if (job.command == CMD_DELETE)
+        ShowProgress(0, "Delete End");
+    if (job.refresh & REFRESH_LEFT)
+        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    if (job.refresh & REFRESH_RIGHT)
+        gCore->ListFolder(gRightPane.list, gRightPane.path);
+    if (gCloseAfterJob) {
+        gCloseAfterJob = 0;
+        DestroyWindow(window);
+    }
+    return 0;
+}
+
+void CloseMainWindow(HWND window) {
+    // A question open on this thread still has the operation on the stack.
+    if (UiPromptOpen()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    if (!JobRunning()) {
+        DestroyWindow(window);
+        return;
+    }
+    // The worker needs this thread to answer its messages, so nothing waits
+    // here: the job is cancelled and the window closes when it has ended.
+    InterlockedExchange(&gCore->cancelFlag, 1);
+    gCloseAfterJob = 1;
+    ShowProgress(0, "処理を中止して終了します");
+}
+
+void RecycleSelection(const char* folder, const Selection& items) {
+    WalkSelection(DeleteVisitor, items, folder, nullptr, 0, nullptr);
+}

@@ -1,3 +1,0 @@
-#include "fileops/worker_job.h"
-
-WorkerJob gWorkerJob;
