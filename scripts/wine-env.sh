@@ -27,3 +27,14 @@ ensure_prefix() {
         [ -f "$WINEPREFIX/system.reg" ] || { echo "could not make the Wine prefix $WINEPREFIX" >&2; return 1; }
     fi
 }
+
+# Drive Q: of the tests: a folder of the build's own, so a real drive root can
+# be copied from and into without touching any real drive. The marker file
+# tells the tests it is this folder.
+make_test_drive() {
+    local drive=$root/build/$arch/test-drive
+    rm -rf "$drive"
+    mkdir -p "$drive"
+    : >"$drive/.brennik-test-drive"
+    ln -sfn "$drive" "$WINEPREFIX/dosdevices/q:"
+}

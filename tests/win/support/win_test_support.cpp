@@ -95,6 +95,7 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 static PromptRecorder* gRecorder;
 
 PromptRecorder::PromptRecorder(INT_PTR defaultAnswer) : defaultAnswer_(defaultAnswer) {
+    InitializeCriticalSection(&lock_);
     gRecorder = this;
     SetPromptResponder(&PromptRecorder::Respond);
 }
@@ -102,18 +103,74 @@ PromptRecorder::PromptRecorder(INT_PTR defaultAnswer) : defaultAnswer_(defaultAn
 PromptRecorder::~PromptRecorder() {
     SetPromptResponder(nullptr);
     gRecorder = nullptr;
+    DeleteCriticalSection(&lock_);
+}
+
+std::vector<std::string> PromptRecorder::captions() const {
+    std::vector<std::string> all;
+    for (const PromptCall& call : calls_)
+        all.push_back(call.caption);
+    return all;
 }
 
 INT_PTR PromptRecorder::Respond(HWND owner, const char* text, const char* caption, UINT type) {
     PromptRecorder* self = gRecorder;
     bool dialog = text == nullptr && caption == nullptr;
-    self->calls_.push_back(PromptCall{owner, text ? text : "", caption ? caption : "", type, dialog});
+    PromptCall call{owner, text ? text : "", caption ? caption : "", type, dialog};
+    EnterCriticalSection(&self->lock_);
+    self->calls_.push_back(call);
+    auto hook = self->hook_;
+    INT_PTR answer = self->defaultAnswer_;
     if (!self->answers_.empty()) {
-        INT_PTR answer = self->answers_.front();
+        answer = self->answers_.front();
         self->answers_.erase(self->answers_.begin());
-        return answer;
     }
-    return self->defaultAnswer_;
+    LeaveCriticalSection(&self->lock_);
+    if (hook)
+        hook(call);
+    return answer;
+}
+
+static const ULONGLONG kBaseTime = 132000000000000000ULL;  // a day in 2019
+
+ULONGLONG WriteTimeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+void SetWriteTime(const std::string& path, int minutes) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ULONGLONG t = kBaseTime + (ULONGLONG)(LONGLONG)minutes * 600000000ULL;
+        FILETIME time = {(DWORD)t, (DWORD)(t >> 32)};
+        SetFileTime(file, nullptr, nullptr, &time);
+        CloseHandle(file);
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(path.c_str(), attributes);
+}
+
+int SelectOnly(HWND list, const std::vector<std::string>& names) {
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+    int found = 0;
+    for (const std::string& name : names) {
+        int item = FindItem(list, name);
+        if (item < 0)
+            continue;
+        LVITEMA lv = {};
+        lv.stateMask = LVIS_SELECTED;
+        lv.state = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, item, (LPARAM)&lv);
+        found++;
+    }
+    return found;
 }
 
 static int gQuitMessages;

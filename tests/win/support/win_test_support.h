@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,14 +43,26 @@ public:
     explicit PromptRecorder(INT_PTR defaultAnswer = IDOK);
     ~PromptRecorder();
     void Queue(INT_PTR answer) { answers_.push_back(answer); }
+    // Runs while the box is "open", on the thread that raised it, before the answer.
+    void OnCall(std::function<void(const PromptCall&)> hook) { hook_ = hook; }
+    // Read these only when no other thread can raise a box.
     const std::vector<PromptCall>& calls() const { return calls_; }
+    std::vector<std::string> captions() const;
 
 private:
     static INT_PTR Respond(HWND owner, const char* text, const char* caption, UINT type);
+    CRITICAL_SECTION lock_;
+    std::function<void(const PromptCall&)> hook_;
     std::vector<PromptCall> calls_;
     std::vector<INT_PTR> answers_;
     INT_PTR defaultAnswer_;
 };
+
+// Last-write time of a file, and setting it to a fixed base plus some minutes.
+ULONGLONG WriteTimeOf(const std::string& path);
+void SetWriteTime(const std::string& path, int minutes);
+// Selects exactly the named items of a list; returns how many were found.
+int SelectOnly(HWND list, const std::vector<std::string>& names);
 
 // Quit messages taken off the queue by PumpMessages so far.
 int QuitMessagesSeen();

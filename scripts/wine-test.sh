@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs one built Wine test program on a private X server, for a quick look:
+#   scripts/wine-test.sh win64 tree_ops_test --gtest_filter='Tree*'
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+tree=$1 program=$2
+shift 2
+. "$root/scripts/xvfb.sh"
+. "$root/scripts/wine-env.sh" "$tree"
+ensure_prefix || exit 1
+make_test_drive
+trap 'wineserver -k 2>/dev/null; stop_xvfb' EXIT
+start_xvfb || exit 1
+cd "$root/build/$tree/testwork"
+"$WINE" "../$program.exe" "$@" </dev/null 2>&1 | tr -d '\r' | grep -v '^[0-9a-f]*:fixme:'

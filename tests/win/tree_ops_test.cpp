@@ -1,0 +1,283 @@
+// The copy and delete engines on real trees in temporary folders.
+#include <gtest/gtest.h>
+
+#include "assoc/filer_core.h"
+#include "fileops/tree_copy.h"
+#include "fileops/tree_delete.h"
+#include "tests/win/support/win_test_support.h"
+
+static const char kCopyError[] = "CopyZ File ERROR";
+
+class TreeCopyTest : public ::testing::Test {
+protected:
+    std::string Src(const std::string& name) { return src_ / name; }
+    std::string Dst(const std::string& name) { return dst_ / name; }
+    int Copy(const std::string& from, const std::string& to, int force = 0) {
+        return gCore->CopyTree(from.c_str(), to.c_str(), force, nullptr);
+    }
+    TempFolder src_, dst_;
+    PromptRecorder prompts_;
+};
+
+TEST_F(TreeCopyTest, DateRuleDecidesEachFile) {
+    WriteBytes(Src("new.txt"), "new");
+    WriteBytes(Src("older.txt"), "source");
+    WriteBytes(Src("equal.txt"), "source");
+    WriteBytes(Src("newer.txt"), "source");
+    WriteBytes(Src("ro.txt"), "source");
+    for (const char* name : {"older.txt", "equal.txt", "newer.txt", "ro.txt"})
+        SetWriteTime(Src(name), 100);
+    WriteBytes(Dst("older.txt"), "dest");
+    SetWriteTime(Dst("older.txt"), 99);
+    WriteBytes(Dst("equal.txt"), "dest");
+    SetWriteTime(Dst("equal.txt"), 100);
+    WriteBytes(Dst("newer.txt"), "dest");
+    SetWriteTime(Dst("newer.txt"), 101);
+    WriteBytes(Dst("ro.txt"), "dest");
+    SetWriteTime(Dst("ro.txt"), 50);
+    SetFileAttributesA(Dst("ro.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+    for (const char* name : {"new.txt", "older.txt", "equal.txt", "newer.txt", "ro.txt"})
+        EXPECT_EQ(1, Copy(Src(name), Dst(name))) << name;
+
+    EXPECT_EQ("new", ReadBytes(Dst("new.txt")));
+    EXPECT_EQ("source", ReadBytes(Dst("older.txt")));
+    EXPECT_EQ(WriteTimeOf(Src("older.txt")), WriteTimeOf(Dst("older.txt"))) << "the copy keeps the source's time";
+    EXPECT_EQ("dest", ReadBytes(Dst("equal.txt")));
+    EXPECT_EQ("dest", ReadBytes(Dst("newer.txt")));
+    EXPECT_EQ("source", ReadBytes(Dst("ro.txt"))) << "a read-only older destination is overwritten";
+    EXPECT_TRUE(prompts_.calls().empty());
+
+    // Force copies over a newer destination too.
+    EXPECT_EQ(1, Copy(Src("newer.txt"), Dst("newer.txt"), 1));
+    EXPECT_EQ("source", ReadBytes(Dst("newer.txt")));
+}
+
+TEST_F(TreeCopyTest, SecondCopyOfATreeCopiesNothing) {
+    CreateDirectoryA(Src("a").c_str(), nullptr);
+    CreateDirectoryA(Src("a\\b").c_str(), nullptr);
+    WriteBytes(Src("top.txt"), "1");
+    WriteBytes(Src("a\\mid.txt"), "2");
+    WriteBytes(Src("a\\b\\low.txt"), "3");
+    std::string source = src_.path().substr(0, src_.path().size() - 1);
+    std::string target = dst_ / "copy";
+    EXPECT_EQ(1, Copy(source, target));
+    EXPECT_EQ("3", ReadBytes(target + "\\a\\b\\low.txt"));
+    // Mark every copy, keeping its time: a second pass that copied anything would undo a mark.
+    for (const char* name : {"\\top.txt", "\\a\\mid.txt", "\\a\\b\\low.txt"}) {
+        ULONGLONG t = WriteTimeOf(target + name);
+        WriteBytes(target + name, "mark");
+        HANDLE file = CreateFileA((target + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME ft = {(DWORD)t, (DWORD)(t >> 32)};
+        SetFileTime(file, nullptr, nullptr, &ft);
+        CloseHandle(file);
+    }
+    EXPECT_EQ(1, Copy(source, target));
+    for (const char* name : {"\\top.txt", "\\a\\mid.txt", "\\a\\b\\low.txt"})
+        EXPECT_EQ("mark", ReadBytes(target + name)) << name;
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
+    CreateDirectoryA(Src("tree").c_str(), nullptr);
+    CreateDirectoryA(Src("tree\\only-dots").c_str(), nullptr);
+    CreateDirectoryA(Src("tree\\empty").c_str(), nullptr);
+    CreateDirectoryA(Src("tree\\.git").c_str(), nullptr);
+    WriteBytes(Src("tree\\.git\\config"), "x");
+    WriteBytes(Src("tree\\.hidden"), "x");
+    WriteBytes(Src("tree\\only-dots\\.profile"), "x");
+    WriteBytes(Src("tree\\kept.txt"), "k");
+    WriteBytes(Src(".selected"), "s");
+
+    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), "tree", 0, 0, nullptr));
+    EXPECT_EQ("k", ReadBytes(Dst("tree\\kept.txt")));
+    EXPECT_TRUE(Exists(Dst("tree\\empty")));
+    EXPECT_TRUE(Exists(Dst("tree\\only-dots")));
+    EXPECT_FALSE(Exists(Dst("tree\\only-dots\\.profile")));
+    EXPECT_FALSE(Exists(Dst("tree\\.hidden")));
+    EXPECT_FALSE(Exists(Dst("tree\\.git")));
+    // A selected item is copied whatever its name.
+    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), ".selected", 0, 0, nullptr));
+    EXPECT_EQ("s", ReadBytes(Dst(".selected")));
+}
+
+TEST_F(TreeCopyTest, FilesHeldOpenWithoutSharing) {
+    WriteBytes(Src("locked-dest.txt"), "new");
+    WriteBytes(Dst("locked-dest.txt"), "old");
+    SetWriteTime(Dst("locked-dest.txt"), 1);
+    WriteBytes(Src("locked-src.txt"), "new");
+    WriteBytes(Dst("locked-src.txt"), "old");
+    SetWriteTime(Dst("locked-src.txt"), 1);
+
+    HANDLE holdDest = CreateFileA(Dst("locked-dest.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holdSrc = CreateFileA(Src("locked-src.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holdDest);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holdSrc);
+    Copy(Src("locked-dest.txt"), Dst("locked-dest.txt"));
+    Copy(Src("locked-src.txt"), Dst("locked-src.txt"));
+    CloseHandle(holdDest);
+    CloseHandle(holdSrc);
+
+    ASSERT_EQ(1u, prompts_.calls().size()) << "the held source is skipped silently";
+    EXPECT_EQ(kCopyError, prompts_.calls()[0].caption);
+    EXPECT_EQ(Dst("locked-dest.txt"), prompts_.calls()[0].text);
+    EXPECT_EQ("old", ReadBytes(Dst("locked-src.txt")));
+}
+
+TEST_F(TreeCopyTest, FailuresAreReportedAndTheWalkGoesOn) {
+    // A missing source creates nothing and is reported as a failed copy.
+    EXPECT_EQ(1, Copy(Src("gone"), Dst("gone")));
+    EXPECT_FALSE(Exists(Dst("gone")));
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ(kCopyError, prompts_.calls()[0].caption);
+    EXPECT_EQ(Dst("gone"), prompts_.calls()[0].text);
+
+    // A destination name that would pass 259 bytes: that entry is skipped
+    // with a message naming it, its neighbours are copied.
+    CreateDirectoryA(Src("s").c_str(), nullptr);
+    std::string longName(60, 'n');
+    WriteBytes(Src("s\\" + longName), "x");
+    WriteBytes(Src("s\\short"), "y");
+    std::string deep = dst_.path() + std::string(240 - dst_.path().size(), 'd');
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep.size();
+    EXPECT_EQ(1, Copy(Src("s"), deep));
+    EXPECT_EQ("y", ReadBytes(deep + "\\short"));
+    ASSERT_EQ(2u, prompts_.calls().size());
+    EXPECT_EQ("Path Length Error", prompts_.calls()[1].caption);
+    EXPECT_EQ(deep + "\r\n" + longName, prompts_.calls()[1].text);
+}
+
+TEST_F(TreeCopyTest, FolderContentsAndPathsInto) {
+    WriteBytes(Src("a.txt"), "a");
+    CreateDirectoryA(Src("f").c_str(), nullptr);
+    WriteBytes(Src("f\\b.txt"), "b");
+    // Pane folders come with their final "\"; the destination is made when missing.
+    std::string target = dst_ / "made\\";
+    EXPECT_EQ(1, gCore->CopyFolderContents(src_.path().c_str(), target.c_str(), nullptr));
+    EXPECT_EQ("a", ReadBytes(target + "a.txt"));
+    EXPECT_EQ("b", ReadBytes(target + "f\\b.txt"));
+
+    char paths[2][PATH_SIZE] = {};
+    strcpy(paths[0], Src("a.txt").c_str());
+    strcpy(paths[1], Src("f").c_str());
+    EXPECT_EQ(2, gCore->CopyPathsInto(paths, dst_.path().c_str(), 2, nullptr));
+    EXPECT_EQ("a", ReadBytes(Dst("a.txt")));
+    EXPECT_EQ("b", ReadBytes(Dst("f\\b.txt")));
+    EXPECT_EQ(0, gCore->CopyPathsInto(paths, dst_.path().c_str(), 0, nullptr));
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(TreeCopyTest, CancelStopsBetweenEntriesButATopFileIsCopied) {
+    CreateDirectoryA(Src("many").c_str(), nullptr);
+    WriteBytes(Src("many\\1.txt"), "1");
+    WriteBytes(Src("single.txt"), "s");
+    volatile LONG cancel = 1;
+    gCore->CopyTree(Src("many").c_str(), Dst("many").c_str(), 0, &cancel);
+    EXPECT_FALSE(Exists(Dst("many\\1.txt")));
+    gCore->CopyTree(Src("single.txt").c_str(), Dst("single.txt").c_str(), 0, &cancel);
+    EXPECT_TRUE(Exists(Dst("single.txt")));
+}
+
+// Q: is a folder that the test driver made for this (it holds the marker file),
+// so a real root can be a whole-folder source and destination.
+static bool TestDriveReady() { return Exists("Q:\\.brennik-test-drive"); }
+
+static void EmptyTestDrive() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("Q:\\*", &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != ".." && name != ".brennik-test-drive")
+            RemoveTree("Q:\\" + name), DeleteFileA(("Q:\\" + name).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+TEST_F(TreeCopyTest, DriveRootsStayRoots) {
+    if (!TestDriveReady())
+        GTEST_SKIP() << "the test drive Q: is not set up";
+    EmptyTestDrive();
+    WriteBytes("Q:\\root-file.txt", "r");
+    CreateDirectoryA("Q:\\sub", nullptr);
+    WriteBytes("Q:\\sub\\deep.txt", "d");
+    // The drive's current folder is elsewhere: the root must still be the root.
+    SetCurrentDirectoryA("Q:\\sub");
+    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr));
+    EXPECT_EQ("r", ReadBytes(Dst("root-file.txt")));
+    EXPECT_EQ("d", ReadBytes(Dst("sub\\deep.txt")));
+    EXPECT_FALSE(Exists(Dst(".brennik-test-drive")));
+    EXPECT_FALSE(Exists(Dst("deep.txt")));
+
+    EmptyTestDrive();
+    SetCurrentDirectoryA("C:\\");
+    // An empty root yields no entry at all: an empty folder, not an error.
+    DeleteFileA("Q:\\.brennik-test-drive");
+    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr));
+    WriteBytes("Q:\\.brennik-test-drive", "");
+    EXPECT_EQ(1, gCore->CopyFolderContents(dst_.path().c_str(), "Q:\\", nullptr));
+    EXPECT_EQ("d", ReadBytes("Q:\\sub\\deep.txt"));
+    EXPECT_EQ("r", ReadBytes("Q:\\root-file.txt"));
+    EXPECT_TRUE(prompts_.calls().empty());
+    EmptyTestDrive();
+}
+
+class TreeDeleteTest : public ::testing::Test {
+protected:
+    std::string At(const std::string& name) { return folder_ / name; }
+    TempFolder folder_;
+    PromptRecorder prompts_;
+};
+
+TEST_F(TreeDeleteTest, ReadOnlyHiddenAndSystemGoSilently) {
+    CreateDirectoryA(At("t").c_str(), nullptr);
+    CreateDirectoryA(At("t\\inner").c_str(), nullptr);
+    WriteBytes(At("t\\ro.txt"), "x");
+    WriteBytes(At("t\\inner\\sys.txt"), "x");
+    SetFileAttributesA(At("t\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(At("t\\inner\\sys.txt").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(At("t\\inner").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(1, gCore->DeleteTree(At("t").c_str(), nullptr));
+    EXPECT_FALSE(Exists(At("t")));
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(TreeDeleteTest, DotEntryStaysWithMessagesInnermostFirst) {
+    CreateDirectoryA(At("t").c_str(), nullptr);
+    CreateDirectoryA(At("t\\a").c_str(), nullptr);
+    WriteBytes(At("t\\a\\.keep"), "x");
+    WriteBytes(At("t\\a\\gone.txt"), "x");
+    WriteBytes(At("t\\gone.txt"), "x");
+    gCore->DeleteTree(At("t").c_str(), nullptr);
+    EXPECT_TRUE(Exists(At("t\\a\\.keep")));
+    EXPECT_FALSE(Exists(At("t\\a\\gone.txt")));
+    EXPECT_FALSE(Exists(At("t\\gone.txt")));
+    ASSERT_EQ(2u, prompts_.calls().size());
+    EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls()[0].caption);
+    EXPECT_EQ(At("t\\a"), prompts_.calls()[0].text);
+    EXPECT_EQ(At("t"), prompts_.calls()[1].text);
+}
+
+TEST_F(TreeDeleteTest, MissingItemAndHeldFile) {
+    EXPECT_EQ(0, gCore->DeleteTree(At("nothing").c_str(), nullptr));
+    WriteBytes(At("held.txt"), "x");
+    HANDLE hold = CreateFileA(At("held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(1, gCore->DeleteTree(At("held.txt").c_str(), nullptr));
+    CloseHandle(hold);
+    ASSERT_EQ(2u, prompts_.calls().size());
+    EXPECT_EQ("DelZ Current Directry Error", prompts_.calls()[0].caption);
+    EXPECT_EQ(At("nothing"), prompts_.calls()[0].text);
+    EXPECT_EQ("DelZ  File を削除できません", prompts_.calls()[1].caption);
+    EXPECT_TRUE(Exists(At("held.txt")));
+}
+
+TEST_F(TreeDeleteTest, CancelLeavesTheRestAndSaysWhichFoldersStay) {
+    CreateDirectoryA(At("t").c_str(), nullptr);
+    WriteBytes(At("t\\a.txt"), "x");
+    volatile LONG cancel = 1;
+    gCore->DeleteTree(At("t").c_str(), &cancel);
+    EXPECT_TRUE(Exists(At("t\\a.txt")));
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls()[0].caption);
+}
