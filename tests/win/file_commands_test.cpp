@@ -1,0 +1,404 @@
+// The copy, delete and move commands in a main window of the test process,
+// on real files in temporary folders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/delete_confirm.h"
+#include "app/main_window.h"
+#include "assoc/filer_core.h"
+#include "fileops/file_commands.h"
+#include "fileops/selection.h"
+#include "fileops/worker_job.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+#include "tests/win/support/win_test_support.h"
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
+        main_.reset(new MainWindowUnderTest);
+        ASSERT_NE(nullptr, main_->window());
+        release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    void TearDown() override {
+        SetEvent(release_);
+        PumpUntil([] { return !JobRunning(); });
+        main_.reset();
+        CloseHandle(release_);
+    }
+    HWND Main() const { return main_->window(); }
+    void Command(int id) { SendMessageA(Main(), WM_COMMAND, id, 0); }
+    void Relist() {
+        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+        gCore->ListFolder(gRightPane.list, gRightPane.path);
+    }
+    void Show(Pane* pane, const std::string& folder) {
+        strcpy(pane->path, folder.c_str());
+        gCore->ListFolder(pane->list, pane->path);
+    }
+    bool WaitForJob() { return PumpUntil([] { return !JobRunning(); }, 30000); }
+    std::string Status(int part) { return StatusText(gCore->statusBar, part); }
+    std::vector<std::string> Captions() const { return prompts_.captions(); }
+    int CountCaption(const std::string& caption) const {
+        int n = 0;
+        for (const std::string& c : Captions())
+            n += c == caption;
+        return n;
+    }
+    // The next "CopyZ File ERROR" on the worker waits until release_ is set,
+    // so the test can act while a job is certainly running.
+    void HoldJobAtCopyError() {
+        prompts_.OnCall([this](const PromptCall& call) {
+            if (call.caption == "CopyZ File ERROR") {
+                held_ = 1;
+                WaitForSingleObject(release_, 20000);
+            }
+        });
+    }
+    // A destination that fails to be written: older and held open without sharing.
+    HANDLE MakeFailingDestination(const std::string& name) {
+        WriteBytes(left_ / name, "new");
+        WriteBytes(right_ / name, "old");
+        SetWriteTime(right_ / name, 1);
+        return CreateFileA((right_ / name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+
+    SettingsFileGuard settings_;
+    TempFolder left_, right_;
+    PromptRecorder prompts_;
+    std::unique_ptr<MainWindowUnderTest> main_;
+    HANDLE release_ = nullptr;
+    volatile LONG held_ = 0;
+};
+
+TEST_F(FileCommandsTest, CopySelectedCopiesTheSelectionAndRelistsTheDestination) {
+    WriteBytes(left_ / "a.txt", "a");
+    WriteBytes(left_ / "b.txt", "b");
+    CreateDirectoryA((left_ / "c").c_str(), nullptr);
+    WriteBytes(left_ / "c\\inner.txt", "i");
+    Relist();
+    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"a.txt", "c"}));
+    // An Esc from before the job has no effect on it.
+    gCore->cancelFlag = 1;
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("a", ReadBytes(right_ / "a.txt"));
+    EXPECT_EQ("i", ReadBytes(right_ / "c\\inner.txt"));
+    EXPECT_FALSE(Exists(right_ / "b.txt"));
+    EXPECT_EQ("Copy End", Status(0));
+    // Folders are listed first, so a.txt is the last one copied.
+    EXPECT_EQ(right_ / "a.txt", Status(1));
+    EXPECT_GE(FindItem(gRightPane.list, "a.txt"), 0) << "the destination pane is relisted";
+    EXPECT_TRUE(prompts_.calls().empty());
+
+    // Whole folder, the other way: whatever is selected.
+    WriteBytes(right_ / "r.txt", "r");
+    Command(CMD_RIGHT_COPY_FOLDER);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("r", ReadBytes(left_ / "r.txt"));
+    EXPECT_GE(FindItem(gLeftPane.list, "r.txt"), 0);
+}
+
+TEST_F(FileCommandsTest, CopyIntoItselfIsRefusedBeforeAnything) {
+    CreateDirectoryA((left_ / "sub").c_str(), nullptr);
+    WriteBytes(left_ / "sub\\x.txt", "x");
+    WriteBytes(left_ / "top.txt", "t");
+    Relist();
+    Show(&gRightPane, left_ / "SUB\\");
+    Command(CMD_LEFT_COPY_FOLDER);
+    EXPECT_FALSE(JobRunning());
+    ASSERT_EQ(1, CountCaption("CopyZ Folder ERROR"));
+    EXPECT_FALSE(Exists(left_ / "sub\\top.txt"));
+
+    // The selected folder itself into its own subfolder.
+    Show(&gRightPane, left_ / "sub\\");
+    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"top.txt", "sub"}));
+    Command(CMD_LEFT_COPY_SELECTED);
+    EXPECT_FALSE(JobRunning());
+    EXPECT_EQ(2, CountCaption("CopyZ Folder ERROR"));
+    EXPECT_FALSE(Exists(left_ / "sub\\sub"));
+    EXPECT_FALSE(Exists(left_ / "sub\\top.txt"));
+
+    // The same folder in both panes is no copy into itself: nothing to do.
+    Show(&gRightPane, left_.path());
+    Command(CMD_LEFT_COPY_FOLDER);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("Copy End", Status(0));
+    EXPECT_EQ(2u, prompts_.calls().size());
+}
+
+TEST_F(FileCommandsTest, PermanentDeleteAsksThenDeletesInTheWorker) {
+    CreateDirectoryA((left_ / "tree").c_str(), nullptr);
+    WriteBytes(left_ / "tree\\f.txt", "x");
+    SetFileAttributesA((left_ / "tree\\f.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteBytes(left_ / "stay.txt", "x");
+    WriteBytes(right_ / "other.txt", "x");
+    Relist();
+    SelectOnly(gLeftPane.list, {"tree"});
+    gActivePane.list = gLeftPane.list;
+    gActivePane.path = gLeftPane.path;
+    prompts_.Queue(1);
+    Command(CMD_DELETE);
+    ASSERT_TRUE(WaitForJob());
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ("tree\r\n", std::string(gNamesBuffer));
+    EXPECT_FALSE(Exists(left_ / "tree"));
+    EXPECT_TRUE(Exists(left_ / "stay.txt"));
+    EXPECT_EQ("Delete End", Status(0));
+    EXPECT_EQ(-1, FindItem(gLeftPane.list, "tree"));
+}
+
+TEST_F(FileCommandsTest, TheDialogsItemsAreTheItemsDeleted) {
+    WriteBytes(left_ / "asked.txt", "x");
+    WriteBytes(left_ / "clicked.txt", "x");
+    Relist();
+    SelectOnly(gLeftPane.list, {"asked.txt"});
+    gActivePane.list = gLeftPane.list;
+    gActivePane.path = gLeftPane.path;
+    // While the dialog is open the user clicks another item, and the pane is relisted.
+    prompts_.OnCall([this](const PromptCall& call) {
+        if (call.dialog) {
+            SelectOnly(gLeftPane.list, {"clicked.txt"});
+            gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+            SelectOnly(gLeftPane.list, {"clicked.txt"});
+            // Commands are refused while the question is open.
+            Command(CMD_LEFT_COPY_FOLDER);
+            EXPECT_FALSE(JobRunning());
+        }
+    });
+    prompts_.Queue(1);
+    Command(CMD_DELETE);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_FALSE(Exists(left_ / "asked.txt"));
+    EXPECT_TRUE(Exists(left_ / "clicked.txt"));
+    EXPECT_FALSE(Exists(right_ / "clicked.txt")) << "no copy ran during the question";
+}
+
+TEST_F(FileCommandsTest, MoveFailsPerItemAndGoesOn) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        WriteBytes(left_ / name, std::string("left ") + name);
+    WriteBytes(right_ / "b.txt", "right b");
+    Relist();
+    SelectOnly(gLeftPane.list, {"a.txt", "b.txt", "c.txt"});
+    // A stale Esc doesn't stop a move.
+    gCore->cancelFlag = 1;
+    // A second move while the error box is open is refused, not run inside it.
+    prompts_.OnCall([this](const PromptCall&) { Command(CMD_LEFT_MOVE); });
+    Command(CMD_LEFT_MOVE);
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ("Move File ERROR", prompts_.calls()[0].caption);
+    EXPECT_EQ(left_ / "b.txt", prompts_.calls()[0].text);
+    EXPECT_EQ("left a.txt", ReadBytes(right_ / "a.txt"));
+    EXPECT_EQ("left c.txt", ReadBytes(right_ / "c.txt"));
+    EXPECT_EQ("right b", ReadBytes(right_ / "b.txt"));
+    EXPECT_EQ("left b.txt", ReadBytes(left_ / "b.txt"));
+    EXPECT_FALSE(Exists(left_ / "a.txt"));
+    EXPECT_EQ("c.txt", Status(0));
+    EXPECT_GE(FindItem(gRightPane.list, "c.txt"), 0);
+    EXPECT_EQ(-1, FindItem(gLeftPane.list, "c.txt"));
+    EXPECT_EQ(1, gCore->cancelFlag) << "a move leaves the job's flag alone";
+}
+
+TEST_F(FileCommandsTest, MyComputerIsNeitherSourceNorDestination) {
+    WriteBytes(left_ / "a.txt", "a");
+    Relist();
+    SelectOnly(gLeftPane.list, {"a.txt"});
+    Command(CMD_RIGHT_MY_COMPUTER);
+    ASSERT_EQ('\0', gRightPane.path[0]);
+    for (int command : {CMD_LEFT_COPY_SELECTED, CMD_LEFT_COPY_FOLDER, CMD_RIGHT_COPY_FOLDER, CMD_LEFT_MOVE,
+                        CMD_RIGHT_MOVE, CMD_RIGHT_DELETE}) {
+        SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
+        Command(command);
+        EXPECT_FALSE(JobRunning()) << command;
+        EXPECT_EQ("マイコンピュータでは使えません", Status(0)) << command;
+    }
+    EXPECT_TRUE(prompts_.calls().empty());
+    EXPECT_TRUE(Exists(left_ / "a.txt"));
+}
+
+TEST_F(FileCommandsTest, EscStopsACopyBetweenFiles) {
+    const int total = 200;
+    for (int i = 0; i < total; i++)
+        WriteBytes(left_ / ("f" + std::to_string(i) + ".txt"), std::string(2000, 'x'));
+    SendMessageA(gCore->statusBar, SB_SETTEXTA, 1, (LPARAM) "");
+    Command(CMD_LEFT_COPY_FOLDER);
+    // The worker waits for the UI thread at each status text, so it can't run
+    // far ahead of the first one seen here.
+    ASSERT_TRUE(PumpUntil([this] { return !Status(1).empty() || !JobRunning(); }));
+    InterlockedExchange(&gCore->cancelFlag, 1);
+    ASSERT_TRUE(WaitForJob());
+    int copied = 0;
+    for (int i = 0; i < total; i++)
+        copied += Exists(right_ / ("f" + std::to_string(i) + ".txt"));
+    EXPECT_GE(copied, 1);
+    EXPECT_LT(copied, total / 2);
+    EXPECT_EQ(copied, ItemCount(gRightPane.list)) << "the destination pane shows what was copied";
+    EXPECT_EQ("Copy End", Status(0));
+    for (int i = 0; i < total; i++) {
+        std::string copy = right_ / ("f" + std::to_string(i) + ".txt");
+        if (Exists(copy)) {
+            EXPECT_EQ(2000u, ReadBytes(copy).size()) << "the file under way is finished";
+        }
+    }
+}
+
+TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
+    HANDLE hold = MakeFailingDestination("a.txt");
+    ASSERT_NE(INVALID_HANDLE_VALUE, hold);
+    WriteBytes(left_ / "b.txt", "b");
+    WriteBytes(left_ / "c.txt", "c");
+    TempFolder elsewhere;
+    WriteBytes(elsewhere / "b.txt", "wrong b");
+    Relist();
+    SelectOnly(gLeftPane.list, {"a.txt", "b.txt"});
+    HoldJobAtCopyError();
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+
+    // A second job is refused and leaves the record alone.
+    Command(CMD_RIGHT_COPY_FOLDER);
+    EXPECT_EQ("処理中です", Status(0));
+    EXPECT_EQ(CMD_LEFT_COPY_SELECTED, gWorkerJob.command);
+    gActivePane.list = gLeftPane.list;
+    gActivePane.path = gLeftPane.path;
+    Command(CMD_DELETE);
+    EXPECT_EQ("処理中です", Status(0));
+
+    // The source pane is relisted elsewhere and reselected: the job keeps its own items.
+    SelectOnly(gLeftPane.list, {"c.txt"});
+    Show(&gLeftPane, elsewhere.path());
+    SelectOnly(gLeftPane.list, {"b.txt"});
+    SetEvent(release_);
+    ASSERT_TRUE(WaitForJob());
+    CloseHandle(hold);
+    EXPECT_EQ("b", ReadBytes(right_ / "b.txt"));
+    EXPECT_FALSE(Exists(right_ / "c.txt"));
+    EXPECT_EQ(1, CountCaption("CopyZ File ERROR"));
+    EXPECT_EQ("Copy End", Status(0));
+    EXPECT_TRUE(Exists(elsewhere / "b.txt")) << "no delete ran";
+}
+
+TEST_F(FileCommandsTest, ListingsDuringADeepCopyDontDisturbIt) {
+    std::string folder = left_.path();
+    std::vector<std::string> files;
+    for (int depth = 0; depth < 6; depth++) {
+        for (int i = 0; i < 8; i++) {
+            std::string name = folder + "f" + std::to_string(i) + ".txt";
+            WriteBytes(name, name);
+            files.push_back(name.substr(left_.path().size()));
+        }
+        folder += "d" + std::to_string(depth) + "\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    TempFolder a, b;
+    WriteBytes(a / "noise.txt", "n");
+    Command(CMD_LEFT_COPY_FOLDER);
+    // Each listing makes its folder current; the copy must not care.
+    int listings = 0;
+    while (JobRunning()) {
+        Show(&gLeftPane, (listings++ % 2) ? a.path() : b.path());
+        PumpMessages(1);
+    }
+    EXPECT_GT(listings, 0);
+    for (const std::string& file : files)
+        EXPECT_EQ(left_.path() + file, ReadBytes(right_ / file)) << file;
+    EXPECT_FALSE(Exists(right_ / "noise.txt"));
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(FileCommandsTest, ClosingDuringAJobCancelsItAndClosesAfterwards) {
+    HANDLE hold = MakeFailingDestination("a.txt");
+    for (int i = 0; i < 20; i++)
+        WriteBytes(left_ / ("z" + std::to_string(i) + ".txt"), "z");
+    HoldJobAtCopyError();
+    Command(CMD_LEFT_COPY_FOLDER);
+    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+    SendMessageA(Main(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(Main())) << "the window waits for its job";
+    EXPECT_EQ(1, gCore->cancelFlag);
+    SetEvent(release_);
+    HWND window = Main();
+    ASSERT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
+    EXPECT_FALSE(JobRunning());
+    CloseHandle(hold);
+}
+
+TEST_F(FileCommandsTest, ManyJobsInARowEachEnd) {
+    WriteBytes(left_ / "one.txt", "1");
+    for (int i = 0; i < 40; i++) {
+        Command(i % 2 ? CMD_LEFT_COPY_FOLDER : CMD_RIGHT_COPY_FOLDER);
+        ASSERT_TRUE(WaitForJob()) << "job " << i << " never ended";
+    }
+    EXPECT_EQ("1", ReadBytes(right_ / "one.txt"));
+}
+
+// The recycle bin of the build's own Wine set-up: $XDG_DATA_HOME/Trash/files.
+static std::string TrashFolder() {
+    char unix[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("XDG_DATA_HOME", unix, sizeof unix))
+        return "";
+    std::string path = std::string("Z:") + unix + "/Trash/files/";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+TEST_F(FileCommandsTest, RecycleBinTakesFilesAndTrees) {
+    std::string trash = TrashFolder();
+    if (trash.empty())
+        GTEST_SKIP() << "no XDG_DATA_HOME: the trash would be the user's own";
+    std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    std::string file = "rb-file-" + tag + ".txt", tree = "rb-tree-" + tag;
+    WriteBytes(left_ / file, "recycled");
+    CreateDirectoryA((left_ / tree).c_str(), nullptr);
+    WriteBytes(left_ / (tree + "\\inner.txt"), "inner");
+    WriteBytes(left_ / "kept.txt", "k");
+    Relist();
+    SelectOnly(gLeftPane.list, {file, tree});
+    gCore->cancelFlag = 1;  // an old Esc: no effect on the recycle bin
+    prompts_.Queue(1);
+    Command(CMD_LEFT_DELETE);
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_TRUE(prompts_.calls()[0].dialog);
+    EXPECT_FALSE(Exists(left_ / file));
+    EXPECT_FALSE(Exists(left_ / tree));
+    EXPECT_TRUE(Exists(left_ / "kept.txt"));
+    EXPECT_EQ("recycled", ReadBytes(trash + file));
+    EXPECT_EQ("inner", ReadBytes(trash + tree + "\\inner.txt"));
+    EXPECT_EQ(file, Status(0)) << "the last item: folders are listed first";
+    EXPECT_EQ(-1, FindItem(gLeftPane.list, file));
+    RemoveTree(trash + tree);
+    DeleteFileA((trash + file).c_str());
+}
+
+TEST_F(FileCommandsTest, LongSelectionsAreCutAtAWholeName) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 40; i++) {
+        names.push_back(std::string(40, 'a' + i % 26) + std::to_string(i));
+        WriteBytes(left_ / names.back(), "");
+    }
+    Relist();
+    ASSERT_EQ(40, SelectOnly(gLeftPane.list, names));
+    char text[NAMES_BUFFER_SIZE];
+    ASSERT_EQ(1, CollectSelectedNames(gLeftPane.list, text));
+    std::string shown = text;
+    EXPECT_LT(shown.size(), (size_t)NAMES_BUFFER_SIZE);
+    size_t last = shown.rfind("... (+");
+    ASSERT_NE(std::string::npos, last);
+    int listed = 0;
+    for (size_t at = 0; at < last; at = shown.find("\r\n", at) + 2)
+        listed++;
+    EXPECT_EQ("... (+" + std::to_string(40 - listed) + ")\r\n", shown.substr(last));
+    // Every listed line is a whole name.
+    for (size_t at = 0; at < last;) {
+        size_t end = shown.find("\r\n", at);
+        std::string line = shown.substr(at, end - at);
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), line)) << line;
+        at = end + 2;
+    }
+}
