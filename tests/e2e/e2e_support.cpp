@@ -177,6 +177,40 @@ void ClickAt(int x, int y, bool right) {
     Sleep(300);
 }
 
+void KeyDown(WORD key) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    SendInput(1, &input, sizeof input);
+}
+
+void KeyUp(WORD key) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+void HoldKey(WORD key, DWORD milliseconds) {
+    KeyDown(key);
+    Sleep(milliseconds);
+    KeyUp(key);
+    Sleep(300);
+}
+
+POINT ItemCentre(HANDLE process, HWND list, int item) {
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    RemoteBuffer buffer(process, sizeof rect);
+    buffer.Write(&rect, sizeof rect);
+    SendMessageA(list, LVM_GETITEMRECT, item, (LPARAM)buffer.address());
+    buffer.Read(&rect, sizeof rect);
+    POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    MapWindowPoints(list, nullptr, &centre, 1);
+    return centre;
+}
+
 void PressKey(WORD key) {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_KEYBOARD;

@@ -50,3 +50,9 @@ std::string ShotPath(const char* name);
 // Real input, as the user gives it.
 void ClickAt(int x, int y, bool right = false);
 void PressKey(WORD key);
+// A key held for a while, long enough for the program's idle poll to see it.
+void HoldKey(WORD key, DWORD milliseconds);
+void KeyDown(WORD key);
+void KeyUp(WORD key);
+// The centre of a list item's label, in screen coordinates.
+POINT ItemCentre(HANDLE process, HWND list, int item);

@@ -1,0 +1,106 @@
+// Copy and delete in the running program, by real mouse and keyboard input,
+// checked on disk.
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+class FileOps : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteBytes(work_ / "Brenn.dat", ReadBytes("Brenn.dat"));
+        CreateDirectoryA((work_ / "left").c_str(), nullptr);
+        CreateDirectoryA((work_ / "right").c_str(), nullptr);
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            WriteBytes(work_ / "left\\" + name, std::string("text of ") + name);
+        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") + "\r\n");
+    }
+    int Find(HWND list, const std::string& name) {
+        int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (int i = 0; i < count; i++)
+            if (RemoteItemText(program_.process(), list, i, 0) == name)
+                return i;
+        return -1;
+    }
+    void Click(HWND list, const std::string& name) {
+        int item = Find(list, name);
+        ASSERT_GE(item, 0) << name;
+        POINT at = ItemCentre(program_.process(), list, item);
+        ClickAt(at.x, at.y);
+    }
+    template <typename Done> bool WaitFor(Done done, DWORD timeout = 10000) {
+        for (DWORD start = GetTickCount(); !done(); Sleep(50))
+            if (GetTickCount() - start > timeout)
+                return false;
+        return true;
+    }
+
+    SettingsFileGuard settings_;
+    TempFolder work_;
+    Program program_;
+};
+
+TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
+    ASSERT_TRUE(program_.Start(work_.path()));
+    HWND main = program_.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND left = GetDlgItem(main, 100), right = GetDlgItem(main, 101), status = GetDlgItem(main, 102);
+    HWND toolbar = GetDlgItem(FindWindowExA(main, nullptr, "EDIT", nullptr), 120);
+    ASSERT_TRUE(left && right && status && toolbar);
+
+    // a.txt by a click, then c.txt by the keyboard: Ctrl+Down twice moves the
+    // focus without selecting, Ctrl+Space adds the item. b.txt stays out.
+    Click(left, "a.txt");
+    KeyDown(VK_CONTROL);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_SPACE);
+    KeyUp(VK_CONTROL);
+    Sleep(200);
+    ASSERT_EQ(2, (int)SendMessageA(left, LVM_GETSELECTEDCOUNT, 0, 0));
+
+    // The fourth button: "left: copy the selected files".
+    RemoteBuffer buffer(program_.process(), sizeof(RECT));
+    SendMessageA(toolbar, TB_GETITEMRECT, 3, (LPARAM)buffer.address());
+    RECT button = {};
+    buffer.Read(&button, sizeof button);
+    POINT at = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    MapWindowPoints(toolbar, nullptr, &at, 1);
+    ClickAt(at.x, at.y);
+    ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Copy End"; }));
+    EXPECT_EQ("text of a.txt", ReadBytes(work_ / "right\\a.txt"));
+    EXPECT_EQ("text of c.txt", ReadBytes(work_ / "right\\c.txt"));
+    EXPECT_FALSE(Exists(work_ / "right\\b.txt"));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(right, LVM_GETITEMCOUNT, 0, 0) == 2; }));
+    Sleep(300);
+    EXPECT_TRUE(SaveScreen(ShotPath("after-copy")));
+
+    // Delete key on the right pane's a.txt; while the question is open the
+    // user clicks c.txt; OK deletes only what the question listed.
+    Click(right, "a.txt");
+    HoldKey(VK_DELETE, 150);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA("#32770", "ﾀﾞｲｱﾛｸﾞ")) != nullptr; }))
+        << "no delete question";
+    char names[256] = "";
+    SendDlgItemMessageA(dialog, IDC_DELETE_NAMES, WM_GETTEXT, sizeof names, (LPARAM)names);
+    EXPECT_STREQ("a.txt\r\n", names);
+    Click(right, "c.txt");
+    HWND ok = GetDlgItem(dialog, IDOK);
+    ASSERT_NE(nullptr, ok);
+    RECT okRect;
+    GetWindowRect(ok, &okRect);
+    ClickAt((okRect.left + okRect.right) / 2, (okRect.top + okRect.bottom) / 2);
+    ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Delete End"; }));
+    EXPECT_FALSE(Exists(work_ / "right\\a.txt"));
+    EXPECT_TRUE(Exists(work_ / "right\\c.txt")) << "clicked during the question, never confirmed";
+    EXPECT_TRUE(Exists(work_ / "left\\a.txt")) << "the copy's source is untouched";
+    EXPECT_EQ(1, (int)SendMessageA(right, LVM_GETITEMCOUNT, 0, 0));
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program_.WaitForExit());
+}
+
+}  // namespace
