@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/prompts.h"
+#include "panes/my_computer.h"
 
 FilerCore* gCore;
 
@@ -20,7 +21,8 @@ FilerCore::FilerCore() {
 }
 
 // The My Computer view's shell folders are released here once that view exists.
-FilerCore::~FilerCore() {}
+// A listing stopped midway may still hold shell folders.
+FilerCore::~FilerCore() { ReleaseShellFolders(); }
 
 int FilerCore::LoadAssociations(const char* fileName) {
     HANDLE file = CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

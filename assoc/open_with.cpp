@@ -1,5 +1,94 @@
 #include "assoc/open_with.h"
 
-// Starting programs arrives with the tools: until then nothing is started.
-void OpenWithAssociation(const char*, const char*) {}
-void RunToolOnSelection(int) {}
+#include "app/prompts.h"
+#include "assoc/filer_core.h"
+#include "assoc/open_rules.h"
+#include "fileops/file_commands.h"
+#include "fileops/progress.h"
+#include "fileops/walk_paths.h"
+#include "panes/pane.h"
+
+const char BuiltInToolTable[6][TOOL_SLOT_SIZE] = {
+    "C:\\WINDOWS\\NOTEPAD.EXE ",
+    "C:\\Program Files\\WZ EDITOR\\wz_main.exe ",
+    "C:\\Bin\\Colvane.exe ",
+    "C:\\Bin\\MURREL\\Murrel.exe ",
+    "C:\\Program Files\\Adobe\\Photoshop Elements\\PhotoshopElements.exe ",
+    "C:\\Program Files\\Adobe\\Photoshop 6.0\\Photoshop.exe ",
+};
+
+static PROCESS_INFORMATION gStartedProcess;
+
+int StartTool(const char* tool, const char* folder, const char* name) {
+    if (!tool)
+        return 0;
+    char commandLine[COMMAND_LINE_SIZE];
+    if (!BuildCommandLine(commandLine, sizeof commandLine, tool, folder, name))
+        return 0;
+    // An unquoted program path with blanks would let "C:\Program.exe" run in
+    // its place: name the program itself when the tool text is a file.
+    char program[TOOL_SLOT_SIZE];
+    const char* application = nullptr;
+    if (ToolProgramPath(tool, program, sizeof program)) {
+        DWORD attributes = GetFileAttributesA(program);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            application = program;
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(application, commandLine, nullptr, nullptr, FALSE,
+                        CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                        &gStartedProcess))
+        return 0;
+    // Nothing waits for the program or looks at it again.
+    CloseHandle(gStartedProcess.hThread);
+    CloseHandle(gStartedProcess.hProcess);
+    return 1;
+}
+
+void OpenWithAssociation(const char* folder, const char* name) {
+    char extension[PATH_SIZE];
+    FileExtension(name, extension, sizeof extension);
+    FilerCore& core = *gCore;
+    int rule = FindRule(core.extensionRules, core.ruleCount, extension);
+    if (rule < 0)
+        return;
+    const ExtensionRule& r = core.extensionRules[rule];
+    if (StartTool(ToolText(core.toolTable, core.toolCount, r.tool), folder, name))
+        return;
+    StartTool(ToolText(core.toolTable, core.toolCount, r.alternateTool), folder, name);
+}
+
+int ToolVisitor(const char* firstFolder, const char*, const char* name, int selector, LPARAM param, CancelSource) {
+    if (ItemAttributes(param) & FILE_ATTRIBUTE_DIRECTORY)
+        return 0;
+    char path[PATH_SIZE];
+    if (!ItemPath(path, sizeof path, firstFolder, name, WALK_PATH_MAX)) {
+        ReportPathTooLong(firstFolder, name);
+        return 1;
+    }
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        ShowMessage(nullptr, "Read Only を解除しますか", "解除確認", MB_YESNO | MB_ICONQUESTION) == IDYES)
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    int first = selector & 0xFF, second = (selector >> 8) & 0xFF;
+    const int count = sizeof BuiltInToolTable / sizeof BuiltInToolTable[0];
+    if (StartTool(ToolText(BuiltInToolTable, count, first), firstFolder, name))
+        return 1;
+    StartTool(ToolText(BuiltInToolTable, count, second), firstFolder, name);
+    return 1;
+}
+
+void RunToolOnSelection(int selector) {
+    if (!gActivePane.list)
+        return;
+    Pane* pane = gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane;
+    if (RefuseMyComputer(pane, pane))
+        return;
+    char folder[PATH_SIZE];
+    CopyFolder(folder, pane->path);
+    Selection items;
+    TakeSelection(pane->list, &items);
+    WalkSelection(ToolVisitor, items, folder, nullptr, selector, nullptr);
+    FreeSelection(&items);
+}

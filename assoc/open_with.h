@@ -1,6 +1,16 @@
 // Starting programs: a double-clicked file by its extension, and the Tools commands.
 #pragma once
+#include <windows.h>
+
+#include "assoc/assoc_file.h"
+#include "fileops/selection.h"
+
+extern const char BuiltInToolTable[6][TOOL_SLOT_SIZE];
 
 void OpenWithAssociation(const char* folder, const char* name);
-// selector: low byte the built-in tool to start, high byte the one to try next.
+// selector: low byte the built-in tool to start, the rest the one to try next.
 void RunToolOnSelection(int selector);
+int ToolVisitor(const char* firstFolder, const char* secondFolder, const char* name, int selector, LPARAM param,
+                CancelSource cancel);
+// Starts tool text + the quoted path; 0 when it could not be started.
+int StartTool(const char* tool, const char* folder, const char* name);

@@ -67,6 +67,9 @@ foreach(source ${E2E_TESTS})
     set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 300)
 endforeach()
 
+add_executable(recorder WIN32 tests/win/support/recorder.cpp)
+target_link_options(recorder PRIVATE -static)
+
 add_executable(wine_warmup tests/win/support/warmup.cpp)
 target_link_options(wine_warmup PRIVATE -static)
 

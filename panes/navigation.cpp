@@ -8,6 +8,7 @@
 #include "assoc/open_with.h"
 #include "base/text_buffer.h"
 #include "exchange/drag_source.h"
+#include "fileops/progress.h"
 #include "panes/compose_path.h"
 #include "panes/item_name.h"
 
@@ -21,19 +22,6 @@ Pane* PaneOfList(HWND list) {
     if (list && list == gRightPane.list)
         return &gRightPane;
     return nullptr;
-}
-
-// The path that would not fit, cut so it can be shown.
-static void ReportPathTooLong(const char* folder, const char* name) {
-    char shown[PATH_SIZE];
-    CopyText(shown, sizeof shown, "");
-    AppendText(shown, sizeof shown, folder);
-    for (size_t i = 0; name[i] && strlen(shown) + 4 < sizeof shown; i++) {
-        char one[2] = {name[i], '\0'};
-        AppendText(shown, sizeof shown, one);
-    }
-    AppendText(shown, sizeof shown, "...");
-    ShowMessage(nullptr, shown, "Path Length Error", MB_OK);
 }
 
 static void ShowBothPaths() {
@@ -65,7 +53,9 @@ static void OnDoubleClick(Pane* pane, HWND list) {
     char name[PATH_SIZE];
     ReadItemName(list, item, name, sizeof name);
     if (!(ItemAttributes(lv.lParam) & FILE_ATTRIBUTE_DIRECTORY)) {
-        OpenWithAssociation(pane->path, name);
+        // A My Computer item that is no folder (the control panel) opens nothing.
+        if (pane->path[0] != '\0')
+            OpenWithAssociation(pane->path, name);
         return;
     }
     switch (ComposePath(name, pane->path, PATH_SIZE)) {

@@ -1,0 +1,95 @@
+// The My Computer view through the real shell namespace of the Wine prefix.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "assoc/filer_core.h"
+#include "panes/navigation.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+#include "tests/win/support/win_test_support.h"
+
+class MyComputerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings_.Write("[Filer]\r\nL_dir=" + folder_.path() + "\r\nR_dir=" + folder_.path() + "\r\n");
+        main_.reset(new MainWindowUnderTest);
+        ASSERT_NE(nullptr, main_->window());
+    }
+    void Command(int id, int code = 0) { SendMessageA(main_->window(), WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    int FindEnding(HWND list, const std::string& end) {
+        for (int i = 0; i < ItemCount(list); i++) {
+            std::string name = ItemText(list, i, 0);
+            if (name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0)
+                return i;
+        }
+        return -1;
+    }
+    // A double-click as the list reports it, with the pointer over the item.
+    void DoubleClick(Pane* pane, int item) {
+        RECT rect = {};
+        rect.left = LVIR_LABEL;
+        SendMessageA(pane->list, LVM_GETITEMRECT, item, (LPARAM)&rect);
+        POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(pane->list, &at);
+        SetCursorPos(at.x, at.y);
+        NMHDR header = {pane->list, (UINT_PTR)GetDlgCtrlID(pane->list), (UINT)NM_DBLCLK};
+        OnListNotify(pane, &header);
+    }
+
+    SettingsFileGuard settings_;
+    TempFolder folder_;
+    PromptRecorder prompts_;
+    std::unique_ptr<MainWindowUnderTest> main_;
+};
+
+TEST_F(MyComputerTest, ListsTheDrivesInShellOrder) {
+    Command(CMD_LEFT_MY_COMPUTER);
+    ASSERT_STREQ("", gLeftPane.path);
+    HWND list = gLeftPane.list;
+    ASSERT_GE(ItemCount(list), 2);
+    int c = FindEnding(list, "(C:)"), z = FindEnding(list, "(Z:)");
+    ASSERT_GE(c, 0);
+    ASSERT_GE(z, 0);
+    for (int i = 0; i < ItemCount(list); i++)
+        EXPECT_EQ(i, (int)(ItemParam(list, i) >> 16)) << "listing index " << i;
+    // Drives are folders even where the shell gives no find data.
+    EXPECT_TRUE(ItemParam(list, c) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(ItemText(list, c, 2).empty()) << "a type name";
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(MyComputerTest, EnteringADriveAndComingBack) {
+    Command(CMD_LEFT_MY_COMPUTER);
+    int c = FindEnding(gLeftPane.list, "(C:)");
+    ASSERT_GE(c, 0);
+    DoubleClick(&gLeftPane, c);
+    EXPECT_STREQ("C:\\", gLeftPane.path);
+    EXPECT_GE(FindItem(gLeftPane.list, "windows"), 0) << "the root of C: is listed";
+    EXPECT_EQ("C:\\", WindowText(gLeftPane.pathBox));
+
+    // The parent of a drive root is the view again.
+    Command(CMD_LEFT_PARENT);
+    EXPECT_STREQ("", gLeftPane.path);
+    EXPECT_GE(FindEnding(gLeftPane.list, "(C:)"), 0);
+
+    // An item that is no file-system folder is neither entered nor opened.
+    for (int i = 0; i < ItemCount(gLeftPane.list); i++) {
+        if (ItemParam(gLeftPane.list, i) & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        DoubleClick(&gLeftPane, i);
+        EXPECT_STREQ("", gLeftPane.path) << ItemText(gLeftPane.list, i, 0);
+    }
+
+    // An empty path box, committed, shows the view and stays empty.
+    strcpy(gRightPane.path, folder_.path().c_str());
+    SetWindowTextA(gRightPane.pathBox, "");
+    Command(IDC_RIGHT_PATH, EN_SETFOCUS);
+    Command(IDC_RIGHT_PATH, EN_KILLFOCUS);
+    EXPECT_STREQ("", gRightPane.path);
+    EXPECT_EQ("", WindowText(gRightPane.pathBox));
+    EXPECT_GE(FindEnding(gRightPane.list, "(C:)"), 0);
+    EXPECT_TRUE(prompts_.calls().empty());
+}

@@ -1,0 +1,239 @@
+// Opening files by their extension and the Tools commands, with real child
+// processes: copies of a recorder program that logs how it was started.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "assoc/filer_core.h"
+#include "assoc/open_with.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+#include "tests/win/support/win_test_support.h"
+
+static std::string RecorderProgram() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string self = path;
+    return self.substr(0, self.rfind('\\') + 1) + "recorder.exe";
+}
+
+static std::string Record(const std::string& text) {
+    std::string record = text;
+    record.resize(78, ' ');
+    return record + "\r\n";
+}
+
+// A data file of the given tools and "ext tool alternate" rules.
+static std::string DataFile(const std::vector<std::string>& tools, const std::vector<std::string>& rules) {
+    char header[16];
+    snprintf(header, sizeof header, "%-4d%d", (int)tools.size(), (int)rules.size());
+    std::string data = Record("/ test data") + Record(header);
+    for (const std::string& tool : tools)
+        data += Record(tool);
+    for (const std::string& rule : rules)
+        data += Record(rule);
+    return data;
+}
+
+static std::string RuleLine(const char* ext, int tool, int alternate) {
+    char line[40];
+    snprintf(line, sizeof line, "%-16s%-4d%d", ext, tool, alternate);
+    return line;
+}
+
+// The lines the recorder at this folder logged, waiting a while for them to come.
+static std::vector<std::string> Logged(const std::string& folder, size_t expected, DWORD wait = 8000) {
+    std::vector<std::string> lines;
+    DWORD start = GetTickCount();
+    do {
+        lines.clear();
+        std::string text = ReadBytes(folder + "recorded.txt");
+        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+            lines.push_back(text.substr(at, end - at));
+        if (lines.size() >= expected)
+            break;
+        Sleep(50);
+    } while (GetTickCount() - start < wait);
+    return lines;
+}
+
+class OpenWithTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        // Back to the working folder's own data file.
+        char cwd[MAX_PATH];
+        GetCurrentDirectoryA(sizeof cwd, cwd);
+        SetCurrentDirectoryA(work_.c_str());
+        gCore->LoadAssociations("Brenn.dat");
+        SetCurrentDirectoryA(cwd);
+    }
+    void Load(const std::string& data) {
+        WriteBytes(tools_ / "Brenn.dat", data);
+        ASSERT_EQ(1, gCore->LoadAssociations((tools_ / "Brenn.dat").c_str()));
+    }
+    std::string Install(const std::string& name) {
+        std::string folder = tools_ / (name + "\\");
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CopyFileA(RecorderProgram().c_str(), (folder + "rec.exe").c_str(), FALSE);
+        return folder;
+    }
+    std::string work_ = [] {
+        char cwd[MAX_PATH];
+        GetCurrentDirectoryA(sizeof cwd, cwd);
+        return std::string(cwd);
+    }();
+    TempFolder tools_, files_;
+    PromptRecorder prompts_;
+};
+
+TEST_F(OpenWithTest, ExtensionPicksTheToolAndTheFolderIsTheCurrentOne) {
+    std::string first = Install("first"), second = Install("second");
+    Load(DataFile({first + "rec.exe", second + "rec.exe"},
+                  {RuleLine("txt", 0, 1), RuleLine("jpg", 1, 0), RuleLine("*", 1, 1)}));
+    WriteBytes(files_ / "a b.txt", "x");
+    SetCurrentDirectoryA(files_.path().c_str());
+    OpenWithAssociation(files_.path().c_str(), "a b.txt");
+    std::vector<std::string> lines = Logged(first, 1);
+    ASSERT_EQ(1u, lines.size());
+    std::string expected = first + "rec.exe \"" + files_.path() + "a b.txt\"|" +
+                           files_.path().substr(0, files_.path().size() - 1);
+    EXPECT_EQ(expected, lines[0]);
+
+    OpenWithAssociation(files_.path().c_str(), "photo.JPG");
+    OpenWithAssociation(files_.path().c_str(), "README");
+    EXPECT_EQ(2u, Logged(second, 2).size()) << "jpg by its rule, README by the catch-all";
+    EXPECT_EQ(1u, Logged(first, 1, 300).size());
+    EXPECT_TRUE(prompts_.calls().empty()) << "nothing is ever reported";
+}
+
+TEST_F(OpenWithTest, FallbackAndMissingRules) {
+    std::string second = Install("second");
+    Load(DataFile({tools_ / "missing\\nothing.exe", second + "rec.exe"},
+                  {RuleLine("txt", 0, 1), RuleLine("doc", 7, 1), RuleLine("bad", 0, 9)}));
+    OpenWithAssociation(files_.path().c_str(), "a.txt");
+    OpenWithAssociation(files_.path().c_str(), "b.doc");  // tool index past the table: the alternate
+    EXPECT_EQ(2u, Logged(second, 2).size());
+    // No catch-all: a file without a rule starts nothing; a bad alternate starts nothing either.
+    OpenWithAssociation(files_.path().c_str(), "c.pdf");
+    OpenWithAssociation(files_.path().c_str(), "d.bad");
+    EXPECT_EQ(2u, Logged(second, 3, 800).size());
+}
+
+// The Tools commands start fixed programs; the test puts recorders at their
+// paths inside the test's own Wine prefix and removes them afterwards.
+class ToolsCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings_.Write("[Filer]\r\nL_dir=" + files_.path() + "\r\nR_dir=" + files_.path() + "\r\n");
+        WriteBytes(files_ / "one.txt", "1");
+        WriteBytes(files_ / "two.txt", "2");
+        CreateDirectoryA((files_ / "folder").c_str(), nullptr);
+        main_.reset(new MainWindowUnderTest);
+        ASSERT_NE(nullptr, main_->window());
+        gActivePane.list = gLeftPane.list;
+        gActivePane.path = gLeftPane.path;
+    }
+    void TearDown() override {
+        main_.reset();
+        for (auto it = installed_.rbegin(); it != installed_.rend(); ++it) {
+            DeleteFileA((it->substr(0, it->rfind('\\') + 1) + "recorded.txt").c_str());
+            DeleteFileA(it->c_str());
+        }
+        for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it)
+            RemoveDirectoryA(it->c_str());
+    }
+    // Puts the recorder at a built-in tool's path; returns its folder.
+    std::string Install(int tool) {
+        std::string path = BuiltInToolTable[tool];
+        path.pop_back();
+        MakeFoldersFor(path);
+        EXPECT_TRUE(CopyFileA(RecorderProgram().c_str(), path.c_str(), TRUE)) << path << " exists already";
+        installed_.push_back(path);
+        return path.substr(0, path.rfind('\\') + 1);
+    }
+    void MakeFoldersFor(const std::string& path) {
+        for (size_t at = 3; (at = path.find('\\', at)) != std::string::npos; at++) {
+            std::string folder = path.substr(0, at);
+            if (CreateDirectoryA(folder.c_str(), nullptr))
+                madeFolders_.push_back(folder);
+        }
+    }
+    void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
+
+    SettingsFileGuard settings_;
+    TempFolder files_;
+    PromptRecorder prompts_;
+    std::unique_ptr<MainWindowUnderTest> main_;
+    std::vector<std::string> installed_, madeFolders_;
+};
+
+TEST_F(ToolsCommandTest, EditorOnTwoFilesSkipsTheFolder) {
+    std::string editor = Install(1);
+    ASSERT_EQ(3, SelectOnly(gLeftPane.list, {"one.txt", "two.txt", "folder"}));
+    Command(CMD_EDIT_WITH_EDITOR);
+    std::vector<std::string> lines = Logged(editor, 2);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(2u, Logged(editor, 3, 500).size()) << "the folder is never handed over";
+    std::string prefix = std::string(BuiltInToolTable[1]) + "\"" + files_.path();
+    EXPECT_EQ(prefix + "one.txt\"", lines[0].substr(0, lines[0].find('|')));
+    EXPECT_EQ(prefix + "two.txt\"", lines[1].substr(0, lines[1].find('|')));
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(ToolsCommandTest, MurrelMissingFallsBackToPhotoshopElements) {
+    std::string elements = Install(4);
+    SelectOnly(gLeftPane.list, {"one.txt"});
+    Command(CMD_EDIT_WITH_MURREL);
+    std::vector<std::string> lines = Logged(elements, 1);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(std::string(BuiltInToolTable[4]) + "\"" + files_.path() + "one.txt\"",
+              lines[0].substr(0, lines[0].find('|')));
+}
+
+TEST_F(ToolsCommandTest, ReadOnlyQuestionYesClearsNoKeeps) {
+    std::string elements = Install(4);
+    SetFileAttributesA((files_ / "one.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((files_ / "two.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    SelectOnly(gLeftPane.list, {"one.txt", "two.txt"});
+    prompts_.Queue(IDYES);
+    prompts_.Queue(IDNO);
+    Command(CMD_EDIT_WITH_PHOTOSHOP);
+    ASSERT_EQ(2u, prompts_.calls().size());
+    EXPECT_EQ("Read Only を解除しますか", prompts_.calls()[0].text);
+    EXPECT_EQ("解除確認", prompts_.calls()[0].caption);
+    EXPECT_EQ((UINT)(MB_YESNO | MB_ICONQUESTION), prompts_.calls()[0].type);
+    const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    EXPECT_EQ(0u, GetFileAttributesA((files_ / "one.txt").c_str()) & kept);
+    EXPECT_TRUE(GetFileAttributesA((files_ / "two.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(2u, Logged(elements, 2).size()) << "both are handed over, whatever the answer";
+    SetFileAttributesA((files_ / "two.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(ToolsCommandTest, AProgramPathWithBlanksRunsThatProgram) {
+    std::string editor = Install(1);
+    // A planted "C:\Program.exe" that an unquoted command line would run instead.
+    ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), "C:\\Program.exe", TRUE)) << "C:\\Program.exe exists already";
+    installed_.insert(installed_.begin(), "C:\\Program.exe");
+    SelectOnly(gLeftPane.list, {"one.txt"});
+    Command(CMD_EDIT_WITH_EDITOR);
+    EXPECT_EQ(1u, Logged(editor, 1).size());
+    EXPECT_EQ(0u, Logged("C:\\", 1, 500).size()) << "C:\\Program.exe ran";
+}
+
+TEST_F(ToolsCommandTest, NothingSelectedOrMyComputerStartsNothing) {
+    std::string editor = Install(1);
+    SelectOnly(gLeftPane.list, {});
+    Command(CMD_EDIT_WITH_EDITOR);
+    Command(CMD_LEFT_MY_COMPUTER);
+    gActivePane.list = gLeftPane.list;
+    gActivePane.path = gLeftPane.path;
+    SendMessageA(gLeftPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM) nullptr);
+    LVITEMA all = {};
+    all.stateMask = all.state = LVIS_SELECTED;
+    SendMessageA(gLeftPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    Command(CMD_EDIT_WITH_EDITOR);
+    EXPECT_EQ(0u, Logged(editor, 1, 800).size());
+}
