@@ -8,6 +8,7 @@
 #include "app/layout.h"
 #include "app/settings.h"
 #include "base/text_buffer.h"
+#include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
@@ -101,6 +102,8 @@ static LRESULT OnCreate(HWND window) {
         return 0;
     }
     OleInitialize(nullptr);
+    if (!CreateDropTarget(window))
+        return -1;
 
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -154,6 +157,7 @@ static LRESULT OnDestroy() {
     WriteSettings(gLeftPane.path, gRightPane.path);
     if (gToolbarHost && gHostOwnProc)
         SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)gHostOwnProc);
+    DestroyDropTarget();
     OleUninitialize();
     // Forget the children: a later main window (tests make several) starts clean.
     gToolbarHost = gToolbar = gStatusBar = nullptr;

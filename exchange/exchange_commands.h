@@ -1,6 +1,30 @@
 // Clipboard commands and the end of a drop.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
+
+#include "assoc/filer_core.h"
+
+enum { CLIPBOARD_SLOTS = 100, DRAG_SLOTS = 50, DROP_SLOTS = 50 };
+
+extern char ClipboardPaths[CLIPBOARD_SLOTS][PATH_SIZE];
+extern char ConflictName[PATH_SIZE];
+
+// The full paths of the list's selected items into slots; the count taken.
+// Items past the slots are left out with one message saying how many.
+int CollectSelectedPaths(HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
+                         const char* caption);
+int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, int wide);
+int PasteFromClipboard(HWND owner, const char* targetFolder);
+INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A movable, zeroed file-list block of the paths; null when out of memory.
+HGLOBAL BuildDropFiles(const char* const* paths, int count, int wide);
+// A block from another program, checked before any name is read from it.
+int IsSoundDropHandle(HGLOBAL handle);
+// Name `index` of a checked list into a path buffer; 0 for an empty name or
+// one too long for a path (that one is reported).
+int ReadDroppedName(HDROP drop, UINT index, char* name);
 
 void CopySelectionToClipboard();
 void PasteIntoActivePane();

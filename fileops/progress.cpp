@@ -5,7 +5,10 @@
 
 #include "app/prompts.h"
 #include "assoc/filer_core.h"
+#include "base/cp932.h"
 #include "base/text_buffer.h"
+
+#include <string.h>
 
 void ShowProgress(int part, const char* text) {
     if (gCore->statusBar)
@@ -13,8 +16,22 @@ void ShowProgress(int part, const char* text) {
 }
 
 void ReportPathTooLong(const char* folder, const char* name) {
-    // Both halves fit: each comes from a path of at most 259 bytes.
-    char text[2 * PATH_SIZE + 8];
-    FormatText(text, sizeof text, "%s\r\n%s", folder, name);
+    // Folder and name on two lines; a name from another program may be longer
+    // than any path, so it is cut at a whole character to fit the box.
+    char text[2 * PATH_SIZE + 8] = "";
+    AppendText(text, sizeof text, folder);
+    AppendText(text, sizeof text, "\r\n");
+    size_t have = strlen(text), room = sizeof text - 4 - have;
+    size_t take = 0;
+    while (name[take] && take < room) {
+        size_t step = IsLeadByte932((unsigned char)name[take]) && name[take + 1] ? 2 : 1;
+        if (take + step > room)
+            break;
+        take += step;
+    }
+    memcpy(text + have, name, take);
+    text[have + take] = '\0';
+    if (name[take])
+        AppendText(text, sizeof text, "...");
     ShowMessage(nullptr, text, "Path Length Error", MB_OK);
 }

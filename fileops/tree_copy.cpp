@@ -96,6 +96,15 @@ int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinat
     return CopyTree(source, destination, 0, cancel);
 }
 
+int RefuseCopyIntoItself(const char* source, const char* destination) {
+    if (!IsStrictlyInside(source, destination))
+        return 0;
+    char text[3 * PATH_SIZE];
+    FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source, destination);
+    ShowMessage(nullptr, text, "CopyZ Folder ERROR", MB_OK);
+    return 1;
+}
+
 int FilerCore::CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder, WORD count, CancelSource cancel) {
     for (WORD i = 0; i < count; i++) {
         const char* name = NameOfPath(paths[i]);
@@ -104,6 +113,8 @@ int FilerCore::CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder,
             ReportPathTooLong(folder, name);
             continue;
         }
+        if (RefuseCopyIntoItself(paths[i], destination))
+            continue;
         CopyTree(paths[i], destination, 0, cancel);
     }
     return count;

@@ -4,6 +4,9 @@
 
 #include "fileops/selection.h"
 
+// Refuses, with a message, a copy whose destination lies inside its source.
+int RefuseCopyIntoItself(const char* source, const char* destination);
+
 // Copies first folder + name to second folder + name; extra is the force flag.
 int CopyVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM param,
                 CancelSource cancel);

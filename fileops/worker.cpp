@@ -64,15 +64,6 @@ static void StartWorker() {
     ResumeThread(worker);
 }
 
-static int RefuseCopyIntoItself(const char* source, const char* destination) {
-    if (!IsStrictlyInside(source, destination))
-        return 0;
-    char text[3 * PATH_SIZE];
-    FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source, destination);
-    ShowMessage(nullptr, text, "CopyZ Folder ERROR", MB_OK);
-    return 1;
-}
-
 // Every selected folder checked before anything is copied.
 static int SelectionCopiesIntoItself(const Selection& items, const char* source, const char* destination) {
     for (int i = 0; i < items.count; i++) {

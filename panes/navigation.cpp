@@ -7,7 +7,7 @@
 #include "app/prompts.h"
 #include "assoc/open_with.h"
 #include "base/text_buffer.h"
-#include "exchange/drag_source.h"
+#include "exchange/drop_target.h"
 #include "fileops/progress.h"
 #include "panes/compose_path.h"
 #include "panes/item_name.h"

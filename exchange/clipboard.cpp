@@ -1,0 +1,234 @@
+#include <windows.h>
+#include <shellapi.h>
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/prompts.h"
+#include "assoc/filer_core.h"
+#include "base/text_buffer.h"
+#include "exchange/exchange_commands.h"
+#include "exchange/file_list.h"
+#include "fileops/file_commands.h"
+#include "fileops/progress.h"
+#include "fileops/tree_copy.h"
+#include "fileops/walk_paths.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+
+char ClipboardPaths[CLIPBOARD_SLOTS][PATH_SIZE];
+char ConflictName[PATH_SIZE];
+
+static const char kCaption[] = "Copy & Paste";
+
+static int ToWide(const char* name, uint16_t* out, int capacity) {
+    return MultiByteToWideChar(CP_ACP, 0, name, -1, (wchar_t*)out, capacity);
+}
+
+HGLOBAL BuildDropFiles(const char* const* paths, int count, int wide) {
+    size_t size = FileListBlockSize(paths, count, wide, ToWide);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block)
+        return nullptr;
+    unsigned char* bytes = (unsigned char*)GlobalLock(block);
+    if (!bytes) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    WriteFileListBlock(bytes, size, paths, count, wide, ToWide);
+    GlobalUnlock(block);
+    return block;
+}
+
+int IsSoundDropHandle(HGLOBAL handle) {
+    SIZE_T size = handle ? GlobalSize(handle) : 0;
+    const unsigned char* bytes = size ? (const unsigned char*)GlobalLock(handle) : nullptr;
+    if (!bytes)
+        return 0;
+    int sound = IsFileListBlockSound(bytes, size);
+    GlobalUnlock(handle);
+    return sound;
+}
+
+int CollectSelectedPaths(HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
+                         const char* caption) {
+    Selection items;
+    if (!TakeSelection(list, &items))
+        return 0;
+    int count = 0, left = 0;
+    for (int i = 0; i < items.count; i++) {
+        if (count == capacity) {
+            left++;
+            continue;
+        }
+        if (!ItemPath(slots[count], PATH_SIZE, folder, items.items[i].name, WALK_PATH_MAX)) {
+            ReportPathTooLong(folder, items.items[i].name);
+            continue;
+        }
+        count++;
+    }
+    FreeSelection(&items);
+    if (left) {
+        char text[96];
+        FormatText(text, sizeof text, "選択の %d 個は含まれません (最大 %d 個)", left, capacity);
+        ShowMessage(gMainWindow, text, caption, MB_OK);
+    }
+    return count;
+}
+
+int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, int wide) {
+    const char* names[CLIPBOARD_SLOTS];
+    if (count > CLIPBOARD_SLOTS)
+        count = CLIPBOARD_SLOTS;
+    for (int i = 0; i < count; i++)
+        names[i] = slots[i];
+    HGLOBAL block = BuildDropFiles(names, count, wide);
+    if (!block) {
+        ShowMessage(owner, "GlobalAlloc Error", kCaption, MB_OK);
+        return -1;
+    }
+    if (!OpenClipboard(owner)) {
+        GlobalFree(block);
+        ShowMessage(owner, "Clipbord Open Error", kCaption, MB_OK);
+        return -1;
+    }
+    EmptyClipboard();
+    if (count > 0 && SetClipboardData(CF_HDROP, block))
+        block = nullptr;  // the clipboard owns it now
+    if (block)
+        GlobalFree(block);
+    CloseClipboard();
+    return 0;
+}
+
+INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: SetDlgItemTextA(dialog, IDC_OVERWRITE_NAME, ConflictName); return FALSE;
+    case WM_COMMAND: {
+        WORD id = LOWORD(wParam);
+        if (id == IDCANCEL || id == IDC_COPY_BY_DATE || id == IDC_OVERWRITE_COPY) {
+            EndDialog(dialog, id);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
+// A copy of the clipboard's block of our own: what a message box lets
+// happen to the clipboard meanwhile can't free the list under the paste.
+static HGLOBAL CopyOfBlock(HGLOBAL source) {
+    SIZE_T size = GlobalSize(source);
+    const void* from = GlobalLock(source);
+    HGLOBAL copy = from ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
+    void* to = copy ? GlobalLock(copy) : nullptr;
+    if (to)
+        memcpy(to, from, size);
+    if (to)
+        GlobalUnlock(copy);
+    if (from)
+        GlobalUnlock(source);
+    if (copy && !to) {
+        GlobalFree(copy);
+        copy = nullptr;
+    }
+    return copy;
+}
+
+static void PasteOne(const char* entry, const char* sourceFolder, const char* targetFolder) {
+    const char* bare = NameOfPath(entry);
+    CopyText(ConflictName, sizeof ConflictName, bare);
+    char target[PATH_SIZE];
+    if (IsSameFolderText(sourceFolder, targetFolder)) {
+        char copyName[PATH_SIZE + 16];
+        FormatText(copyName, sizeof copyName, "コピー ～ %s", bare);
+        if (!ItemPath(target, sizeof target, targetFolder, copyName, WALK_PATH_MAX)) {
+            ReportPathTooLong(targetFolder, copyName);
+            return;
+        }
+        if (RefuseCopyIntoItself(entry, target))
+            return;
+        ShowProgress(255, target);
+        gCore->CopyTree(entry, target, 1, nullptr);
+        return;
+    }
+    if (!ItemPath(target, sizeof target, targetFolder, bare, WALK_PATH_MAX)) {
+        ReportPathTooLong(targetFolder, bare);
+        return;
+    }
+    if (RefuseCopyIntoItself(entry, target))
+        return;
+    int force = 0;
+    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+        INT_PTR answer = RunDialog(nullptr, IDD_OVERWRITE, OverwriteDlgProc, 0);
+        if (answer == IDC_OVERWRITE_COPY)
+            force = 1;
+        else if (answer != IDC_COPY_BY_DATE)
+            return;
+    }
+    gCore->CopyTree(entry, target, force, nullptr);
+}
+
+int ReadDroppedName(HDROP drop, UINT index, char* name) {
+    UINT length = DragQueryFileA(drop, index, nullptr, 0);
+    if (length == 0)
+        return 0;  // an empty name names nothing
+    if (length >= PATH_SIZE) {
+        // Longer than any path here: said, and skipped.
+        char whole[1024] = "";
+        DragQueryFileA(drop, index, whole, sizeof whole);
+        ReportPathTooLong("", whole);
+        return 0;
+    }
+    DragQueryFileA(drop, index, name, PATH_SIZE);
+    return 1;
+}
+
+int PasteFromClipboard(HWND owner, const char* targetFolder) {
+    int opened = OpenClipboard(owner);
+    HGLOBAL data = opened ? (HGLOBAL)GetClipboardData(CF_HDROP) : nullptr;
+    HGLOBAL list = data && IsSoundDropHandle(data) ? CopyOfBlock(data) : nullptr;
+    if (!list) {
+        if (opened)
+            CloseClipboard();
+        ShowMessage(owner, "Clipbord Open Error", kCaption, MB_OK);
+        return -1;
+    }
+    HDROP drop = (HDROP)list;
+    char first[PATH_SIZE] = "", sourceFolder[PATH_SIZE];
+    DragQueryFileA(drop, 0, first, sizeof first);
+    FolderOfPath(first, sourceFolder, sizeof sourceFolder);
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; i++) {
+        char entry[PATH_SIZE];
+        if (ReadDroppedName(drop, i, entry))
+            PasteOne(entry, sourceFolder, targetFolder);
+    }
+    GlobalFree(list);
+    CloseClipboard();
+    return (int)count;
+}
+
+static Pane* ActivePaneOrNull() {
+    if (!gActivePane.list)
+        return nullptr;
+    return gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane;
+}
+
+void CopySelectionToClipboard() {
+    Pane* pane = ActivePaneOrNull();
+    if (!pane || RefuseMyComputer(pane, pane))
+        return;
+    int count = CollectSelectedPaths(pane->list, pane->path, ClipboardPaths, CLIPBOARD_SLOTS, kCaption);
+    CopyPathsToClipboard(gMainWindow, ClipboardPaths, count, 0);
+}
+
+void PasteIntoActivePane() {
+    Pane* pane = ActivePaneOrNull();
+    if (!pane || RefuseMyComputer(pane, pane))
+        return;
+    char folder[PATH_SIZE];
+    CopyFolder(folder, pane->path);
+    PasteFromClipboard(gMainWindow, folder);
+    gCore->ListFolder(pane->list, pane->path);
+}

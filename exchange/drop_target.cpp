@@ -1,0 +1,187 @@
+#include "exchange/drop_target.h"
+
+#include <shellapi.h>
+
+#include <new>
+
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "base/text_buffer.h"
+#include "exchange/data_object.h"
+#include "fileops/file_commands.h"
+#include "panes/pane.h"
+
+char DragPaths[DRAG_SLOTS][PATH_SIZE];
+DropTarget* gDropTarget;
+
+DropTarget::DropTarget(HWND owner)
+    : window(owner), DroppedPaths(), dragList(), dragCount(0), droppedLeftOut(0), references_(1),
+      current_(nullptr) {}
+
+STDMETHODIMP DropTarget::QueryInterface(REFIID id, void** out) {
+    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropTarget)) {
+        *out = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) DropTarget::AddRef() { return (ULONG)InterlockedIncrement(&references_); }
+
+// The main window owns the object: the count never frees it.
+STDMETHODIMP_(ULONG) DropTarget::Release() { return (ULONG)InterlockedDecrement(&references_); }
+
+int DropTarget::QueryDataObject(CLIPFORMAT format) {
+    if (!current_)
+        return 0;
+    FORMATETC wanted = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    return current_->QueryGetData(&wanted) == S_OK;
+}
+
+int DropTarget::RefusesDrops() const { return gRightPane.path[0] == '\0' || UiPromptOpen(); }
+
+STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
+    current_ = data;
+    return DragOver(keyState, point, effect);
+}
+
+STDMETHODIMP DropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
+    InvalidateRect(window, nullptr, TRUE);
+    if (RefusesDrops())
+        *effect = DROPEFFECT_NONE;
+    else if (QueryDataObject(CF_HDROP) || QueryDataObject(CF_TEXT))
+        *effect = DROPEFFECT_COPY;
+    else
+        *effect = DROPEFFECT_NONE;
+    return S_OK;
+}
+
+STDMETHODIMP DropTarget::DragLeave() {
+    InvalidateRect(window, nullptr, TRUE);
+    return S_OK;
+}
+
+STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    FORMATETC wanted = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (RefusesDrops() || !data || data->GetData(&wanted, &medium) != S_OK) {
+        InvalidateRect(window, nullptr, TRUE);
+        *effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    // Another program's block: checked before any name is read from it.
+    if (medium.tymed != TYMED_HGLOBAL || !IsSoundDropHandle(medium.hGlobal)) {
+        ReleaseStgMedium(&medium);
+        InvalidateRect(window, nullptr, TRUE);
+        *effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HDROP drop = (HDROP)medium.hGlobal;
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    UINT stored = 0;
+    droppedLeftOut = 0;
+    for (UINT i = 0; i < count; i++) {
+        if (stored == DROP_SLOTS) {
+            droppedLeftOut = count - i;
+            break;
+        }
+        if (ReadDroppedName(drop, i, DroppedPaths[stored]))
+            stored++;
+    }
+    ReleaseStgMedium(&medium);
+    *effect = DROPEFFECT_COPY;
+    PostMessageA(window, MSG_DROP_DONE, stored, 0);
+    return S_OK;
+}
+
+LRESULT OnDropDone(HWND, WPARAM count) {
+    if (!gDropTarget || RefuseMyComputer(&gRightPane, &gRightPane))
+        return 0;
+    if (UiPromptOpen()) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    if (gDropTarget->droppedLeftOut) {
+        char text[96];
+        FormatText(text, sizeof text, "ドロップの %u 個は含まれません (最大 %d 個)", gDropTarget->droppedLeftOut,
+                   DROP_SLOTS);
+        gDropTarget->droppedLeftOut = 0;
+        ShowMessage(gDropTarget->window, text, "Drag&Drop", MB_OK);
+    }
+    char folder[PATH_SIZE];
+    CopyFolder(folder, gRightPane.path);
+    gCore->CopyPathsInto(gDropTarget->DroppedPaths, folder, (WORD)(count > (WPARAM)DROP_SLOTS ? (WPARAM)DROP_SLOTS : count),
+                         nullptr);
+    gActivePane.list = gRightPane.list;
+    gActivePane.path = gRightPane.path;
+    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    UpdateObjectCounts();
+    return 0;
+}
+
+int CollectDragPaths(HWND owner) {
+    if (!gActivePane.list || !gDropTarget)
+        return 0;
+    if (SendMessageA(gActivePane.list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
+        ShowMessage(owner, "Selct File Error", "Drag&Drop", MB_OK);
+        return 0;
+    }
+    Pane* pane = gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane;
+    if (RefuseMyComputer(pane, pane))
+        return 0;
+    int count = CollectSelectedPaths(pane->list, pane->path, DragPaths, DRAG_SLOTS, "Drag&Drop");
+    for (int i = 0; i < count; i++)
+        gDropTarget->dragList[i] = DragPaths[i];
+    gDropTarget->dragCount = count;
+    return count > 0;
+}
+
+int DropTarget::StartDrag() {
+    FileDataObject* data = new (std::nothrow) FileDataObject;
+    if (!data)
+        return 0;
+    HGLOBAL block = nullptr;
+    DropSource* source = nullptr;
+    if (data->CreateEntries(2) && (block = BuildDropFiles(dragList, dragCount, 0))) {
+        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        medium.tymed = TYMED_HGLOBAL;
+        medium.hGlobal = block;
+        if (data->SetData(&format, &medium, TRUE) == S_OK) {
+            block = nullptr;  // the data object owns it now
+            source = new (std::nothrow) DropSource;
+            if (source) {
+                DWORD effect = DROPEFFECT_NONE;
+                DoDragDrop(data, source, DROPEFFECT_COPY, &effect);
+                source->Release();
+            }
+        }
+    }
+    data->Release();
+    if (block)
+        GlobalFree(block);
+    return 0;
+}
+
+void OnBeginDrag(HWND mainWindow) {
+    if (CollectDragPaths(mainWindow))
+        gDropTarget->StartDrag();
+}
+
+int CreateDropTarget(HWND window) {
+    gDropTarget = new (std::nothrow) DropTarget(window);
+    if (!gDropTarget)
+        return 0;
+    RegisterDragDrop(window, gDropTarget);
+    return 1;
+}
+
+void DestroyDropTarget() {
+    if (!gDropTarget)
+        return;
+    RevokeDragDrop(gDropTarget->window);
+    delete gDropTarget;
+    gDropTarget = nullptr;
+}

@@ -1,0 +1,48 @@
+// The main window as a drop target, and the drag list it carries for drags
+// out of the panes.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+
+#include "assoc/filer_core.h"
+#include "exchange/exchange_commands.h"
+
+extern char DragPaths[DRAG_SLOTS][PATH_SIZE];
+
+class DropTarget final : public IDropTarget {
+public:
+    explicit DropTarget(HWND window);
+
+    STDMETHODIMP QueryInterface(REFIID id, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+    STDMETHODIMP DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+    STDMETHODIMP DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
+    STDMETHODIMP DragLeave() override;
+    STDMETHODIMP Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+    // 1 when the current data object offers the format as global memory.
+    virtual int QueryDataObject(CLIPFORMAT format);
+
+    int StartDrag();
+
+    HWND window;
+    char DroppedPaths[DROP_SLOTS][PATH_SIZE];
+    const char* dragList[DRAG_SLOTS];
+    int dragCount;
+    // Names of the last drop beyond the slots, said when the drop is copied.
+    UINT droppedLeftOut;
+
+private:
+    // A drop now would have nowhere to go, or would run inside an open question.
+    int RefusesDrops() const;
+    LONG references_;
+    IDataObject* current_;
+};
+
+extern DropTarget* gDropTarget;
+
+int CollectDragPaths(HWND owner);
+void OnBeginDrag(HWND mainWindow);
+// Set up in WM_CREATE after OLE, taken down in WM_DESTROY; 0 when out of memory.
+int CreateDropTarget(HWND window);
+void DestroyDropTarget();
