@@ -177,6 +177,15 @@ void ClickAt(int x, int y, bool right) {
     Sleep(300);
 }
 
+void WriteQuietDataFile(const std::string& folder) {
+    auto record = [](std::string text) {
+        text.resize(78, ' ');
+        return text + "\r\n";
+    };
+    WriteBytes(folder + "Brenn.dat", record("/ no tools: nothing is ever started") + record("0   1") +
+                                         record("*               0   0"));
+}
+
 void KeyDown(WORD key) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;

@@ -10,6 +10,9 @@
 extern const char kClass[];
 
 std::string ModuleFolder();
+// A "Brenn.dat" whose rules start nothing: a stray double-click in a test
+// must never open a real program.
+void WriteQuietDataFile(const std::string& folder);
 
 // Memory in the program's process, for messages that carry pointers.
 class RemoteBuffer {

@@ -10,7 +10,7 @@ namespace {
 class FileOps : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteBytes(work_ / "Brenn.dat", ReadBytes("Brenn.dat"));
+        WriteQuietDataFile(work_.path());
         CreateDirectoryA((work_ / "left").c_str(), nullptr);
         CreateDirectoryA((work_ / "right").c_str(), nullptr);
         for (const char* name : {"a.txt", "b.txt", "c.txt"})

@@ -9,7 +9,7 @@ namespace {
 TEST(MyComputer, MenuShowsTheDrivesAndADoubleClickEntersOne) {
     SettingsFileGuard settings;
     TempFolder work;
-    WriteBytes(work / "Brenn.dat", ReadBytes("Brenn.dat"));
+    WriteQuietDataFile(work.path());
     settings.Write("[Filer]\r\nL_dir=" + work.path() + "\r\nR_dir=" + work.path() + "\r\n");
     Program program;
     ASSERT_TRUE(program.Start(work.path()));

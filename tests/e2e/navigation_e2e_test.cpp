@@ -10,7 +10,7 @@ namespace {
 class Navigation : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteBytes(work_ / "Brenn.dat", ReadBytes("Brenn.dat"));
+        WriteQuietDataFile(work_.path());
         CreateDirectoryA((work_ / "left").c_str(), nullptr);
         CreateDirectoryA((work_ / "left\\sub").c_str(), nullptr);
         CreateDirectoryA((work_ / "left\\sub\\adir").c_str(), nullptr);
