@@ -398,9 +398,47 @@ TEST_F(ExchangeTest, DropOnMyComputerOrDuringAJob) {
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt"));
     EXPECT_EQ(5000u, ReadBytes(right_ / "j49.txt").size());
 
+    // A broken block from another program is refused before a name is read.
+    WriteBytes(left_ / "late.txt", "late");
+    HGLOBAL broken = BlockOf({left_ / "late.txt"});
+    ((unsigned char*)GlobalLock(broken))[0] = 250;
+    GlobalUnlock(broken);
+    FileDataObject* bad = DataWith(broken);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropNow(bad));
+    bad->Release();
+    EXPECT_FALSE(Exists(right_ / "late.txt"));
+
+    // A right pane showing My Computer takes no drop; neither pane there gives
+    // or takes the clipboard, nor starts a drag.
     Command(CMD_RIGHT_MY_COMPUTER);
     DeleteFileA((right_ / "x.txt").c_str());
     EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropNow(data));
     data->Release();
+    EXPECT_FALSE(Exists(right_ / "x.txt"));
+    PutOnClipboard(CF_HDROP, BlockOf({left_ / "x.txt"}));
+    Activate(&gRightPane);
+    SelectOnly(gRightPane.list, {});
+    LVITEMA all = {};
+    all.stateMask = all.state = LVIS_SELECTED;
+    SendMessageA(gRightPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    Command(CMD_CLIPBOARD_PASTE);
+    Command(CMD_CLIPBOARD_COPY);
+    EXPECT_EQ(0, CollectDragPaths(main_->window()));
+    EXPECT_EQ(std::vector<std::string>{left_ / "x.txt"}, ClipboardNames()) << "the clipboard is left alone";
+    EXPECT_EQ("マイコンピュータでは使えません", StatusText(gCore->statusBar, 0));
     EXPECT_TRUE(prompts_.calls().empty());
+}
+
+TEST_F(ExchangeTest, ADroppedDriveRootIsNotCopiedIntoItself) {
+    if (!Exists("Q:\\.brennik-test-drive"))
+        GTEST_SKIP() << "the test drive Q: is not set up";
+    CreateDirectoryA("Q:\\in", nullptr);
+    strcpy(gRightPane.path, "Q:\\in\\");
+    FileDataObject* data = DataWith(BlockOf({"Q:\\"}));
+    DropNow(data);
+    data->Release();
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ("CopyZ Folder ERROR", prompts_.calls()[0].caption);
+    EXPECT_FALSE(Exists("Q:\\in\\in"));
+    RemoveDirectoryA("Q:\\in");
 }
