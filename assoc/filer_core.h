@@ -39,6 +39,10 @@ struct FilerCore {
     int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, const volatile LONG* cancel);
     int CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder, WORD count, const volatile LONG* cancel);
     int DeleteTree(const char* path, const volatile LONG* cancel);
+
+private:
+    int CopyWalk(const char* source, const char* destination, int force, const volatile LONG* cancel,
+                 struct WalkChain& chain);
 };
 
 // The list view's comparison callback: item parameters as the sort passes them.

@@ -1,8 +1,12 @@
 #include "fileops/tree_copy.h"
 
+#include <string.h>
+
 #include "app/prompts.h"
 #include "assoc/filer_core.h"
+#include "base/cp932.h"
 #include "base/text_buffer.h"
+#include "fileops/link_rule.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
 
@@ -36,7 +40,52 @@ static void CopyOneFile(const char* source, const char* destination) {
         ShowMessage(nullptr, destination, kCopyError, MB_OK);
 }
 
+int ReadFolderIdentity(const char* path, FolderIdentity* identity) {
+    // Opened through any link, so the identity is that of the folder itself.
+    HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    int ok = GetFileInformationByHandle(folder, &info);
+    CloseHandle(folder);
+    if (!ok)
+        return 0;
+    identity->volume = info.dwVolumeSerialNumber;
+    identity->index = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
+    return 1;
+}
+
+// The folders above a path, outermost first ("C:\a\b" gives C:\ and C:\a).
+static void PushAncestors(WalkChain& chain, const char* path) {
+    char prefix[PATH_SIZE];
+    size_t length = strlen(path);
+    for (size_t i = 0; i < length && i + 1 < sizeof prefix; i++) {
+        unsigned char c = (unsigned char)path[i];
+        if (IsLeadByte932(c) && path[i + 1]) {
+            i++;
+            continue;
+        }
+        // A final "\" ends the path itself, which is not above it.
+        if (c != '\\' || i + 1 == length)
+            continue;
+        memcpy(prefix, path, i + 1);
+        prefix[i + 1] = '\0';
+        FolderIdentity identity;
+        if (ReadFolderIdentity(prefix, &identity))
+            PushFolder(chain, identity);
+    }
+}
+
 int FilerCore::CopyTree(const char* source, const char* destination, int force, CancelSource cancel) {
+    WalkChain chain;
+    chain.count = 0;
+    PushAncestors(chain, source);
+    return CopyWalk(source, destination, force, cancel, chain);
+}
+
+int FilerCore::CopyWalk(const char* source, const char* destination, int force, CancelSource cancel,
+                        WalkChain& chain) {
     DWORD attributes = GetFileAttributesA(source);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // A source that is gone is a failed copy; nothing is created for it.
@@ -48,6 +97,12 @@ int FilerCore::CopyTree(const char* source, const char* destination, int force, 
             CopyOneFile(source, destination);
         return 1;
     }
+    // A folder that is already on the walk (a link to itself or to one of
+    // its ancestors) would make the copy go round until the paths run out.
+    FolderIdentity identity;
+    int known = ReadFolderIdentity(source, &identity);
+    if (known && IsOnWalk(chain, identity))
+        return 1;
     DWORD existing = GetFileAttributesA(destination);
     if (existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY))
         CreateDirectoryA(destination, nullptr);
@@ -66,6 +121,7 @@ int FilerCore::CopyTree(const char* source, const char* destination, int force, 
         ShowMessage(nullptr, source, "CurrentDirectry Error", MB_OK);
         return 0;
     }
+    int pushed = known && PushFolder(chain, identity);
     do {
         if (IsCancelled(cancel))
             break;
@@ -81,9 +137,11 @@ int FilerCore::CopyTree(const char* source, const char* destination, int force, 
             continue;
         }
         ShowProgress(0, childSource);
-        CopyTree(childSource, childDestination, force, cancel);
+        CopyWalk(childSource, childDestination, force, cancel, chain);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    if (pushed)
+        PopFolder(chain);
     return 1;
 }
 
@@ -96,8 +154,24 @@ int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinat
     return CopyTree(source, destination, 0, cancel);
 }
 
+// 1 when a folder above the destination is the source itself, by name or,
+// through a link, by identity.
+static int IsDestinationInside(const char* source, const char* destination) {
+    if (IsStrictlyInside(source, destination))
+        return 1;
+    DWORD attributes = GetFileAttributesA(source);
+    FolderIdentity from;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !ReadFolderIdentity(source, &from))
+        return 0;
+    WalkChain above;
+    above.count = 0;
+    PushAncestors(above, destination);
+    return IsOnWalk(above, from);
+}
+
 int RefuseCopyIntoItself(const char* source, const char* destination) {
-    if (!IsStrictlyInside(source, destination))
+    if (!IsDestinationInside(source, destination))
         return 0;
     char text[3 * PATH_SIZE];
     FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source, destination);

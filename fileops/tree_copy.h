@@ -4,6 +4,9 @@
 
 #include "fileops/selection.h"
 
+struct FolderIdentity;
+// The volume serial and file index of a folder, through any link; 0 when unreadable.
+int ReadFolderIdentity(const char* path, FolderIdentity* identity);
 // Refuses, with a message, a copy whose destination lies inside its source.
 int RefuseCopyIntoItself(const char* source, const char* destination);
 

@@ -16,15 +16,18 @@ int FilerCore::DeleteTree(const char* path, CancelSource cancel) {
         ShowMessage(nullptr, path, kFolderEntryError, MB_OK);
         return 0;
     }
+    // Attributes set on a link would land on what it points to.
+    int link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        if (!link)
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(path))
             ShowMessage(nullptr, path, "DelZ  File を削除できません", MB_OK);
         return 1;
     }
     // A link to a folder is never entered: emptying it would delete what it
     // points to, outside the selection. Only the link itself is removed.
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (!link) {
         char pattern[PATH_SIZE];
         if (!SearchPattern(pattern, sizeof pattern, path)) {
             ReportPathTooLong(path, "*.*");
@@ -52,7 +55,8 @@ int FilerCore::DeleteTree(const char* path, CancelSource cancel) {
             FindClose(search);
         }
     }
-    SetFileAttributesA(path, FILE_ATTRIBUTE_DIRECTORY);
+    if (!link)
+        SetFileAttributesA(path, FILE_ATTRIBUTE_DIRECTORY);
     if (!RemoveDirectoryA(path))
         ShowMessage(nullptr, path, "DelZ  Folder を削除できません", MB_OK);
     return 1;

@@ -40,6 +40,7 @@ for tree in "${trees[@]}"; do
         . scripts/wine-env.sh "$tree"
         ensure_prefix || exit 1
         make_test_drive
+        make_test_links
         wineserver -p
         "$WINE" "build/$tree/wine_warmup.exe" </dev/null >/dev/null 2>&1
         winout="Z:$(echo "$results/$tree/" | tr / '\\')"

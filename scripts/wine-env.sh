@@ -38,3 +38,21 @@ make_test_drive() {
     : >"$drive/.brennik-test-drive"
     ln -sfn "$drive" "$WINEPREFIX/dosdevices/q:"
 }
+
+# Trees with links for the tests of the walks, made from the Linux side since
+# Wine can't make links itself: in each case folder, "tree" holds a file,
+# "loop" -> ".", "up" -> ".." and "out" -> the case's "outside" folder (by its
+# full path, so it still leads there after a move), which holds keep.txt.
+make_test_links() {
+    local links=$root/build/$arch/test-links
+    rm -rf "$links" "$XDG_DATA_HOME/Trash"
+    for case in delete copy deletelink move recycle; do
+        mkdir -p "$links/$case/tree" "$links/$case/outside" "$links/$case/dest"
+        echo file >"$links/$case/tree/file.txt"
+        echo keep >"$links/$case/outside/keep.txt"
+        ln -s . "$links/$case/tree/loop"
+        ln -s .. "$links/$case/tree/up"
+        ln -s "$links/$case/outside" "$links/$case/tree/out"
+    done
+    export BRENNIK_TEST_LINKS=$links
+}

@@ -9,6 +9,7 @@ shift 2
 . "$root/scripts/wine-env.sh" "$tree"
 ensure_prefix || exit 1
 make_test_drive
+make_test_links
 trap 'wineserver -k 2>/dev/null; stop_xvfb' EXIT
 start_xvfb || exit 1
 cd "$root/build/$tree/testwork"

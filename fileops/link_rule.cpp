@@ -1,0 +1,22 @@
+#include "fileops/link_rule.h"
+
+int SameFolder(const FolderIdentity& a, const FolderIdentity& b) { return a.volume == b.volume && a.index == b.index; }
+
+int IsOnWalk(const WalkChain& chain, const FolderIdentity& folder) {
+    for (int i = 0; i < chain.count; i++)
+        if (SameFolder(chain.folders[i], folder))
+            return 1;
+    return 0;
+}
+
+int PushFolder(WalkChain& chain, const FolderIdentity& folder) {
+    if (chain.count >= WalkChain::CAPACITY)
+        return 0;
+    chain.folders[chain.count++] = folder;
+    return 1;
+}
+
+void PopFolder(WalkChain& chain) {
+    if (chain.count > 0)
+        chain.count--;
+}

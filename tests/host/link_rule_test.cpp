@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include "fileops/link_rule.h"
+
+TEST(LinkRule, OnlyFoldersOnTheWalkStopIt) {
+    const FolderIdentity root = {7, 1}, parent = {7, 20}, start = {7, 300}, child = {7, 301}, sibling = {7, 302};
+    WalkChain chain = {};
+    PushFolder(chain, root);
+    PushFolder(chain, parent);
+    PushFolder(chain, start);
+    EXPECT_EQ(1, IsOnWalk(chain, start)) << "a link to the start folder itself";
+    EXPECT_EQ(1, IsOnWalk(chain, parent)) << "a link to an ancestor";
+    EXPECT_EQ(1, IsOnWalk(chain, root));
+    EXPECT_EQ(0, IsOnWalk(chain, sibling)) << "a folder beside the walk is copied";
+    PushFolder(chain, child);
+    EXPECT_EQ(1, IsOnWalk(chain, child)) << "a folder on the current path";
+    PopFolder(chain);
+    EXPECT_EQ(0, IsOnWalk(chain, child)) << "left again: no longer on the path";
+    // The same file index on another volume is another folder.
+    EXPECT_EQ(0, IsOnWalk(chain, FolderIdentity{8, 300}));
+    EXPECT_EQ(0, IsOnWalk(chain, FolderIdentity{7, 300 + (1ull << 32)})) << "all 64 bits of the index count";
+}
+
+TEST(LinkRule, ChainNeverOverruns) {
+    WalkChain chain = {};
+    for (int i = 0; i < WalkChain::CAPACITY; i++)
+        ASSERT_EQ(1, PushFolder(chain, FolderIdentity{1, (uint64_t)i}));
+    EXPECT_EQ(0, PushFolder(chain, FolderIdentity{1, 999}));
+    EXPECT_EQ(WalkChain::CAPACITY, chain.count);
+    for (int i = 0; i < WalkChain::CAPACITY + 3; i++)
+        PopFolder(chain);
+    EXPECT_EQ(0, chain.count);
+}
