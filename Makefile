@@ -1,5 +1,5 @@
 # The two commands a newcomer needs; each installs what is missing first.
-.PHONY: run test bench clean
+.PHONY: run test bench dist clean
 
 test:
 	@bash scripts/test.sh
@@ -10,5 +10,8 @@ run:
 bench:
 	@bash scripts/bench.sh
 
+dist:
+	@bash scripts/dist.sh
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -12,6 +12,7 @@ add_custom_command(
     COMMAND ${CMAKE_RC_COMPILER} -I ${CMAKE_SOURCE_DIR}/res -I ${CMAKE_SOURCE_DIR} -I ${RES_OUT}
             -i ${CMAKE_SOURCE_DIR}/res/brennik.rc -o ${RES_OUT}/brennik_res.o
     DEPENDS ${CMAKE_SOURCE_DIR}/res/brennik.rc ${CMAKE_SOURCE_DIR}/res/resource.h
+            ${CMAKE_SOURCE_DIR}/res/brennik.manifest ${CMAKE_SOURCE_DIR}/app/version.h
             ${RES_OUT}/toolbar.bmp ${RES_OUT}/main.ico
     COMMENT "Compiling the resource script")
 add_custom_target(brennik_resources DEPENDS ${RES_OUT}/brennik_res.o)
@@ -21,7 +22,7 @@ file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/fileops/*.cpp ${CMAKE_SOURCE_DIR}/exchange/*.cpp ${CMAKE_SOURCE_DIR}/base/*.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 
-set(WIN_LIBS -lcomctl32 -lshell32 -lole32 -luuid -lgdi32 -lcomdlg32)
+set(WIN_LIBS -lcomctl32 -lshell32 -lole32 -luuid -lgdi32 -lcomdlg32 -lversion)
 
 add_library(brennik_core STATIC ${PROGRAM_SOURCES})
 target_include_directories(brennik_core PUBLIC ${CMAKE_SOURCE_DIR})

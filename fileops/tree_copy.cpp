@@ -32,9 +32,62 @@ int FilerCore::IsCopyDue(const char* source, const char* destination) {
     return CompareFileTime(&sourceTime, &destinationTime) > 0;
 }
 
-static void CopyOneFile(const char* source, const char* destination) {
+// A name beside the destination for the new copy until it is whole. It starts
+// with a dot, so listings and walks pass it over.
+static int TemporaryName(const char* destination, char* temporary, unsigned attempt) {
+    static volatile LONG counter;
+    char folder[PATH_SIZE], name[32];
+    lstrcpynA(folder, destination, sizeof folder);
+    char* end = folder + (NameOfPath(folder) - folder);
+    *end = '\0';
+    FormatText(name, sizeof name, ".~bk%lx%x.tmp", GetCurrentProcessId() & 0xFFFF,
+               (unsigned)InterlockedIncrement(&counter) + attempt);
+    return ItemPath(temporary, PATH_SIZE, folder, name, WALK_PATH_MAX);
+}
+
+static int CopyOverExisting(const char* source, const char* destination) {
+    char temporary[PATH_SIZE];
+    for (unsigned attempt = 0; attempt < 16; attempt++) {
+        if (!TemporaryName(destination, temporary, attempt))
+            break;
+        if (CopyFileA(source, temporary, TRUE)) {
+            // Whole now: it takes the destination's place in one rename, and
+            // the old destination is left as it was if that fails.
+            DWORD old = GetFileAttributesA(destination);
+            SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+            if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING))
+                return 1;
+            SetFileAttributesA(destination, old);
+            DeleteFileA(temporary);
+            return 0;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            // A copy that stopped part-way (a full disk, a read error) leaves
+            // its partial file behind: never the destination's place.
+            SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(temporary);
+            return 0;
+        }
+    }
+    // No temporary name fits beside a destination this deep: copied in place.
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-    if (CopyFileA(source, destination, FALSE))
+    return CopyFileA(source, destination, FALSE);
+}
+
+static void CopyOneFile(const char* source, const char* destination) {
+    int ok;
+    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+        ok = CopyOverExisting(source, destination);
+    } else {
+        ok = CopyFileA(source, destination, FALSE);
+        // A new destination that failed part-way is not left half there.
+        if (!ok && GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+            SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(destination);
+        }
+    }
+    if (ok)
         ShowProgress(1, destination);
     else
         ShowMessage(nullptr, destination, kCopyError, MB_OK);

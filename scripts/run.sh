@@ -17,7 +17,7 @@ ensure_prefix
 # The program reads "Brenn.dat" from the folder it starts in.
 work=$root/build/$tree/run
 mkdir -p "$work"
-[ -f "$work/Brenn.dat" ] || cp tests/fixtures/Brenn.dat "$work/Brenn.dat"
+cp data/Brenn.dat "$work/Brenn.dat"
 cd "$work"
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -21,6 +21,11 @@ mkdir -p "$results/host"
 
 scripts/build.sh host || exit 1
 for tree in "${trees[@]}"; do scripts/build.sh "$tree" || exit 1; done
+# The release archive, unpacked where its end-to-end test finds it.
+archive=$(scripts/dist.sh | tail -1) || exit 1
+export BRENNIK_DIST_DIR=$root/build/dist-check
+rm -rf "$BRENNIK_DIST_DIR"
+unzip -q "$archive" -d "$BRENNIK_DIST_DIR" || exit 1
 
 GTEST_OUTPUT=xml:$results/host/ ctest --test-dir build/host --output-junit "$results/host/ctest.xml" \
     --output-on-failure -Q
@@ -41,6 +46,8 @@ for tree in "${trees[@]}"; do
         ensure_prefix || exit 1
         make_test_drive
         make_test_links
+        mount_full_volume
+        trap 'unmount_full_volume' EXIT
         wineserver -p
         "$WINE" "build/$tree/wine_warmup.exe" </dev/null >/dev/null 2>&1
         winout="Z:$(echo "$results/$tree/" | tr / '\\')"

@@ -56,3 +56,23 @@ make_test_links() {
     done
     export BRENNIK_TEST_LINKS=$links
 }
+
+# A 1 MiB volume for the tests of copies that fail part-way: mounted where
+# this machine lets root mount a tmpfs; otherwise the tests are told why.
+mount_full_volume() {
+    local volume=$root/build/$arch/full-volume
+    mkdir -p "$volume"
+    mountpoint -q "$volume" && umount -l "$volume"
+    if mount -t tmpfs -o size=1m tmpfs "$volume" 2>/tmp/brennik-mount.$$; then
+        export BRENNIK_FULL_VOLUME=$volume
+    else
+        export BRENNIK_FULL_VOLUME_REFUSED="mount -t tmpfs refused: $(tr '\n' ' ' </tmp/brennik-mount.$$)"
+    fi
+    rm -f /tmp/brennik-mount.$$
+}
+
+unmount_full_volume() {
+    local volume=$root/build/$arch/full-volume
+    mountpoint -q "$volume" 2>/dev/null && umount -l "$volume"
+    return 0
+}

@@ -10,7 +10,8 @@ shift 2
 ensure_prefix || exit 1
 make_test_drive
 make_test_links
-trap 'wineserver -k 2>/dev/null; stop_xvfb' EXIT
+mount_full_volume
+trap 'wineserver -k 2>/dev/null; stop_xvfb; unmount_full_volume' EXIT
 start_xvfb || exit 1
 cd "$root/build/$tree/testwork"
 "$WINE" "../$program.exe" "$@" </dev/null 2>&1 | tr -d '\r' | grep -v '^[0-9a-f]*:fixme:'

@@ -115,8 +115,9 @@ std::string ShotPath(const char* name) {
 }
 
 
-bool Program::Start(const std::string& workFolder) {
-    std::string exe = ModuleFolder() + "Brennik.exe";
+bool Program::Start(const std::string& workFolder) { return StartProgram(ModuleFolder() + "Brennik.exe", workFolder); }
+
+bool Program::StartProgram(const std::string& exe, const std::string& workFolder) {
     std::string command = "\"" + exe + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;

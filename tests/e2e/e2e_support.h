@@ -33,6 +33,8 @@ private:
 class Program {
 public:
     bool Start(const std::string& workFolder);
+    // Another build of the program, such as the one of the release archive.
+    bool StartProgram(const std::string& exe, const std::string& workFolder);
     HWND WaitForWindow(const char* cls, const char* title, DWORD timeout = 30000);
     // The main window once it has built all its children.
     HWND WaitForMainWindow();
