@@ -1,5 +1,5 @@
 # The two commands a newcomer needs; each installs what is missing first.
-.PHONY: run test bench dist clean
+.PHONY: run test bench dist fuzz clean
 
 test:
 	@bash scripts/test.sh
@@ -12,6 +12,9 @@ bench:
 
 dist:
 	@bash scripts/dist.sh
+
+fuzz:
+	@bash scripts/fuzz.sh
 
 clean:
 	rm -rf build dist

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Configures once and builds one tree: host, win32 or win64.
+# Configures once and builds one tree: host, fuzz, win32 or win64.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=$1
 dir=$root/build/$tree
 case $tree in
     host) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
+    fuzz) args=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DBRENNIK_FUZZ=ON) ;;
     win32) args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release) ;;
     win64) args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release) ;;
     *) echo "unknown tree $tree" >&2; exit 2 ;;

@@ -29,6 +29,10 @@ unzip -q "$archive" -d "$BRENNIK_DIST_DIR" || exit 1
 
 GTEST_OUTPUT=xml:$results/host/ ctest --test-dir build/host --output-junit "$results/host/ctest.xml" \
     --output-on-failure -Q
+# Each fuzz target over its seed corpus: a crash once found stays fixed.
+mkdir -p "$results/fuzz"
+scripts/build.sh fuzz || exit 1
+ctest --test-dir build/fuzz --output-junit "$results/fuzz/ctest.xml" --output-on-failure -Q
 
 cleanup() {
     for tree in "${trees[@]}"; do

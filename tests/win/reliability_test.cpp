@@ -3,7 +3,16 @@
 
 #include <algorithm>
 
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
 #include "assoc/filer_core.h"
+#include "exchange/drop_target.h"
+#include "exchange/exchange_commands.h"
+#include "fileops/file_commands.h"
+#include "panes/pane.h"
+#include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
 // Every entry of a folder, dot names included (a temporary file must not stay).
@@ -75,4 +84,294 @@ TEST_F(FullVolumeTest, ANewDestinationThatFailsIsNotLeftHalf) {
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ File ERROR", prompts_.calls()[0].caption);
     EXPECT_TRUE(Entries(volume_).empty()) << "nothing partial";
+}
+
+// Faults during jobs and hostile data from other programs, in a main window
+// of the test process.
+class FaultsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
+        main_.reset(new MainWindowUnderTest);
+        ASSERT_NE(nullptr, main_->window());
+        release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    void TearDown() override {
+        SetEvent(release_);
+        PumpUntil([] { return !JobRunning(); });
+        main_.reset();
+        CloseHandle(release_);
+    }
+    void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
+    void Relist() {
+        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+        gCore->ListFolder(gRightPane.list, gRightPane.path);
+    }
+    // The job stops in its first error box until release_ is set.
+    void HoldJobAtFirstError() {
+        prompts_.OnCall([this](const PromptCall& call) {
+            if (!call.dialog && GetCurrentThreadId() != GetWindowThreadProcessId(main_->window(), nullptr) &&
+                !held_) {
+                held_ = 1;
+                WaitForSingleObject(release_, 20000);
+            }
+        });
+    }
+    HANDLE FailingDestination(const std::string& name) {
+        WriteBytes(left_ / name, "new");
+        WriteBytes(right_ / name, "old");
+        SetWriteTime(right_ / name, 1);
+        return CreateFileA((right_ / name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    int Count(const std::string& caption) {
+        int n = 0;
+        for (const PromptCall& call : prompts_.calls())
+            n += call.caption == caption;
+        return n;
+    }
+
+    SettingsFileGuard settings_;
+    TempFolder left_, right_;
+    PromptRecorder prompts_;
+    std::unique_ptr<MainWindowUnderTest> main_;
+    HANDLE release_ = nullptr;
+    volatile LONG held_ = 0;
+};
+
+TEST_F(FaultsTest, ASourceThatDisappearsDuringTheJob) {
+    HANDLE hold = FailingDestination("a.txt");
+    WriteBytes(left_ / "b.txt", "b");
+    WriteBytes(left_ / "c.txt", "c");
+    Relist();
+    SelectOnly(gLeftPane.list, {"a.txt", "b.txt", "c.txt"});
+    HoldJobAtFirstError();
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+    DeleteFileA((left_ / "c.txt").c_str());  // gone before the job reaches it
+    SetEvent(release_);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    CloseHandle(hold);
+    EXPECT_EQ("b", ReadBytes(right_ / "b.txt"));
+    EXPECT_FALSE(Exists(right_ / "c.txt")) << "nothing is made for a missing source";
+    EXPECT_EQ(2, Count("CopyZ File ERROR"));
+    EXPECT_EQ("old", ReadBytes(right_ / "a.txt"));
+    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt"}), Entries(right_.path())) << "no temporary file";
+}
+
+TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
+    HANDLE hold = FailingDestination("a.txt");
+    WriteBytes(left_ / "b.txt", "b");
+    WriteBytes(left_ / "c.txt", "c");
+    SetWriteTime(left_ / "b.txt", 5);
+    Relist();
+    HoldJobAtFirstError();
+    Command(CMD_LEFT_COPY_FOLDER);
+    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+    // While the job waits, the UI thread pastes b.txt and takes a drop of c.txt.
+    const char* pasted[] = {nullptr};
+    std::string b = left_ / "b.txt", c = left_ / "c.txt";
+    pasted[0] = b.c_str();
+    HGLOBAL block = BuildDropFiles(pasted, 1, 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, block);
+    CloseClipboard();
+    EXPECT_EQ(1, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    strcpy(gDropTarget->DroppedPaths[0], c.c_str());
+    PostMessageA(main_->window(), MSG_DROP_DONE, 1, 0);
+    PumpMessages(100);
+    EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));
+    SetEvent(release_);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    CloseHandle(hold);
+    EXPECT_EQ("b", ReadBytes(right_ / "b.txt"));
+    EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));
+    EXPECT_EQ(WriteTimeOf(left_ / "b.txt"), WriteTimeOf(right_ / "b.txt"));
+    EXPECT_EQ(1, Count("CopyZ File ERROR")) << "only the held destination";
+    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt", "c.txt"}), Entries(right_.path()));
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+TEST_F(FaultsTest, EscDuringUpdatesAndDeletesLeavesNothingHalf) {
+    // Updates over older destinations go through temporary names: after an
+    // Esc, none may be left, and every file is either old or whole and new.
+    for (int i = 0; i < 120; i++) {
+        std::string name = "u" + std::to_string(i) + ".dat";
+        WriteBytes(left_ / name, std::string(8000, 'n'));
+        WriteBytes(right_ / name, "old");
+        SetWriteTime(right_ / name, 1);
+    }
+    SendMessageA(gCore->statusBar, SB_SETTEXTA, 1, (LPARAM) "");
+    Command(CMD_LEFT_COPY_FOLDER);
+    ASSERT_TRUE(PumpUntil([] { return !StatusText(gCore->statusBar, 1).empty() || !JobRunning(); }));
+    InterlockedExchange(&gCore->cancelFlag, 1);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    int updated = 0;
+    for (const std::string& name : Entries(right_.path())) {
+        ASSERT_NE('.', name[0]) << "a temporary file was left: " << name;
+        std::string bytes = ReadBytes(right_ / name);
+        ASSERT_TRUE(bytes == "old" || bytes.size() == 8000u) << name;
+        updated += bytes.size() == 8000u;
+    }
+    EXPECT_GT(updated, 0);
+    EXPECT_LT(updated, 120);
+
+    // A permanent delete stopped by Esc: each file is gone or intact.
+    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    LVITEMA all = {};
+    all.stateMask = all.state = LVIS_SELECTED;
+    SendMessageA(gRightPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    gActivePane.list = gRightPane.list;
+    gActivePane.path = gRightPane.path;
+    prompts_.Queue(1);
+    SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
+    Command(CMD_DELETE);
+    ASSERT_TRUE(PumpUntil([] { return StatusText(gCore->statusBar, 0) != "" || !JobRunning(); }));
+    InterlockedExchange(&gCore->cancelFlag, 1);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    size_t left = Entries(right_.path()).size();
+    EXPECT_LT(left, 120u);
+    for (const std::string& name : Entries(right_.path())) {
+        std::string bytes = ReadBytes(right_ / name);
+        EXPECT_TRUE(bytes == "old" || bytes.size() == 8000u) << name;
+    }
+}
+
+TEST_F(FaultsTest, ClosingDuringACopyWritesTheSettingsAndLeavesNoPartialFile) {
+    HANDLE hold = FailingDestination("a.txt");
+    for (int i = 0; i < 30; i++)
+        WriteBytes(left_ / ("z" + std::to_string(i) + ".dat"), std::string(4000, 'z'));
+    HoldJobAtFirstError();
+    Command(CMD_LEFT_COPY_FOLDER);
+    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+    SendMessageA(main_->window(), WM_CLOSE, 0, 0);
+    SetEvent(release_);
+    HWND window = main_->window();
+    ASSERT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
+    CloseHandle(hold);
+    std::string ini = settings_.Read();
+    EXPECT_NE(std::string::npos, ini.find("L_dir=" + left_.path())) << ini;
+    EXPECT_NE(std::string::npos, ini.find("R_dir=" + right_.path())) << ini;
+    for (const std::string& name : Entries(right_.path())) {
+        EXPECT_NE('.', name[0]) << name;
+        if (name != "a.txt") {
+            EXPECT_EQ(4000u, ReadBytes(right_ / name).size()) << name;
+        }
+    }
+}
+
+TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
+    WriteBytes(left_ / "x.txt", "x");
+    WriteBytes(left_ / "y.txt", "y");
+    std::string longest = left_.path() + std::string(259 - left_.path().size(), 'n');  // a 259-byte path
+    std::string tooLong = left_.path() + std::string(400, 'm');
+    std::string x = left_ / "x.txt", y = left_ / "y.txt";
+    for (int wide = 0; wide < 2; wide++) {
+        RemoveTree(right_.path() + "x.txt");
+        DeleteFileA((right_ / "x.txt").c_str());
+        DeleteFileA((right_ / "y.txt").c_str());
+        // (An empty name can't stand inside a list: it is the list's end.)
+        const char* names[] = {x.c_str(), longest.c_str(), tooLong.c_str(), y.c_str()};
+        HGLOBAL block = BuildDropFiles(names, 4, wide);
+        ASSERT_NE(nullptr, block);
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        SetClipboardData(CF_HDROP, block);
+        CloseClipboard();
+        size_t before = prompts_.calls().size();
+        EXPECT_EQ(4, PasteFromClipboard(main_->window(), right_.path().c_str())) << "wide " << wide;
+        EXPECT_EQ("x", ReadBytes(right_ / "x.txt")) << "wide " << wide;
+        EXPECT_EQ("y", ReadBytes(right_ / "y.txt")) << "wide " << wide;
+        // The 259-byte path names no file (a failed copy, said as one; its
+        // target fits, both folders being as long); the 400-byte one is no
+        // path at all: said and skipped.
+        std::vector<std::string> said;
+        for (size_t i = before; i < prompts_.calls().size(); i++)
+            said.push_back(prompts_.calls()[i].caption);
+        EXPECT_EQ(std::vector<std::string>({"CopyZ File ERROR", "Path Length Error"}), said) << "wide " << wide;
+    }
+    // A list that is empty from its first name on: nothing to paste, nothing said.
+    size_t before = prompts_.calls().size();
+    HGLOBAL empty = BuildDropFiles(nullptr, 0, 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, empty);
+    CloseClipboard();
+    EXPECT_EQ(0, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ(before, prompts_.calls().size());
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
+    // A file whose full path is exactly 259 bytes, and one of 270 made with a
+    // wide call (no ANSI call can name it).
+    std::string name259(259 - left_.path().size(), 'p');
+    WriteBytes(left_ / name259, "259");
+    ASSERT_EQ("259", ReadBytes(left_ / name259));
+    std::wstring wideFolder(left_.path().begin(), left_.path().end());
+    std::wstring longName = wideFolder + std::wstring(270 - wideFolder.size(), L'q');
+    HANDLE file = CreateFileW(longName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    bool madeLong = file != INVALID_HANDLE_VALUE;
+    if (madeLong)
+        CloseHandle(file);
+    Relist();
+    EXPECT_GE(FindItem(gLeftPane.list, name259), 0) << "259 bytes is still a path";
+    EXPECT_EQ(1, ItemCount(gLeftPane.list)) << "a path past 259 bytes is not listed, so nothing acts on it";
+
+    // Copy, clipboard and move of the 259-byte item keep its whole name.
+    SelectOnly(gLeftPane.list, {name259});
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    EXPECT_EQ("259", ReadBytes(right_ / name259)) << "right_ is as long as left_";
+    gActivePane.list = gLeftPane.list;
+    gActivePane.path = gLeftPane.path;
+    Command(CMD_CLIPBOARD_COPY);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HGLOBAL data = GetClipboardData(CF_HDROP);
+    char back[MAX_PATH] = "";
+    if (data)
+        DragQueryFileA((HDROP)data, 0, back, sizeof back);
+    CloseClipboard();
+    EXPECT_EQ(left_ / name259, std::string(back));
+
+    // The recycle bin needs one byte more than such a path has: refused, said, kept.
+    prompts_.Queue(1);
+    Command(CMD_LEFT_DELETE);
+    EXPECT_EQ(1, Count("Path Length Error"));
+    EXPECT_TRUE(Exists(left_ / name259));
+    // The permanent delete takes it.
+    gActivePane.list = gRightPane.list;
+    gActivePane.path = gRightPane.path;
+    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    SelectOnly(gRightPane.list, {name259});
+    prompts_.Queue(1);
+    Command(CMD_DELETE);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    EXPECT_FALSE(Exists(right_ / name259));
+
+    // A tree whose copy passes 259 bytes only at depth: the deep entry is
+    // refused with a message, everything else arrives.
+    DeleteFileA((left_ / name259).c_str());
+    std::string deep = left_ / "d";
+    CreateDirectoryA(deep.c_str(), nullptr);
+    WriteBytes(deep + "\\top.txt", "t");
+    std::string inner = deep + "\\" + std::string(240 - deep.size(), 'i');
+    ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr));
+    WriteBytes(inner + "\\" + std::string(259 - inner.size() - 1, 'f'), "deep");
+    TempFolder longer;
+    std::string target = longer.path() + std::string(20, 'L');
+    CreateDirectoryA(target.c_str(), nullptr);
+    size_t before = prompts_.calls().size();
+    gCore->CopyTree(deep.c_str(), (target + "\\d").c_str(), 0, nullptr);
+    EXPECT_EQ("t", ReadBytes(target + "\\d\\top.txt"));
+    ASSERT_EQ(before + 1, prompts_.calls().size());
+    EXPECT_EQ("Path Length Error", prompts_.calls()[before].caption);
+    if (madeLong)
+        DeleteFileW(longName.c_str());
 }
