@@ -300,8 +300,12 @@ TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
     EmptyClipboard();
     SetClipboardData(CF_HDROP, empty);
     CloseClipboard();
-    EXPECT_EQ(0, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    // Wine's DragQueryFile counts such a list as one empty name; either way
+    // nothing is copied and nothing said.
+    std::vector<std::string> present = Entries(right_.path());
+    EXPECT_LE(PasteFromClipboard(main_->window(), right_.path().c_str()), 1);
     EXPECT_EQ(before, prompts_.calls().size());
+    EXPECT_EQ(present, Entries(right_.path()));
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
