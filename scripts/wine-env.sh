@@ -65,6 +65,16 @@ mount_full_volume() {
     mountpoint -q "$volume" && umount -l "$volume"
     if mount -t tmpfs -o size=1m tmpfs "$volume" 2>/tmp/brennik-mount.$$; then
         export BRENNIK_FULL_VOLUME=$volume
+        # And a read-only one holding one older file, for a destination
+        # that can't be written at all.
+        local readonly=$root/build/$arch/read-only-volume
+        mkdir -p "$readonly"
+        mountpoint -q "$readonly" && umount -l "$readonly"
+        if mount -t tmpfs -o size=64k tmpfs "$readonly"; then
+            echo old >"$readonly/kept.txt"
+            touch -d 2001-01-01 "$readonly/kept.txt"
+            mount -o remount,ro "$readonly" && export BRENNIK_READ_ONLY_VOLUME=$readonly
+        fi
     else
         export BRENNIK_FULL_VOLUME_REFUSED="mount -t tmpfs refused: $(tr '\n' ' ' </tmp/brennik-mount.$$)"
     fi
@@ -72,7 +82,9 @@ mount_full_volume() {
 }
 
 unmount_full_volume() {
-    local volume=$root/build/$arch/full-volume
-    mountpoint -q "$volume" 2>/dev/null && umount -l "$volume"
+    local volume
+    for volume in "$root/build/$arch/full-volume" "$root/build/$arch/read-only-volume"; do
+        mountpoint -q "$volume" 2>/dev/null && umount -l "$volume"
+    done
     return 0
 }

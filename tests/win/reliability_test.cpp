@@ -379,3 +379,24 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     if (madeLong)
         DeleteFileW(longName.c_str());
 }
+
+TEST(ReadOnlyVolume, ADestinationThatCantBeWrittenLosesNothing) {
+    char unix[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("BRENNIK_READ_ONLY_VOLUME", unix, sizeof unix))
+        GTEST_SKIP() << "no read-only volume: the test driver mounts it as root (scripts/wine-env.sh)";
+    std::string volume = std::string("Z:") + unix + "/";
+    for (char& c : volume)
+        if (c == '/')
+            c = '\\';
+    ASSERT_EQ("old\n", ReadBytes(volume + "kept.txt"));
+    TempFolder source;
+    WriteBytes(source / "kept.txt", "newer");
+    WriteBytes(source / "new.txt", "new");
+    PromptRecorder prompts;
+    gCore->CopyFolderContents(source.path().c_str(), volume.c_str(), nullptr);
+    ASSERT_EQ(2u, prompts.calls().size());
+    for (const PromptCall& call : prompts.calls())
+        EXPECT_EQ("CopyZ File ERROR", call.caption) << call.text;
+    EXPECT_EQ("old\n", ReadBytes(volume + "kept.txt")) << "the older file is left as it was";
+    EXPECT_EQ(std::vector<std::string>{"kept.txt"}, Entries(volume));
+}
