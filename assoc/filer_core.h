@@ -42,7 +42,7 @@ struct FilerCore {
 
 private:
     int CopyWalk(const char* source, const char* destination, int force, const volatile LONG* cancel,
-                 struct WalkChain& chain);
+                 struct WalkChain& chain, const FILETIME* sourceTime);
 };
 
 // The list view's comparison callback: item parameters as the sort passes them.

@@ -77,3 +77,5 @@ target_link_options(wine_warmup PRIVATE -static)
 # Benchmarks: programs that print figures, not tests.
 add_executable(sort_bench tests/bench/sort_bench.cpp)
 target_link_libraries(sort_bench brennik_core)
+add_executable(fileops_bench tests/bench/fileops_bench.cpp)
+target_link_libraries(fileops_bench brennik_core -lpsapi)

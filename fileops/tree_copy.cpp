@@ -75,6 +75,25 @@ static int CopyOverExisting(const char* source, const char* destination) {
     return CopyFileA(source, destination, FALSE);
 }
 
+// The date rule, deciding first from the times at hand: the source's from the
+// folder search (or one query) and the destination's from one query. Only a
+// file that looks due is opened as the full rule does it, so a locked source
+// is still skipped and a locked destination that is due still fails loudly.
+static int LooksDue(const char* source, const FILETIME* sourceTime, const char* destination) {
+    WIN32_FILE_ATTRIBUTE_DATA target;
+    if (!GetFileAttributesExA(destination, GetFileExInfoStandard, &target))
+        return 1;
+    FILETIME known;
+    if (!sourceTime) {
+        WIN32_FILE_ATTRIBUTE_DATA from;
+        if (!GetFileAttributesExA(source, GetFileExInfoStandard, &from))
+            return 1;
+        known = from.ftLastWriteTime;
+        sourceTime = &known;
+    }
+    return CompareFileTime(sourceTime, &target.ftLastWriteTime) > 0;
+}
+
 static void CopyOneFile(const char* source, const char* destination) {
     int ok;
     if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
@@ -134,11 +153,11 @@ int FilerCore::CopyTree(const char* source, const char* destination, int force, 
     WalkChain chain;
     chain.count = 0;
     PushAncestors(chain, source);
-    return CopyWalk(source, destination, force, cancel, chain);
+    return CopyWalk(source, destination, force, cancel, chain, nullptr);
 }
 
 int FilerCore::CopyWalk(const char* source, const char* destination, int force, CancelSource cancel,
-                        WalkChain& chain) {
+                        WalkChain& chain, const FILETIME* sourceTime) {
     DWORD attributes = GetFileAttributesA(source);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // A source that is gone is a failed copy; nothing is created for it.
@@ -146,7 +165,7 @@ int FilerCore::CopyWalk(const char* source, const char* destination, int force, 
         return 1;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (force || IsCopyDue(source, destination))
+        if (force || (LooksDue(source, sourceTime, destination) && IsCopyDue(source, destination)))
             CopyOneFile(source, destination);
         return 1;
     }
@@ -190,7 +209,7 @@ int FilerCore::CopyWalk(const char* source, const char* destination, int force, 
             continue;
         }
         ShowProgress(0, childSource);
-        CopyWalk(childSource, childDestination, force, cancel, chain);
+        CopyWalk(childSource, childDestination, force, cancel, chain, &found.ftLastWriteTime);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     if (pushed)

@@ -6,7 +6,7 @@ set -eu
 need=0
 for tool in i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix \
             i686-w64-mingw32-windres x86_64-w64-mingw32-windres \
-            Xvfb xdotool import cmake zip unzip iconv clang; do
+            Xvfb xdotool import cmake zip unzip iconv clang rsync bc; do
     command -v "$tool" >/dev/null 2>&1 || need=1
 done
 [ -x /usr/lib/wine/wine64 ] || need=1
@@ -25,7 +25,7 @@ if [ "$need" = 1 ]; then
         g++-mingw-w64-i686 binutils-mingw-w64-i686 \
         g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
         fonts-ipafont-gothic xdotool x11-apps imagemagick xauth locales \
-        cmake make g++ python3 zip unzip clang || {
+        cmake make g++ python3 zip unzip clang rsync bc || {
         # wine32's set-up script fails harmlessly where 32-bit programs can't run
         dpkg --configure -a || true
     }

@@ -1,0 +1,173 @@
+// Times the program's own listing, copy, update and delete paths on data that
+// the bench script made, against floors measured in the same run. Prints one
+// line per case: name|median|min|max (seconds), or name|value for figures.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include <psapi.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "assoc/filer_core.h"
+#include "panes/list_text.h"
+
+static double Now() {
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return (double)t.QuadPart / (double)f.QuadPart;
+}
+
+static int gRuns = 5;
+
+// Runs prepare (untimed) then work (timed) gRuns times; prints the figures.
+static void Time(const std::string& name, std::function<void()> prepare, std::function<void()> work) {
+    std::vector<double> times;
+    for (int i = 0; i < gRuns; i++) {
+        prepare();
+        double start = Now();
+        work();
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    printf("%s|%.4f|%.4f|%.4f\n", name.c_str(), times[times.size() / 2], times.front(), times.back());
+    fflush(stdout);
+}
+
+// Every file below a folder, with the folders to make first.
+static void Collect(const std::string& folder, std::vector<std::string>* files, std::vector<std::string>* folders) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (found.cFileName[0] == '.')
+            continue;
+        std::string child = folder + "\\" + found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            folders->push_back(child);
+            Collect(child, files, folders);
+        } else {
+            files->push_back(child);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+static void Remove(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        gCore->DeleteTree(path.c_str(), nullptr);
+}
+
+// What a listing asks the shell for each item, without a list view.
+static int ListingFloor(const std::string& folder) {
+    SetCurrentDirectoryA(folder.c_str());
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*.*", &found);
+    int n = 0;
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (found.cFileName[0] == '.')
+            continue;
+        std::string full = folder + found.cFileName;
+        SHFILEINFOA info = {};
+        SHGetFileInfoA(full.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
+        char text[64];
+        FormatSizeText(text, sizeof text, found.nFileSizeLow);
+        FILETIME local;
+        SYSTEMTIME t;
+        FileTimeToLocalFileTime(&found.ftLastWriteTime, &local);
+        FileTimeToSystemTime(&local, &t);
+        FormatDateText(text, sizeof text, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
+        n++;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return n;
+}
+
+static SIZE_T WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: fileops_bench runs data-folder\n");
+        return 2;
+    }
+    gRuns = atoi(argv[1]);
+    std::string data = argv[2];  // ends with "\"
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 600, 400, host, (HMENU)100,
+                                nullptr, nullptr);
+    char empty[PATH_SIZE];
+    snprintf(empty, sizeof empty, "%sempty\\", data.c_str());
+    CreateDirectoryA(empty, nullptr);
+    gCore->InitPane(list, empty);
+
+    for (const char* count : {"1000", "10000", "50000"}) {
+        std::string folder = data + "list" + count + "\\";
+        char path[PATH_SIZE];
+        Time(std::string("list ") + count, [] {}, [&] {
+            snprintf(path, sizeof path, "%s", folder.c_str());
+            gCore->ListFolder(list, path);
+        });
+        Time(std::string("list floor ") + count, [] {}, [&] { ListingFloor(folder); });
+    }
+
+    // Memory: the working set with the 50,000 listed against an empty pane.
+    snprintf(empty, sizeof empty, "%sempty\\", data.c_str());
+    gCore->ListFolder(list, empty);
+    SIZE_T before = WorkingSet();
+    char big[PATH_SIZE];
+    snprintf(big, sizeof big, "%slist50000\\", data.c_str());
+    gCore->ListFolder(list, big);
+    SIZE_T after = WorkingSet();
+    printf("memory per 1000 items|%.1f\n", (double)(after > before ? after - before : 0) / 50.0 / 1024.0);
+
+    SetCurrentDirectoryA(data.c_str());
+    for (const char* tree : {"treeA", "treeB"}) {
+        std::string source = data + tree, target = data + "copy-" + tree;
+        std::vector<std::string> files, folders;
+        Collect(source, &files, &folders);
+        Time(std::string("copy ") + tree, [&] { Remove(target); },
+             [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr); });
+        Time(std::string("copy floor ") + tree,
+             [&] {
+                 Remove(target);
+                 CreateDirectoryA(target.c_str(), nullptr);
+                 for (const std::string& f : folders)
+                     CreateDirectoryA((target + f.substr(source.size())).c_str(), nullptr);
+             },
+             [&] {
+                 for (const std::string& f : files)
+                     CopyFileA(f.c_str(), (target + f.substr(source.size())).c_str(), FALSE);
+             });
+        if (std::string(tree) == "treeA") {
+            Time("update treeA", [&] {
+                if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+                    gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr);
+            }, [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr); });
+            Time("delete treeA", [&] {
+                if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+                    gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr);
+            }, [&] { gCore->DeleteTree(target.c_str(), nullptr); });
+        }
+        Remove(target);
+    }
+    DestroyWindow(host);
+    OleUninitialize();
+    return 0;
+}
