@@ -42,7 +42,8 @@ struct FilerCore {
 
 private:
     int CopyWalk(const char* source, const char* destination, int force, const volatile LONG* cancel,
-                 struct WalkChain& chain, const FILETIME* sourceTime);
+                 struct WalkChain& chain, const WIN32_FIND_DATAA* entry);
+    int DeleteWalk(const char* path, DWORD attributes, const volatile LONG* cancel);
 };
 
 // The list view's comparison callback: item parameters as the sort passes them.

@@ -157,8 +157,10 @@ int FilerCore::CopyTree(const char* source, const char* destination, int force, 
 }
 
 int FilerCore::CopyWalk(const char* source, const char* destination, int force, CancelSource cancel,
-                        WalkChain& chain, const FILETIME* sourceTime) {
-    DWORD attributes = GetFileAttributesA(source);
+                        WalkChain& chain, const WIN32_FIND_DATAA* entry) {
+    // A walked entry brings its attributes and time from the folder search.
+    DWORD attributes = entry ? entry->dwFileAttributes : GetFileAttributesA(source);
+    const FILETIME* sourceTime = entry ? &entry->ftLastWriteTime : nullptr;
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // A source that is gone is a failed copy; nothing is created for it.
         ShowMessage(nullptr, destination, kCopyError, MB_OK);
@@ -209,7 +211,7 @@ int FilerCore::CopyWalk(const char* source, const char* destination, int force, 
             continue;
         }
         ShowProgress(0, childSource);
-        CopyWalk(childSource, childDestination, force, cancel, chain, &found.ftLastWriteTime);
+        CopyWalk(childSource, childDestination, force, cancel, chain, &found);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     if (pushed)

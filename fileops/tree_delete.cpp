@@ -16,10 +16,16 @@ int FilerCore::DeleteTree(const char* path, CancelSource cancel) {
         ShowMessage(nullptr, path, kFolderEntryError, MB_OK);
         return 0;
     }
+    return DeleteWalk(path, attributes, cancel);
+}
+
+// A walked entry brings its attributes from the folder search.
+int FilerCore::DeleteWalk(const char* path, DWORD attributes, CancelSource cancel) {
     // Attributes set on a link would land on what it points to.
     int link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (!link)
+        const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (!link && (attributes & kept))
             SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(path))
             ShowMessage(nullptr, path, "DelZ  File を削除できません", MB_OK);
@@ -50,7 +56,7 @@ int FilerCore::DeleteTree(const char* path, CancelSource cancel) {
                     ReportPathTooLong(path, found.cFileName);
                     continue;
                 }
-                DeleteTree(child, cancel);
+                DeleteWalk(child, found.dwFileAttributes, cancel);
             } while (FindNextFileA(search, &found));
             FindClose(search);
         }

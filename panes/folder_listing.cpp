@@ -1,12 +1,15 @@
 #include "app/prompts.h"
 #include "base/cp932.h"
 #include "base/text_buffer.h"
+#include "assoc/open_rules.h"
 #include "panes/list_text.h"
+#include "panes/shell_answers.h"
 #include "panes/my_computer.h"
 #include "panes/navigation.h"
 #include "panes/pane.h"
 
 #include <shellapi.h>
+#include <string.h>
 
 Pane gLeftPane;
 Pane gRightPane;
@@ -60,14 +63,46 @@ static int NormaliseFolder(char* path, char* scratch) {
     return CopyText(path, PATH_SIZE, scratch);
 }
 
+static int HasOwnIcon(const char* extension) {
+    static const char* const kOwn[] = {"exe", "ico", "lnk", "cur", "ani", "dll", "scr", "cpl", "url", "pif"};
+    for (const char* own : kOwn)
+        if (lstrcmpiA(extension, own) == 0)
+            return 1;
+    return 0;
+}
+
+void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers* answers, SHFILEINFOA* info) {
+    char extension[PATH_SIZE];
+    FileExtension(found.cFileName, extension, sizeof extension);
+    int cacheable = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strlen(extension) < EXTENSION_SIZE &&
+                    !HasOwnIcon(extension);
+    if (cacheable) {
+        for (int i = 0; i < answers->count; i++) {
+            if (lstrcmpiA(answers->entries[i].extension, extension) == 0) {
+                info->iIcon = answers->entries[i].icon;
+                lstrcpynA(info->szTypeName, answers->entries[i].type, sizeof info->szTypeName);
+                return;
+            }
+        }
+    }
+    SHGetFileInfoA(fullPath, 0, info, sizeof *info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
+    if (cacheable && answers->count < (int)(sizeof answers->entries / sizeof answers->entries[0])) {
+        ShellAnswers::Entry& entry = answers->entries[answers->count++];
+        lstrcpynA(entry.extension, extension, sizeof entry.extension);
+        entry.icon = info->iIcon;
+        lstrcpynA(entry.type, info->szTypeName, sizeof entry.type);
+    }
+}
+
 // Returns 0 for an item that is not listed: one whose full path does not fit a
 // path buffer could be neither queried nor acted on by name.
-static int AddListedItem(HWND list, const char* folder, const WIN32_FIND_DATAA& found, int index) {
+static int AddListedItem(HWND list, const char* folder, const WIN32_FIND_DATAA& found, int index,
+                         ShellAnswers* answers) {
     char fullPath[PATH_SIZE];
     if (!JoinPath(fullPath, sizeof fullPath, folder, found.cFileName))
         return 0;
     SHFILEINFOA info = {};
-    SHGetFileInfoA(fullPath, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
+    AskShell(fullPath, found, answers, &info);
 
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
@@ -108,15 +143,19 @@ int FilerCore::ListFolder(HWND list, char* path) {
     }
 
     CancelRename(list);
+    // One repaint when the listing is complete, not one per item.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     int index = 0;
     WIN32_FIND_DATAA found;
+    static ShellAnswers answers;
+    answers.count = 0;
     HANDLE search = FindFirstFileA("*.*", &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (found.cFileName[0] == '.')
                 continue;
-            if (AddListedItem(list, path, found, index))
+            if (AddListedItem(list, path, found, index, &answers))
                 index++;
         } while (FindNextFileA(search, &found));
         FindClose(search);
@@ -125,5 +164,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
     sortDirection[0] = 1;
     sortList = list;
     SortList(sortColumn);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     return index;
 }

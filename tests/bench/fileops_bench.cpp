@@ -16,6 +16,7 @@
 
 #include "assoc/filer_core.h"
 #include "panes/list_text.h"
+#include "panes/shell_answers.h"
 
 static double Now() {
     LARGE_INTEGER f, t;
@@ -69,6 +70,8 @@ static void Remove(const std::string& path) {
 static int ListingFloor(const std::string& folder) {
     SetCurrentDirectoryA(folder.c_str());
     WIN32_FIND_DATAA found;
+    static ShellAnswers answers;
+    answers.count = 0;
     HANDLE search = FindFirstFileA("*.*", &found);
     int n = 0;
     if (search == INVALID_HANDLE_VALUE)
@@ -78,7 +81,7 @@ static int ListingFloor(const std::string& folder) {
             continue;
         std::string full = folder + found.cFileName;
         SHFILEINFOA info = {};
-        SHGetFileInfoA(full.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
+        AskShell(full.c_str(), found, &answers, &info);
         char text[64];
         FormatSizeText(text, sizeof text, found.nFileSizeLow);
         FILETIME local;
