@@ -79,24 +79,25 @@ static int CopyOverExisting(const char* source, const char* destination) {
 // folder search (or one query) and the destination's from one query. Only a
 // file that looks due is opened as the full rule does it, so a locked source
 // is still skipped and a locked destination that is due still fails loudly.
+enum { NOT_DUE, DUE, DESTINATION_MISSING };
 static int LooksDue(const char* source, const FILETIME* sourceTime, const char* destination) {
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (!GetFileAttributesExA(destination, GetFileExInfoStandard, &target))
-        return 1;
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? DESTINATION_MISSING : DUE;
     FILETIME known;
     if (!sourceTime) {
         WIN32_FILE_ATTRIBUTE_DATA from;
         if (!GetFileAttributesExA(source, GetFileExInfoStandard, &from))
-            return 1;
+            return DUE;
         known = from.ftLastWriteTime;
         sourceTime = &known;
     }
-    return CompareFileTime(sourceTime, &target.ftLastWriteTime) > 0;
+    return CompareFileTime(sourceTime, &target.ftLastWriteTime) > 0 ? DUE : NOT_DUE;
 }
 
-static void CopyOneFile(const char* source, const char* destination) {
+static void CopyOneFile(const char* source, const char* destination, int destinationMissing) {
     int ok;
-    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+    if (!destinationMissing && GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
         ok = CopyOverExisting(source, destination);
     } else {
         ok = CopyFileA(source, destination, FALSE);
@@ -167,8 +168,10 @@ int FilerCore::CopyWalk(const char* source, const char* destination, int force, 
         return 1;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (force || (LooksDue(source, sourceTime, destination) && IsCopyDue(source, destination)))
-            CopyOneFile(source, destination);
+        // A missing destination is due by the full rule too, with nothing to open.
+        int due = force ? DUE : LooksDue(source, sourceTime, destination);
+        if (due == DESTINATION_MISSING || (due == DUE && (force || IsCopyDue(source, destination))))
+            CopyOneFile(source, destination, due == DESTINATION_MISSING);
         return 1;
     }
     // A folder that is already on the walk (a link to itself or to one of

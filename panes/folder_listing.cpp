@@ -4,11 +4,15 @@
 #include "assoc/open_rules.h"
 #include "panes/list_text.h"
 #include "panes/shell_answers.h"
+#include "panes/sort_compare.h"
 #include "panes/my_computer.h"
 #include "panes/navigation.h"
 #include "panes/pane.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
 #include <string.h>
 
 Pane gLeftPane;
@@ -94,42 +98,57 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
     }
 }
 
+// One found item with the texts its row will show.
+struct ListedEntry {
+    WIN32_FIND_DATAA found;
+    int icon;
+    char size[32];
+    char type[80];
+    char date[32];
+};
+
 // Returns 0 for an item that is not listed: one whose full path does not fit a
 // path buffer could be neither queried nor acted on by name.
-static int AddListedItem(HWND list, const char* folder, const WIN32_FIND_DATAA& found, int index,
-                         ShellAnswers* answers) {
+static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, ShellAnswers* answers, ListedEntry* entry) {
     char fullPath[PATH_SIZE];
     if (!JoinPath(fullPath, sizeof fullPath, folder, found.cFileName))
         return 0;
     SHFILEINFOA info = {};
     AskShell(fullPath, found, answers, &info);
-
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = index;
-    item.pszText = (char*)found.cFileName;
-    item.iImage = info.iIcon;
-    item.lParam = MakeItemParam(found.dwFileAttributes, index);
-    int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-    if (at < 0)
-        return 0;
-
-    char text[64];
+    entry->found = found;
+    entry->icon = info.iIcon;
+    lstrcpynA(entry->type, info.szTypeName, sizeof entry->type);
+    entry->size[0] = entry->date[0] = '\0';
     DWORD attributes = found.dwFileAttributes;
     if (!(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM))) {
         uint64_t size = ((uint64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-        if (FormatSizeText(text, sizeof text, size))
-            SetCellText(list, at, 1, text);
+        FormatSizeText(entry->size, sizeof entry->size, size);
     }
-    SetCellText(list, at, 2, info.szTypeName);
     if (!(attributes & FILE_ATTRIBUTE_SYSTEM)) {
         FILETIME local;
         SYSTEMTIME t;
-        if (FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &t) &&
-            FormatDateText(text, sizeof text, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute))
-            SetCellText(list, at, 3, text);
+        if (!(FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &t) &&
+              FormatDateText(entry->date, sizeof entry->date, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute)))
+            entry->date[0] = '\0';
     }
     return 1;
+}
+
+static void InsertEntry(HWND list, const ListedEntry& entry, int position, int index) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = position;
+    item.pszText = (char*)entry.found.cFileName;
+    item.iImage = entry.icon;
+    item.lParam = MakeItemParam(entry.found.dwFileAttributes, index);
+    int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    if (at < 0)
+        return;
+    if (entry.size[0])
+        SetCellText(list, at, 1, entry.size);
+    SetCellText(list, at, 2, entry.type);
+    if (entry.date[0])
+        SetCellText(list, at, 3, entry.date);
 }
 
 int FilerCore::ListFolder(HWND list, char* path) {
@@ -146,7 +165,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
     // One repaint when the listing is complete, not one per item.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    int index = 0;
+    std::vector<ListedEntry> entries;
     WIN32_FIND_DATAA found;
     static ShellAnswers answers;
     answers.count = 0;
@@ -155,15 +174,38 @@ int FilerCore::ListFolder(HWND list, char* path) {
         do {
             if (found.cFileName[0] == '.')
                 continue;
-            if (AddListedItem(list, path, found, index, &answers))
-                index++;
+            ListedEntry entry;
+            if (ReadEntry(path, found, &answers, &entry))
+                entries.push_back(entry);
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
 
+    // The rows go in already in the order the column sort would give them:
+    // the same keys and comparison, and a stable sort of the found order, as
+    // the list view's own sort is. That saves the list view sorting them.
     sortDirection[0] = 1;
     sortList = list;
-    SortList(sortColumn);
+    int count = (int)entries.size();
+    std::vector<int> order((size_t)count);
+    for (int i = 0; i < count; i++)
+        order[(size_t)i] = i;
+    int column = sortColumn;
+    if (column >= 0 && column <= 3 && count > 1) {
+        std::vector<SortKey> keys((size_t)count);
+        for (int i = 0; i < count; i++) {
+            const ListedEntry& e = entries[(size_t)i];
+            const char* texts[4] = {e.found.cFileName, e.size, e.type, e.date};
+            MakeSortKey(texts[column], e.found.dwFileAttributes & 0xFFFF, column, &keys[(size_t)i]);
+        }
+        int direction = sortDirection[column];
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return CompareSortKeys(keys[(size_t)a], keys[(size_t)b], column, direction) < 0;
+        });
+    }
+    for (int position = 0; position < count; position++)
+        InsertEntry(list, entries[(size_t)order[(size_t)position]], position, order[(size_t)position]);
+    int index = count;
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     return index;

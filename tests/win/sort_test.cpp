@@ -132,3 +132,44 @@ TEST_F(SortTest, MoreItemsThanTheListingIndexCanCount) {
     }
     EXPECT_EQ(MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, count - 1), ItemParam(list_, 0)) << "its own parameter back";
 }
+
+// A listing inserts its rows already sorted; the order must be the one the
+// list view's own sort gives the found order, ties and long names included.
+TEST_F(SortTest, ListingOrderEqualsTheListViewsOwnSort) {
+    TempFolder folder;
+    for (int i = 0; i < 40; i++) {
+        const char* ext[] = {".txt", ".bmp", ".dat"};
+        std::string name = "f" + std::to_string((i * 7) % 40) + ext[i % 3];
+        MakeFileOfSize(folder / name, (i % 4) * 1024);
+        SetWriteTime(folder / name, 2020 + i % 2, 1, 1);
+    }
+    for (const char* dir : {"zdir", "adir"})
+        CreateDirectoryA((folder / dir).c_str(), nullptr);
+    // Names equal in their first 28 bytes; "表" (2 bytes) straddles byte 29.
+    std::string prefix(28, 'p');
+    for (const char* tail : {"\x95\x5C" "b", "\x95\x5C" "a", "x", "\x82\xA0"})
+        MakeFileOfSize(folder / (prefix + tail), 1);
+    char path[MAX_PATH];
+    strcpy(path, folder.path().c_str());
+    gCore->InitPane(list_, path);  // the four columns, as a pane has them
+    for (int column = 0; column < 4; column++) {
+        for (int direction = 1; direction <= 2; direction++) {
+            if (column == 0 && direction == 2)
+                continue;  // a listing sorts the name column ascending
+            gCore->sortDirection[column] = direction;
+            gCore->sortColumn = column;
+            strcpy(path, folder.path().c_str());
+            int count = gCore->ListFolder(list_, path);
+            std::string listed = Order(count);
+            // The same folder unsorted (found order), then the list view's sort.
+            gCore->sortColumn = 9;
+            gCore->ListFolder(list_, path);
+            gCore->sortDirection[0] = 1;
+            gCore->sortDirection[column] = direction;
+            gCore->sortList = list_;
+            gCore->SortList(column);
+            EXPECT_EQ(Order(count), listed) << "column " << column << " direction " << direction;
+            gCore->sortColumn = 0;
+        }
+    }
+}
