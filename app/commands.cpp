@@ -31,8 +31,8 @@ static void Refresh() {
 }
 
 static void DeleteFromActivePane() {
-    if (gActivePane.list)
-        ConfirmAndDelete(gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane, CMD_DELETE);
+    if (Pane* pane = PaneOfList(gActivePane.list))
+        ConfirmAndDelete(pane, CMD_DELETE);
 }
 
 static void ShowAbout(HWND window) {

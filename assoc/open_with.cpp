@@ -6,6 +6,7 @@
 #include "fileops/file_commands.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
+#include "panes/navigation.h"
 #include "panes/pane.h"
 
 const char BuiltInToolTable[6][TOOL_SLOT_SIZE] = {
@@ -80,10 +81,8 @@ int ToolVisitor(const char* firstFolder, const char*, const char* name, int sele
 }
 
 void RunToolOnSelection(int selector) {
-    if (!gActivePane.list)
-        return;
-    Pane* pane = gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane;
-    if (RefuseMyComputer(pane, pane))
+    Pane* pane = PaneOfList(gActivePane.list);
+    if (!pane || RefuseMyComputer(pane, pane))
         return;
     char folder[PATH_SIZE];
     CopyFolder(folder, pane->path);

@@ -12,6 +12,7 @@
 #include "fileops/progress.h"
 #include "fileops/tree_copy.h"
 #include "fileops/walk_paths.h"
+#include "panes/navigation.h"
 #include "panes/pane.h"
 #include "res/resource.h"
 
@@ -209,14 +210,8 @@ int PasteFromClipboard(HWND owner, const char* targetFolder) {
     return (int)count;
 }
 
-static Pane* ActivePaneOrNull() {
-    if (!gActivePane.list)
-        return nullptr;
-    return gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane;
-}
-
 void CopySelectionToClipboard() {
-    Pane* pane = ActivePaneOrNull();
+    Pane* pane = PaneOfList(gActivePane.list);
     if (!pane || RefuseMyComputer(pane, pane))
         return;
     int count = CollectSelectedPaths(pane->list, pane->path, ClipboardPaths, CLIPBOARD_SLOTS, kCaption);
@@ -224,7 +219,7 @@ void CopySelectionToClipboard() {
 }
 
 void PasteIntoActivePane() {
-    Pane* pane = ActivePaneOrNull();
+    Pane* pane = PaneOfList(gActivePane.list);
     if (!pane || RefuseMyComputer(pane, pane))
         return;
     char folder[PATH_SIZE];

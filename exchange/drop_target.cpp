@@ -9,6 +9,7 @@
 #include "base/text_buffer.h"
 #include "exchange/data_object.h"
 #include "fileops/file_commands.h"
+#include "panes/navigation.h"
 #include "panes/pane.h"
 
 char DragPaths[DRAG_SLOTS][PATH_SIZE];
@@ -122,13 +123,13 @@ LRESULT OnDropDone(HWND, WPARAM count) {
 }
 
 int CollectDragPaths(HWND owner) {
-    if (!gActivePane.list || !gDropTarget)
+    Pane* pane = PaneOfList(gActivePane.list);
+    if (!pane || !gDropTarget)
         return 0;
-    if (SendMessageA(gActivePane.list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
+    if (SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
         ShowMessage(owner, "Selct File Error", "Drag&Drop", MB_OK);
         return 0;
     }
-    Pane* pane = gActivePane.list == gLeftPane.list ? &gLeftPane : &gRightPane;
     if (RefuseMyComputer(pane, pane))
         return 0;
     int count = CollectSelectedPaths(pane->list, pane->path, DragPaths, DRAG_SLOTS, "Drag&Drop");

@@ -3,18 +3,11 @@
 #include "fileops/file_commands.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
-#include "fileops/walk_paths.h"
 
 int MoveVisitor(const char* firstFolder, const char* secondFolder, const char* name, int, LPARAM, CancelSource) {
     char source[PATH_SIZE], destination[PATH_SIZE];
-    if (!ItemPath(source, sizeof source, firstFolder, name, WALK_PATH_MAX)) {
-        ReportPathTooLong(firstFolder, name);
+    if (!FormItemPaths(firstFolder, secondFolder, name, source, destination))
         return 1;
-    }
-    if (!ItemPath(destination, sizeof destination, secondFolder, name, WALK_PATH_MAX)) {
-        ReportPathTooLong(secondFolder, name);
-        return 1;
-    }
     ShowProgress(0, name);
     if (!MoveFileA(source, destination))
         ShowMessage(nullptr, source, "Move File ERROR", MB_OK);

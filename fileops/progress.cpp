@@ -7,12 +7,25 @@
 #include "assoc/filer_core.h"
 #include "base/cp932.h"
 #include "base/text_buffer.h"
+#include "fileops/walk_paths.h"
 
 #include <string.h>
 
 void ShowProgress(int part, const char* text) {
     if (gCore->statusBar)
         SendMessageA(gCore->statusBar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
+}
+
+int FormItemPaths(const char* first, const char* second, const char* name, char* source, char* destination) {
+    if (!ItemPath(source, PATH_SIZE, first, name, WALK_PATH_MAX)) {
+        ReportPathTooLong(first, name);
+        return 0;
+    }
+    if (!ItemPath(destination, PATH_SIZE, second, name, WALK_PATH_MAX)) {
+        ReportPathTooLong(second, name);
+        return 0;
+    }
+    return 1;
 }
 
 void ReportPathTooLong(const char* folder, const char* name) {

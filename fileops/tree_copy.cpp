@@ -274,14 +274,8 @@ int FilerCore::CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder,
 int CopyVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM,
                 CancelSource cancel) {
     char source[PATH_SIZE], destination[PATH_SIZE];
-    if (!ItemPath(source, sizeof source, firstFolder, name, WALK_PATH_MAX)) {
-        ReportPathTooLong(firstFolder, name);
+    if (!FormItemPaths(firstFolder, secondFolder, name, source, destination))
         return 1;
-    }
-    if (!ItemPath(destination, sizeof destination, secondFolder, name, WALK_PATH_MAX)) {
-        ReportPathTooLong(secondFolder, name);
-        return 1;
-    }
     ShowProgress(0, name);
     gCore->CopyTree(source, destination, extra, cancel);
     return 1;

@@ -8,13 +8,9 @@
 namespace {
 
 TEST(ReleaseArchive, ProgramStartsWithItsSampleRules) {
-    char unix[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("BRENNIK_DIST_DIR", unix, sizeof unix))
+    std::string folder = FolderFromEnvironment("BRENNIK_DIST_DIR");
+    if (folder.empty())
         GTEST_SKIP() << "the test driver unpacks the archive and names the folder";
-    std::string folder = std::string("Z:") + unix + "/";
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
     // This test is built for each architecture; each starts its own build of the archive.
     if (sizeof(void*) == 8)
         folder += "x64\\";

@@ -338,14 +338,8 @@ TEST_F(FileCommandsTest, ManyJobsInARowEachEnd) {
 
 // The recycle bin of the build's own Wine set-up: $XDG_DATA_HOME/Trash/files.
 static std::string TrashFolder() {
-    char unix[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("XDG_DATA_HOME", unix, sizeof unix))
-        return "";
-    std::string path = std::string("Z:") + unix + "/Trash/files/";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    std::string data = FolderFromEnvironment("XDG_DATA_HOME");
+    return data.empty() ? "" : data + "Trash\\files\\";
 }
 
 TEST_F(FileCommandsTest, RecycleBinTakesFilesAndTrees) {

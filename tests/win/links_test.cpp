@@ -4,6 +4,7 @@
 // folder, which holds keep.txt.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/app_state.h"
@@ -16,14 +17,8 @@
 #include "tests/win/support/win_test_support.h"
 
 static std::string CaseFolder(const char* name) {
-    char unix[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("BRENNIK_TEST_LINKS", unix, sizeof unix))
-        return "";
-    std::string path = std::string("Z:") + unix + "/" + name + "/";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    std::string links = FolderFromEnvironment("BRENNIK_TEST_LINKS");
+    return links.empty() ? "" : links + name + "\\";
 }
 
 static bool IsLink(const std::string& path) {
@@ -33,16 +28,8 @@ static bool IsLink(const std::string& path) {
 
 // Whether a folder lists the name, also for a link whose target is gone.
 static bool HasEntry(const std::string& folder, const std::string& name) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool seen = false;
-    do {
-        seen = seen || name == found.cFileName;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return seen;
+    std::vector<std::string> names = FolderEntries(folder);
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 class LinksTest : public ::testing::Test {
@@ -153,13 +140,10 @@ TEST_F(LinksTest, MoveCarriesLinksAsLinks) {
 
 TEST_F(LinksTest, RecycleBinTakesTheTreeWithItsLinks) {
     Use("recycle");
-    char unix[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("XDG_DATA_HOME", unix, sizeof unix))
+    std::string trash = FolderFromEnvironment("XDG_DATA_HOME");
+    if (trash.empty())
         GTEST_SKIP() << "no trash of the build's own";
-    std::string trash = std::string("Z:") + unix + "/Trash/files/";
-    for (char& c : trash)
-        if (c == '/')
-            c = '\\';
+    trash += "Trash\\files\\";
     // A name of this run's own, so an earlier run's leftovers in the trash
     // can't be mistaken for it.
     std::string name = "tree-" + std::to_string(GetTickCount());

@@ -15,37 +15,17 @@
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
-// Every entry of a folder, dot names included (a temporary file must not stay).
-static std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The 1 MiB volume the test driver mounted, emptied for this test.
 class FullVolumeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char unix[MAX_PATH] = "", refused[512] = "";
+        char refused[512] = "";
         if (GetEnvironmentVariableA("BRENNIK_FULL_VOLUME_REFUSED", refused, sizeof refused))
             GTEST_SKIP() << "no small volume to fill: " << refused;
-        if (!GetEnvironmentVariableA("BRENNIK_FULL_VOLUME", unix, sizeof unix))
+        volume_ = FolderFromEnvironment("BRENNIK_FULL_VOLUME");
+        if (volume_.empty())
             GTEST_SKIP() << "no small volume to fill: the test driver mounts it (scripts/wine-env.sh)";
-        volume_ = std::string("Z:") + unix + "/";
-        for (char& c : volume_)
-            if (c == '/')
-                c = '\\';
-        for (const std::string& name : Entries(volume_))
+        for (const std::string& name : FolderEntries(volume_))
             RemoveTree(volume_ + name), DeleteFileA((volume_ + name).c_str());
     }
     std::string volume_;
@@ -67,7 +47,7 @@ TEST_F(FullVolumeTest, AFailingCopyKeepsTheOlderDestination) {
     EXPECT_EQ(volume_ + "report.dat", prompts_.calls()[0].text);
     EXPECT_TRUE(ReadBytes(volume_ + "report.dat") == old) << "the older copy survives byte for byte";
     EXPECT_EQ(oldTime, WriteTimeOf(volume_ + "report.dat")) << "and keeps its time, so the date rule retries";
-    EXPECT_EQ(std::vector<std::string>{"report.dat"}, Entries(volume_)) << "no temporary file is left";
+    EXPECT_EQ(std::vector<std::string>{"report.dat"}, FolderEntries(volume_)) << "no temporary file is left";
 
     // A later update pass, once the file fits, copies it.
     WriteBytes(source_ / "report.dat", std::string(300 * 1024, 'm'));
@@ -83,7 +63,7 @@ TEST_F(FullVolumeTest, ANewDestinationThatFailsIsNotLeftHalf) {
     gCore->CopyTree((source_ / "big.dat").c_str(), (volume_ + "big.dat").c_str(), 0, nullptr);
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ File ERROR", prompts_.calls()[0].caption);
-    EXPECT_TRUE(Entries(volume_).empty()) << "nothing partial";
+    EXPECT_TRUE(FolderEntries(volume_).empty()) << "nothing partial";
 }
 
 // Faults during jobs and hostile data from other programs, in a main window
@@ -155,7 +135,7 @@ TEST_F(FaultsTest, ASourceThatDisappearsDuringTheJob) {
     EXPECT_FALSE(Exists(right_ / "c.txt")) << "nothing is made for a missing source";
     EXPECT_EQ(2, Count("CopyZ File ERROR"));
     EXPECT_EQ("old", ReadBytes(right_ / "a.txt"));
-    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt"}), Entries(right_.path())) << "no temporary file";
+    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt"}), FolderEntries(right_.path())) << "no temporary file";
 }
 
 TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
@@ -188,7 +168,7 @@ TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
     EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));
     EXPECT_EQ(WriteTimeOf(left_ / "b.txt"), WriteTimeOf(right_ / "b.txt"));
     EXPECT_EQ(1, Count("CopyZ File ERROR")) << "only the held destination";
-    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt", "c.txt"}), Entries(right_.path()));
+    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt", "c.txt"}), FolderEntries(right_.path()));
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
@@ -210,7 +190,7 @@ TEST_F(FaultsTest, EscDuringUpdatesAndDeletesLeavesNothingHalf) {
     InterlockedExchange(&gCore->cancelFlag, 1);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
     int updated = 0;
-    for (const std::string& name : Entries(right_.path())) {
+    for (const std::string& name : FolderEntries(right_.path())) {
         ASSERT_NE('.', name[0]) << "a temporary file was left: " << name;
         std::string bytes = ReadBytes(right_ / name);
         ASSERT_TRUE(bytes == "old" || bytes.size() == 8000u) << name;
@@ -232,9 +212,9 @@ TEST_F(FaultsTest, EscDuringUpdatesAndDeletesLeavesNothingHalf) {
     ASSERT_TRUE(PumpUntil([] { return StatusText(gCore->statusBar, 0) != "" || !JobRunning(); }));
     InterlockedExchange(&gCore->cancelFlag, 1);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
-    size_t left = Entries(right_.path()).size();
+    size_t left = FolderEntries(right_.path()).size();
     EXPECT_LT(left, 120u);
-    for (const std::string& name : Entries(right_.path())) {
+    for (const std::string& name : FolderEntries(right_.path())) {
         std::string bytes = ReadBytes(right_ / name);
         EXPECT_TRUE(bytes == "old" || bytes.size() == 8000u) << name;
     }
@@ -255,7 +235,7 @@ TEST_F(FaultsTest, ClosingDuringACopyWritesTheSettingsAndLeavesNoPartialFile) {
     std::string ini = settings_.Read();
     EXPECT_NE(std::string::npos, ini.find("L_dir=" + left_.path())) << ini;
     EXPECT_NE(std::string::npos, ini.find("R_dir=" + right_.path())) << ini;
-    for (const std::string& name : Entries(right_.path())) {
+    for (const std::string& name : FolderEntries(right_.path())) {
         EXPECT_NE('.', name[0]) << name;
         if (name != "a.txt") {
             EXPECT_EQ(4000u, ReadBytes(right_ / name).size()) << name;
@@ -302,10 +282,10 @@ TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
     CloseClipboard();
     // Wine's DragQueryFile counts such a list as one empty name; either way
     // nothing is copied and nothing said.
-    std::vector<std::string> present = Entries(right_.path());
+    std::vector<std::string> present = FolderEntries(right_.path());
     EXPECT_LE(PasteFromClipboard(main_->window(), right_.path().c_str()), 1);
     EXPECT_EQ(before, prompts_.calls().size());
-    EXPECT_EQ(present, Entries(right_.path()));
+    EXPECT_EQ(present, FolderEntries(right_.path()));
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
@@ -381,13 +361,9 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
 }
 
 TEST(ReadOnlyVolume, ADestinationThatCantBeWrittenLosesNothing) {
-    char unix[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("BRENNIK_READ_ONLY_VOLUME", unix, sizeof unix))
+    std::string volume = FolderFromEnvironment("BRENNIK_READ_ONLY_VOLUME");
+    if (volume.empty())
         GTEST_SKIP() << "no read-only volume: the test driver mounts it as root (scripts/wine-env.sh)";
-    std::string volume = std::string("Z:") + unix + "/";
-    for (char& c : volume)
-        if (c == '/')
-            c = '\\';
     ASSERT_EQ("old\n", ReadBytes(volume + "kept.txt"));
     TempFolder source;
     WriteBytes(source / "kept.txt", "newer");
@@ -398,5 +374,5 @@ TEST(ReadOnlyVolume, ADestinationThatCantBeWrittenLosesNothing) {
     for (const PromptCall& call : prompts.calls())
         EXPECT_EQ("CopyZ File ERROR", call.caption) << call.text;
     EXPECT_EQ("old\n", ReadBytes(volume + "kept.txt")) << "the older file is left as it was";
-    EXPECT_EQ(std::vector<std::string>{"kept.txt"}, Entries(volume));
+    EXPECT_EQ(std::vector<std::string>{"kept.txt"}, FolderEntries(volume));
 }

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/prompts.h"
@@ -91,6 +93,33 @@ std::string ReadBytes(const std::string& path) {
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FolderFromEnvironment(const char* variable) {
+    char unix[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA(variable, unix, sizeof unix))
+        return "";
+    std::string path = std::string("Z:") + unix + "/";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
 
 static PromptRecorder* gRecorder;
 

@@ -27,6 +27,11 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 void MakeFileOfSize(const std::string& path, unsigned long long size);
 std::string ReadBytes(const std::string& path);
 bool Exists(const std::string& path);
+// Every entry of a folder (with its final "\"), dot names included, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
+// The Windows path (through Z:, with a final "\") of a Linux folder that the
+// test driver names in an environment variable; empty when it is not set.
+std::string FolderFromEnvironment(const char* variable);
 
 struct PromptCall {
     HWND owner;
