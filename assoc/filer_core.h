@@ -8,6 +8,8 @@
 
 enum { PATH_SIZE = MAX_PATH };
 
+struct FilePath;
+
 struct FilerCore {
     HWND sortList;
     HIMAGELIST systemImageList;
@@ -35,15 +37,18 @@ struct FilerCore {
     // The file operations. cancel is the job's flag, or null for a walk that
     // can't be cancelled.
     int CopyTree(const char* source, const char* destination, int force, const volatile LONG* cancel);
+    int CopyTree(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel);
     int IsCopyDue(const char* source, const char* destination);
+    int IsCopyDue(const FilePath& source, const FilePath& destination);
     int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, const volatile LONG* cancel);
-    int CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder, WORD count, const volatile LONG* cancel);
+    int CopyPathsInto(const FilePath* paths, const char* folder, WORD count, const volatile LONG* cancel);
     int DeleteTree(const char* path, const volatile LONG* cancel);
+    int DeleteTree(const FilePath& path, const volatile LONG* cancel);
 
 private:
-    int CopyWalk(const char* source, const char* destination, int force, const volatile LONG* cancel,
+    int CopyWalk(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel,
                  struct WalkChain& chain, const WIN32_FIND_DATAA* entry);
-    int DeleteWalk(const char* path, DWORD attributes, const volatile LONG* cancel);
+    int DeleteWalk(const FilePath& path, DWORD attributes, const volatile LONG* cancel);
 };
 
 // The list view's comparison callback: item parameters as the sort passes them.

@@ -4,6 +4,7 @@
 #include "assoc/filer_core.h"
 #include "assoc/open_rules.h"
 #include "fileops/file_commands.h"
+#include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
 #include "panes/navigation.h"
@@ -47,9 +48,10 @@ int StartTool(const char* tool, const char* folder, const char* name) {
     return 1;
 }
 
-void OpenWithAssociation(const char* folder, const char* name) {
+void OpenWithAssociation(const char* folder, const char* listedName, const char* passedName) {
+    const char* name = passedName ? passedName : listedName;
     char extension[PATH_SIZE];
-    FileExtension(name, extension, sizeof extension);
+    FileExtension(listedName, extension, sizeof extension);
     FilerCore& core = *gCore;
     int rule = FindRule(core.extensionRules, core.ruleCount, extension);
     if (rule < 0)
@@ -60,18 +62,21 @@ void OpenWithAssociation(const char* folder, const char* name) {
     StartTool(ToolText(core.toolTable, core.toolCount, r.alternateTool), folder, name);
 }
 
-int ToolVisitor(const char* firstFolder, const char*, const char* name, int selector, LPARAM param, CancelSource) {
-    if (ItemAttributes(param) & FILE_ATTRIBUTE_DIRECTORY)
+int ToolVisitor(const char* firstFolder, const char*, const SelectedItem& item, int selector, CancelSource) {
+    if (ItemAttributes(item.param) & FILE_ATTRIBUTE_DIRECTORY)
         return 0;
-    char path[PATH_SIZE];
-    if (!ItemPath(path, sizeof path, firstFolder, name, WALK_PATH_MAX)) {
-        ReportPathTooLong(firstFolder, name);
+    FilePath path;
+    if (!ItemFilePath(&path, firstFolder, item.name, RealNameOf(item), WALK_PATH_MAX)) {
+        ReportPathTooLong(firstFolder, item.name);
         return 1;
     }
-    DWORD attributes = GetFileAttributesA(path);
+    const char* name = NameForOthers(item);
+    if (!name)
+        return 1;
+    DWORD attributes = AttributesOfPath(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         ShowMessage(nullptr, "Read Only を解除しますか", "解除確認", MB_YESNO | MB_ICONQUESTION) == IDYES)
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        SetAttributesOfPath(path, FILE_ATTRIBUTE_NORMAL);
     int first = selector & 0xFF, second = (selector >> 8) & 0xFF;
     const int count = sizeof BuiltInToolTable / sizeof BuiltInToolTable[0];
     if (StartTool(ToolText(BuiltInToolTable, count, first), firstFolder, name))

@@ -8,7 +8,9 @@
 #include "base/text_buffer.h"
 #include "exchange/exchange_commands.h"
 #include "exchange/file_list.h"
+#include "base/spellable.h"
 #include "fileops/file_commands.h"
+#include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/tree_copy.h"
 #include "fileops/walk_paths.h"
@@ -61,8 +63,13 @@ int CollectSelectedPaths(HWND list, const char* folder, char (*slots)[PATH_SIZE]
             left++;
             continue;
         }
-        if (!ItemPath(slots[count], PATH_SIZE, folder, items.items[i].name, WALK_PATH_MAX)) {
-            ReportPathTooLong(folder, items.items[i].name);
+        // Other programs read these as ANSI text: a name the code page can't
+        // spell goes by its short name, or not at all.
+        const char* name = NameForOthers(items.items[i]);
+        if (!name)
+            continue;
+        if (!ItemPath(slots[count], PATH_SIZE, folder, name, WALK_PATH_MAX)) {
+            ReportPathTooLong(folder, name);
             continue;
         }
         count++;
@@ -136,31 +143,41 @@ static HGLOBAL CopyOfBlock(HGLOBAL source) {
     return copy;
 }
 
-static void PasteOne(const char* entry, const char* sourceFolder, const char* targetFolder) {
-    const char* bare = NameOfPath(entry);
+static void PasteOne(const FilePath& entry, const char* sourceFolder, const char* targetFolder) {
+    const char* bare = NameOfPath(entry.text);
+    const WCHAR* realBare = IsWidePath(entry) ? NameOfWidePath(entry.wide) : nullptr;
     CopyText(ConflictName, sizeof ConflictName, bare);
-    char target[PATH_SIZE];
+    FilePath target;
     if (IsSameFolderText(sourceFolder, targetFolder)) {
         char copyName[PATH_SIZE + 16];
         FormatText(copyName, sizeof copyName, "コピー ～ %s", bare);
-        if (!ItemPath(target, sizeof target, targetFolder, copyName, WALK_PATH_MAX)) {
+        WCHAR realCopyName[PATH_SIZE + 16];
+        if (realBare) {
+            if (!WidenText("コピー ～ ", realCopyName, PATH_SIZE) ||
+                lstrlenW(realCopyName) + lstrlenW(realBare) >= PATH_SIZE) {
+                ReportPathTooLong(targetFolder, copyName);
+                return;
+            }
+            lstrcatW(realCopyName, realBare);
+        }
+        if (!ItemFilePath(&target, targetFolder, copyName, realBare ? realCopyName : nullptr, WALK_PATH_MAX)) {
             ReportPathTooLong(targetFolder, copyName);
             return;
         }
         if (RefuseCopyIntoItself(entry, target))
             return;
-        ShowProgress(255, target);
+        ShowProgress(255, target.text);
         gCore->CopyTree(entry, target, 1, nullptr);
         return;
     }
-    if (!ItemPath(target, sizeof target, targetFolder, bare, WALK_PATH_MAX)) {
+    if (!ItemFilePath(&target, targetFolder, bare, realBare, WALK_PATH_MAX)) {
         ReportPathTooLong(targetFolder, bare);
         return;
     }
     if (RefuseCopyIntoItself(entry, target))
         return;
     int force = 0;
-    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES) {
         INT_PTR answer = RunDialog(nullptr, IDD_OVERWRITE, OverwriteDlgProc, 0);
         if (answer == IDC_OVERWRITE_COPY)
             force = 1;
@@ -170,7 +187,9 @@ static void PasteOne(const char* entry, const char* sourceFolder, const char* ta
     gCore->CopyTree(entry, target, force, nullptr);
 }
 
-int ReadDroppedName(HDROP drop, UINT index, char* name) {
+int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
+    char* name = path->text;
+    path->wide[0] = 0;
     UINT length = DragQueryFileA(drop, index, nullptr, 0);
     if (length == 0)
         return 0;  // an empty name names nothing
@@ -182,6 +201,14 @@ int ReadDroppedName(HDROP drop, UINT index, char* name) {
         return 0;
     }
     DragQueryFileA(drop, index, name, PATH_SIZE);
+    // A wide list may name a file the ANSI text doesn't reach: its own form is kept.
+    UINT units = DragQueryFileW(drop, index, nullptr, 0);
+    if (units == 0 || units >= PATH_SIZE || DragQueryFileW(drop, index, path->wide, PATH_SIZE) != units) {
+        path->wide[0] = 0;
+        return 0;
+    }
+    if (IsSpellable(path->wide))
+        path->wide[0] = 0;
     return 1;
 }
 
@@ -201,8 +228,8 @@ int PasteFromClipboard(HWND owner, const char* targetFolder) {
     FolderOfPath(first, sourceFolder, sizeof sourceFolder);
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; i++) {
-        char entry[PATH_SIZE];
-        if (ReadDroppedName(drop, i, entry))
+        FilePath entry;
+        if (ReadDroppedName(drop, i, &entry))
             PasteOne(entry, sourceFolder, targetFolder);
     }
     GlobalFree(list);

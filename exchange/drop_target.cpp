@@ -88,7 +88,7 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
             droppedLeftOut = count - i;
             break;
         }
-        if (ReadDroppedName(drop, i, DroppedPaths[stored]))
+        if (ReadDroppedName(drop, i, &DroppedPaths[stored]))
             stored++;
     }
     ReleaseStgMedium(&medium);

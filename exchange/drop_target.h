@@ -6,6 +6,7 @@
 
 #include "assoc/filer_core.h"
 #include "exchange/exchange_commands.h"
+#include "fileops/file_path.h"
 
 extern char DragPaths[DRAG_SLOTS][PATH_SIZE];
 
@@ -26,7 +27,7 @@ public:
     int StartDrag();
 
     HWND window;
-    char DroppedPaths[DROP_SLOTS][PATH_SIZE];
+    FilePath DroppedPaths[DROP_SLOTS];
     const char* dragList[DRAG_SLOTS];
     int dragCount;
     // Names of the last drop beyond the slots, said when the drop is copied.

@@ -22,9 +22,11 @@ INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 HGLOBAL BuildDropFiles(const char* const* paths, int count, int wide);
 // A block from another program, checked before any name is read from it.
 int IsSoundDropHandle(HGLOBAL handle);
-// Name `index` of a checked list into a path buffer; 0 for an empty name or
-// one too long for a path (that one is reported).
-int ReadDroppedName(HDROP drop, UINT index, char* name);
+struct FilePath;
+// Name `index` of a checked list into a path, with its real form where the
+// list names a file the code page can't spell; 0 for an empty name or one
+// too long for a path (that one is reported).
+int ReadDroppedName(HDROP drop, UINT index, FilePath* name);
 
 void CopySelectionToClipboard();
 void PasteIntoActivePane();

@@ -13,7 +13,7 @@ void StartDeleteJob(const Pane* pane, const char* folder, Selection* items);
 void StartCopyJob(int command);
 void MoveSelection(Pane* from, Pane* to);
 LRESULT OnJobDone(HWND window);
-int MoveVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM param,
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
                 CancelSource cancel);
 
 int JobRunning();

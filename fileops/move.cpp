@@ -1,16 +1,17 @@
 #include "app/prompts.h"
 #include "assoc/filer_core.h"
 #include "fileops/file_commands.h"
+#include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
 
-int MoveVisitor(const char* firstFolder, const char* secondFolder, const char* name, int, LPARAM, CancelSource) {
-    char source[PATH_SIZE], destination[PATH_SIZE];
-    if (!FormItemPaths(firstFolder, secondFolder, name, source, destination))
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int, CancelSource) {
+    FilePath source, destination;
+    if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination))
         return 1;
-    ShowProgress(0, name);
-    if (!MoveFileA(source, destination))
-        ShowMessage(nullptr, source, "Move File ERROR", MB_OK);
+    ShowProgress(0, item.name);
+    if (!MoveFileOfPath(source, destination, 0))
+        ShowMessage(nullptr, source.text, "Move File ERROR", MB_OK);
     return 1;
 }
 

@@ -7,6 +7,8 @@
 #include "assoc/filer_core.h"
 #include "base/cp932.h"
 #include "base/text_buffer.h"
+#include "fileops/file_path.h"
+#include "fileops/selection.h"
 #include "fileops/walk_paths.h"
 
 #include <string.h>
@@ -16,13 +18,14 @@ void ShowProgress(int part, const char* text) {
         SendMessageA(gCore->statusBar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
 }
 
-int FormItemPaths(const char* first, const char* second, const char* name, char* source, char* destination) {
-    if (!ItemPath(source, PATH_SIZE, first, name, WALK_PATH_MAX)) {
-        ReportPathTooLong(first, name);
+int FormItemPaths(const char* first, const char* second, const SelectedItem& item, FilePath* source,
+                  FilePath* destination) {
+    if (!ItemFilePath(source, first, item.name, RealNameOf(item), WALK_PATH_MAX)) {
+        ReportPathTooLong(first, item.name);
         return 0;
     }
-    if (!ItemPath(destination, PATH_SIZE, second, name, WALK_PATH_MAX)) {
-        ReportPathTooLong(second, name);
+    if (!ItemFilePath(destination, second, item.name, RealNameOf(item), WALK_PATH_MAX)) {
+        ReportPathTooLong(second, item.name);
         return 0;
     }
     return 1;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "app/prompts.h"
 #include "base/text_buffer.h"
 
 static int ReadItem(HWND list, int index, SelectedItem* item) {
@@ -12,6 +13,7 @@ static int ReadItem(HWND list, int index, SelectedItem* item) {
     if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv))
         return 0;
     item->param = lv.lParam;
+    item->real = nullptr;
     item->name[0] = '\0';
     LVITEMA cell = {};
     cell.pszText = item->name;
@@ -60,17 +62,43 @@ int TakeSelection(HWND list, Selection* taken) {
     if (!taken->items)
         return 0;
     for (int i = -1; taken->count < selected && (i = NextSelected(list, i)) != -1;) {
-        if (ReadItem(list, i, &taken->items[taken->count]))
-            taken->count++;
+        SelectedItem& item = taken->items[taken->count];
+        if (!ReadItem(list, i, &item))
+            continue;
+        if ((DWORD)item.param & ITEM_HAS_REAL_NAME) {
+            // Its text may name another file: it goes only with its real name.
+            const RealName* real = FindRealName(list, item.param, item.name);
+            item.real = real ? (RealName*)HeapAlloc(GetProcessHeap(), 0, sizeof(RealName)) : nullptr;
+            if (!item.real) {
+                ShowMessage(nullptr, item.name, "Name Error", MB_OK);
+                continue;
+            }
+            *item.real = *real;
+        }
+        taken->count++;
     }
     return 1;
 }
 
 void FreeSelection(Selection* taken) {
+    for (int i = 0; taken->items && i < taken->count; i++)
+        if (taken->items[i].real)
+            HeapFree(GetProcessHeap(), 0, taken->items[i].real);
     if (taken->items)
         HeapFree(GetProcessHeap(), 0, taken->items);
     taken->items = nullptr;
     taken->count = 0;
+}
+
+const char* NameForOthers(const SelectedItem& item) {
+    if (!item.real)
+        return item.name;
+    if (item.real->shortName[0])
+        return item.real->shortName;
+    char text[PATH_SIZE + 64];
+    FormatText(text, sizeof text, "%s\r\n短い名前がないため渡せません", item.name);
+    ShowMessage(nullptr, text, "Name Error", MB_OK);
+    return nullptr;
 }
 
 int WalkSelection(SelectionVisitor visitor, const Selection& items, const char* firstFolder,
@@ -78,6 +106,6 @@ int WalkSelection(SelectionVisitor visitor, const Selection& items, const char* 
     if (items.count == 0)
         return 0;
     for (int i = 0; i < items.count && !IsCancelled(cancel); i++)
-        visitor(firstFolder, secondFolder, items.items[i].name, extra, items.items[i].param, cancel);
+        visitor(firstFolder, secondFolder, items.items[i], extra, cancel);
     return 1;
 }

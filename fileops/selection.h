@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "assoc/filer_core.h"
+#include "panes/real_names.h"
 
 enum { NAMES_BUFFER_SIZE = 1000 };
 
@@ -14,7 +15,9 @@ int CollectSelectedNames(HWND list, char* names);
 struct SelectedItem {
     char name[PATH_SIZE];  // the whole column 0 text
     LPARAM param;
+    RealName* real;        // the item's own copy; null when name reaches the file
 };
+inline const WCHAR* RealNameOf(const SelectedItem& item) { return item.real ? item.real->name : nullptr; }
 
 // The selection as it was when an operation was asked for, so that a relisting
 // or a click afterwards cannot change what the operation acts on.
@@ -24,15 +27,22 @@ struct Selection {
 };
 
 // Takes the list's selected items in list order; 0 when none is selected.
+// An item whose real name can't be told apart is left out, and said.
 int TakeSelection(HWND list, Selection* taken);
 void FreeSelection(Selection* taken);
+
+// The name other programs get as ANSI text (command lines, ANSI file lists):
+// the item's own, or, for a name the code page can't spell, its short name,
+// which reaches the same file. Null when it has none: such an item is left
+// out, and said, rather than passed under a name that reaches another file.
+const char* NameForOthers(const SelectedItem& item);
 
 // Null means a walk nobody can cancel (the UI thread's own).
 typedef const volatile LONG* CancelSource;
 inline int IsCancelled(CancelSource cancel) { return cancel && *cancel != 0; }
 
-typedef int (*SelectionVisitor)(const char* firstFolder, const char* secondFolder, const char* name, int extra,
-                                LPARAM param, CancelSource cancel);
+typedef int (*SelectionVisitor)(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                                int extra, CancelSource cancel);
 
 // Visits the taken items in order, stopping between items once cancel is set.
 // 0 when nothing was selected, 1 otherwise.

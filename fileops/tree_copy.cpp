@@ -6,6 +6,7 @@
 #include "assoc/filer_core.h"
 #include "base/cp932.h"
 #include "base/text_buffer.h"
+#include "fileops/file_path.h"
 #include "fileops/link_rule.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
@@ -14,8 +15,8 @@ static const char kCopyError[] = "CopyZ File ERROR";
 
 // The last-write time of a file opened without sharing, as the date rule
 // wants it; 0 when it can't be opened.
-static int ReadWriteTime(const char* path, FILETIME* time) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+static int ReadWriteTime(const FilePath& path, FILETIME* time) {
+    HANDLE file = OpenPath(path, GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     int ok = GetFileTime(file, nullptr, nullptr, time);
@@ -24,6 +25,13 @@ static int ReadWriteTime(const char* path, FILETIME* time) {
 }
 
 int FilerCore::IsCopyDue(const char* source, const char* destination) {
+    FilePath from, to;
+    if (!SetFilePath(&from, source) || !SetFilePath(&to, destination))
+        return 0;
+    return IsCopyDue(from, to);
+}
+
+int FilerCore::IsCopyDue(const FilePath& source, const FilePath& destination) {
     FILETIME destinationTime, sourceTime;
     if (!ReadWriteTime(destination, &destinationTime))
         return 1;
@@ -34,45 +42,42 @@ int FilerCore::IsCopyDue(const char* source, const char* destination) {
 
 // A name beside the destination for the new copy until it is whole. It starts
 // with a dot, so listings and walks pass it over.
-static int TemporaryName(const char* destination, char* temporary, unsigned attempt) {
+static int TemporaryName(const FilePath& destination, FilePath* temporary, unsigned attempt) {
     static volatile LONG counter;
-    char folder[PATH_SIZE], name[32];
-    lstrcpynA(folder, destination, sizeof folder);
-    char* end = folder + (NameOfPath(folder) - folder);
-    *end = '\0';
+    char name[32];
     FormatText(name, sizeof name, ".~bk%lx%x.tmp", GetCurrentProcessId() & 0xFFFF,
                (unsigned)InterlockedIncrement(&counter) + attempt);
-    return ItemPath(temporary, PATH_SIZE, folder, name, WALK_PATH_MAX);
+    return SiblingFilePath(temporary, destination, name, nullptr);
 }
 
-static int CopyOverExisting(const char* source, const char* destination) {
-    char temporary[PATH_SIZE];
+static int CopyOverExisting(const FilePath& source, const FilePath& destination) {
+    FilePath temporary;
     for (unsigned attempt = 0; attempt < 16; attempt++) {
-        if (!TemporaryName(destination, temporary, attempt))
+        if (!TemporaryName(destination, &temporary, attempt))
             break;
-        if (CopyFileA(source, temporary, TRUE)) {
+        if (CopyFileOfPath(source, temporary, TRUE)) {
             // Whole now: it takes the destination's place in one rename, and
             // the old destination is left as it was if that fails.
-            DWORD old = GetFileAttributesA(destination);
-            SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-            if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING))
+            DWORD old = AttributesOfPath(destination);
+            SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
+            if (MoveFileOfPath(temporary, destination, MOVEFILE_REPLACE_EXISTING))
                 return 1;
-            SetFileAttributesA(destination, old);
-            DeleteFileA(temporary);
+            SetAttributesOfPath(destination, old);
+            DeleteFileOfPath(temporary);
             return 0;
         }
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
             // A copy that stopped part-way (a full disk, a read error) leaves
             // its partial file behind: never the destination's place.
-            SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(temporary);
+            SetAttributesOfPath(temporary, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileOfPath(temporary);
             return 0;
         }
     }
     // No temporary name fits beside a destination this deep: copied in place.
-    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-    return CopyFileA(source, destination, FALSE);
+    SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
+    return CopyFileOfPath(source, destination, FALSE);
 }
 
 // The date rule, deciding first from the times at hand: the source's from the
@@ -80,14 +85,14 @@ static int CopyOverExisting(const char* source, const char* destination) {
 // file that looks due is opened as the full rule does it, so a locked source
 // is still skipped and a locked destination that is due still fails loudly.
 enum { NOT_DUE, DUE, DESTINATION_MISSING };
-static int LooksDue(const char* source, const FILETIME* sourceTime, const char* destination) {
+static int LooksDue(const FilePath& source, const FILETIME* sourceTime, const FilePath& destination) {
     WIN32_FILE_ATTRIBUTE_DATA target;
-    if (!GetFileAttributesExA(destination, GetFileExInfoStandard, &target))
+    if (!AttributeDataOfPath(destination, &target))
         return GetLastError() == ERROR_FILE_NOT_FOUND ? DESTINATION_MISSING : DUE;
     FILETIME known;
     if (!sourceTime) {
         WIN32_FILE_ATTRIBUTE_DATA from;
-        if (!GetFileAttributesExA(source, GetFileExInfoStandard, &from))
+        if (!AttributeDataOfPath(source, &from))
             return DUE;
         known = from.ftLastWriteTime;
         sourceTime = &known;
@@ -95,28 +100,33 @@ static int LooksDue(const char* source, const FILETIME* sourceTime, const char* 
     return CompareFileTime(sourceTime, &target.ftLastWriteTime) > 0 ? DUE : NOT_DUE;
 }
 
-static void CopyOneFile(const char* source, const char* destination, int destinationMissing) {
+static void CopyOneFile(const FilePath& source, const FilePath& destination, int destinationMissing) {
     int ok;
-    if (!destinationMissing && GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+    if (!destinationMissing && AttributesOfPath(destination) != INVALID_FILE_ATTRIBUTES) {
         ok = CopyOverExisting(source, destination);
     } else {
-        ok = CopyFileA(source, destination, FALSE);
+        ok = CopyFileOfPath(source, destination, FALSE);
         // A new destination that failed part-way is not left half there.
-        if (!ok && GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
-            SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(destination);
+        if (!ok && AttributesOfPath(destination) != INVALID_FILE_ATTRIBUTES) {
+            SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileOfPath(destination);
         }
     }
     if (ok)
-        ShowProgress(1, destination);
+        ShowProgress(1, destination.text);
     else
-        ShowMessage(nullptr, destination, kCopyError, MB_OK);
+        ShowMessage(nullptr, destination.text, kCopyError, MB_OK);
 }
 
 int ReadFolderIdentity(const char* path, FolderIdentity* identity) {
+    FilePath folder;
+    return SetFilePath(&folder, path) && ReadFolderIdentity(folder, identity);
+}
+
+int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
     // Opened through any link, so the identity is that of the folder itself.
-    HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE folder = OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     if (folder == INVALID_HANDLE_VALUE)
         return 0;
     BY_HANDLE_FILE_INFORMATION info;
@@ -129,42 +139,64 @@ int ReadFolderIdentity(const char* path, FolderIdentity* identity) {
     return 1;
 }
 
-// The folders above a path, outermost first ("C:\a\b" gives C:\ and C:\a).
-static void PushAncestors(WalkChain& chain, const char* path) {
+// The folders above a path, outermost first ("C:\\a\\b" gives C:\\ and C:\\a).
+static void PushAncestors(WalkChain& chain, const FilePath& path) {
+    FolderIdentity identity;
+    if (IsWidePath(path)) {
+        FilePath prefix;
+        prefix.text[0] = '\0';
+        int length = lstrlenW(path.wide);
+        for (int i = 0; i + 1 < length; i++) {
+            if (path.wide[i] != L'\\')
+                continue;
+            memcpy(prefix.wide, path.wide, (size_t)(i + 1) * sizeof(WCHAR));
+            prefix.wide[i + 1] = 0;
+            if (ReadFolderIdentity(prefix, &identity))
+                PushFolder(chain, identity);
+        }
+        return;
+    }
+    const char* text = path.text;
     char prefix[PATH_SIZE];
-    size_t length = strlen(path);
+    size_t length = strlen(text);
     for (size_t i = 0; i < length && i + 1 < sizeof prefix; i++) {
-        unsigned char c = (unsigned char)path[i];
-        if (IsLeadByte932(c) && path[i + 1]) {
+        unsigned char c = (unsigned char)text[i];
+        if (IsLeadByte932(c) && text[i + 1]) {
             i++;
             continue;
         }
-        // A final "\" ends the path itself, which is not above it.
+        // A final "\\" ends the path itself, which is not above it.
         if (c != '\\' || i + 1 == length)
             continue;
-        memcpy(prefix, path, i + 1);
+        memcpy(prefix, text, i + 1);
         prefix[i + 1] = '\0';
-        FolderIdentity identity;
         if (ReadFolderIdentity(prefix, &identity))
             PushFolder(chain, identity);
     }
 }
 
 int FilerCore::CopyTree(const char* source, const char* destination, int force, CancelSource cancel) {
+    FilePath from, to;
+    if (!SetFilePath(&from, source) || !SetFilePath(&to, destination))
+        return 0;
+    return CopyTree(from, to, force, cancel);
+}
+
+int FilerCore::CopyTree(const FilePath& source, const FilePath& destination, int force, CancelSource cancel) {
     WalkChain chain;
     chain.count = 0;
     PushAncestors(chain, source);
     return CopyWalk(source, destination, force, cancel, chain, nullptr);
 }
 
-int FilerCore::CopyWalk(const char* source, const char* destination, int force, CancelSource cancel,
+int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
                         WalkChain& chain, const WIN32_FIND_DATAA* entry) {
     // A walked entry brings its attributes and time from the folder search.
-    DWORD attributes = entry ? entry->dwFileAttributes : GetFileAttributesA(source);
+    DWORD attributes = entry ? entry->dwFileAttributes : AttributesOfPath(source);
     const FILETIME* sourceTime = entry ? &entry->ftLastWriteTime : nullptr;
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // A source that is gone is a failed copy; nothing is created for it.
-        ShowMessage(nullptr, destination, kCopyError, MB_OK);
+        ShowMessage(nullptr, destination.text, kCopyError, MB_OK);
         return 1;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -180,42 +212,44 @@ int FilerCore::CopyWalk(const char* source, const char* destination, int force, 
     int known = ReadFolderIdentity(source, &identity);
     if (known && IsOnWalk(chain, identity))
         return 1;
-    DWORD existing = GetFileAttributesA(destination);
+    DWORD existing = AttributesOfPath(destination);
     if (existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY))
-        CreateDirectoryA(destination, nullptr);
+        CreateFolderOfPath(destination);
 
     char pattern[PATH_SIZE];
-    if (!SearchPattern(pattern, sizeof pattern, source)) {
-        ReportPathTooLong(source, "*.*");
+    if (!SearchPattern(pattern, sizeof pattern, source.text)) {
+        ReportPathTooLong(source.text, "*.*");
         return 0;
     }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    FoundEntry found;
+    HANDLE search = FindFirstEntry(source, &found);
     if (search == INVALID_HANDLE_VALUE) {
         // A drive root with nothing in it yields no entry at all: an empty folder.
         if (GetLastError() == ERROR_FILE_NOT_FOUND)
             return 1;
-        ShowMessage(nullptr, source, "CurrentDirectry Error", MB_OK);
+        ShowMessage(nullptr, source.text, "CurrentDirectry Error", MB_OK);
         return 0;
     }
     int pushed = known && PushFolder(chain, identity);
     do {
         if (IsCancelled(cancel))
             break;
-        if (found.cFileName[0] == '.')
+        const char* name = found.found.cFileName;
+        if (name[0] == '.')
             continue;
-        char childSource[PATH_SIZE], childDestination[PATH_SIZE];
-        if (!ChildPath(childSource, sizeof childSource, source, found.cFileName)) {
-            ReportPathTooLong(source, found.cFileName);
-            continue;
-        }
-        if (!ChildPath(childDestination, sizeof childDestination, destination, found.cFileName)) {
-            ReportPathTooLong(destination, found.cFileName);
+        // The copy keeps the real name: the same name on both sides.
+        FilePath childSource, childDestination;
+        if (!ChildFilePath(&childSource, source, name, RealNameOf(found))) {
+            ReportPathTooLong(source.text, name);
             continue;
         }
-        ShowProgress(0, childSource);
-        CopyWalk(childSource, childDestination, force, cancel, chain, &found);
-    } while (FindNextFileA(search, &found));
+        if (!ChildFilePath(&childDestination, destination, name, RealNameOf(found))) {
+            ReportPathTooLong(destination.text, name);
+            continue;
+        }
+        ShowProgress(0, childSource.text);
+        CopyWalk(childSource, childDestination, force, cancel, chain, &found.found);
+    } while (FindNextEntry(search, &found));
     FindClose(search);
     if (pushed)
         PopFolder(chain);
@@ -233,10 +267,22 @@ int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinat
 
 // 1 when a folder above the destination is the source itself, by name or,
 // through a link, by identity.
-static int IsDestinationInside(const char* source, const char* destination) {
-    if (IsStrictlyInside(source, destination))
+static int IsDestinationInside(const FilePath& source, const FilePath& destination) {
+    if (IsStrictlyInside(source.text, destination.text) && !IsWidePath(source) && !IsWidePath(destination))
         return 1;
-    DWORD attributes = GetFileAttributesA(source);
+    if (IsWidePath(source) || IsWidePath(destination)) {
+        // "?" in the texts may stand for different characters: the real paths decide.
+        WCHAR outer[PATH_SIZE], inner[PATH_SIZE];
+        if (WideOfPath(source, outer, PATH_SIZE) && WideOfPath(destination, inner, PATH_SIZE)) {
+            int n = lstrlenW(outer);
+            while (n > 0 && outer[n - 1] == L'\\')
+                n--;
+            if (n > 0 && lstrlenW(inner) > n + 1 && inner[n] == L'\\' &&
+                CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, outer, n, inner, n) == CSTR_EQUAL)
+                return 1;
+        }
+    }
+    DWORD attributes = AttributesOfPath(source);
     FolderIdentity from;
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !ReadFolderIdentity(source, &from))
@@ -247,20 +293,28 @@ static int IsDestinationInside(const char* source, const char* destination) {
     return IsOnWalk(above, from);
 }
 
-int RefuseCopyIntoItself(const char* source, const char* destination) {
+int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination) {
     if (!IsDestinationInside(source, destination))
         return 0;
     char text[3 * PATH_SIZE];
-    FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source, destination);
+    FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source.text, destination.text);
     ShowMessage(nullptr, text, "CopyZ Folder ERROR", MB_OK);
     return 1;
 }
 
-int FilerCore::CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder, WORD count, CancelSource cancel) {
+int RefuseCopyIntoItself(const char* source, const char* destination) {
+    FilePath from, to;
+    if (!SetFilePath(&from, source) || !SetFilePath(&to, destination))
+        return 0;
+    return RefuseCopyIntoItself(from, to);
+}
+
+int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD count, CancelSource cancel) {
     for (WORD i = 0; i < count; i++) {
-        const char* name = NameOfPath(paths[i]);
-        char destination[PATH_SIZE];
-        if (!ItemPath(destination, sizeof destination, folder, name, WALK_PATH_MAX)) {
+        const char* name = NameOfPath(paths[i].text);
+        const WCHAR* realName = IsWidePath(paths[i]) ? NameOfWidePath(paths[i].wide) : nullptr;
+        FilePath destination;
+        if (!ItemFilePath(&destination, folder, name, realName, WALK_PATH_MAX)) {
             ReportPathTooLong(folder, name);
             continue;
         }
@@ -271,12 +325,12 @@ int FilerCore::CopyPathsInto(const char (*paths)[PATH_SIZE], const char* folder,
     return count;
 }
 
-int CopyVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM,
+int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
                 CancelSource cancel) {
-    char source[PATH_SIZE], destination[PATH_SIZE];
-    if (!FormItemPaths(firstFolder, secondFolder, name, source, destination))
+    FilePath source, destination;
+    if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination))
         return 1;
-    ShowProgress(0, name);
+    ShowProgress(0, item.name);
     gCore->CopyTree(source, destination, extra, cancel);
     return 1;
 }

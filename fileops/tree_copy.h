@@ -4,12 +4,15 @@
 
 #include "fileops/selection.h"
 
+struct FilePath;
 struct FolderIdentity;
 // The volume serial and file index of a folder, through any link; 0 when unreadable.
 int ReadFolderIdentity(const char* path, FolderIdentity* identity);
+int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity);
 // Refuses, with a message, a copy whose destination lies inside its source.
 int RefuseCopyIntoItself(const char* source, const char* destination);
+int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination);
 
-// Copies first folder + name to second folder + name; extra is the force flag.
-int CopyVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM param,
+// Copies first folder + item to second folder + item; extra is the force flag.
+int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
                 CancelSource cancel);

@@ -5,7 +5,8 @@
 #include "fileops/selection.h"
 
 // extra 0: recycle bin; anything else: permanent.
-int DeleteVisitor(const char* firstFolder, const char* secondFolder, const char* name, int extra, LPARAM param,
+int DeleteVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
                   CancelSource cancel);
-// path needs room for one byte after its NUL.
-int SendToRecycleBin(char* path);
+struct FilePath;
+// The path's text may be at most 258 bytes: the shell's list needs a second NUL.
+int SendToRecycleBin(const FilePath& path);

@@ -3,6 +3,7 @@
 #include "assoc/filer_core.h"
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
+#include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
@@ -69,9 +70,10 @@ static int SelectionCopiesIntoItself(const Selection& items, const char* source,
     for (int i = 0; i < items.count; i++) {
         if (!(ItemAttributes(items.items[i].param) & FILE_ATTRIBUTE_DIRECTORY))
             continue;
-        char from[PATH_SIZE], to[PATH_SIZE];
-        if (ItemPath(from, sizeof from, source, items.items[i].name, WALK_PATH_MAX) &&
-            ItemPath(to, sizeof to, destination, items.items[i].name, WALK_PATH_MAX) &&
+        const SelectedItem& item = items.items[i];
+        FilePath from, to;
+        if (ItemFilePath(&from, source, item.name, RealNameOf(item), WALK_PATH_MAX) &&
+            ItemFilePath(&to, destination, item.name, RealNameOf(item), WALK_PATH_MAX) &&
             RefuseCopyIntoItself(from, to))
             return 1;
     }

@@ -8,6 +8,8 @@
 #include "panes/my_computer.h"
 #include "panes/navigation.h"
 #include "panes/pane.h"
+#include "panes/real_names.h"
+#include "fileops/file_path.h"
 
 #include <shellapi.h>
 
@@ -101,6 +103,7 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
 // One found item with the texts its row will show.
 struct ListedEntry {
     WIN32_FIND_DATAA found;
+    int realName;  // index into the listing's real names, or -1
     int icon;
     char size[32];
     char type[80];
@@ -109,13 +112,18 @@ struct ListedEntry {
 
 // Returns 0 for an item that is not listed: one whose full path does not fit a
 // path buffer could be neither queried nor acted on by name.
-static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, ShellAnswers* answers, ListedEntry* entry) {
+static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int realName, ShellAnswers* answers,
+                     ListedEntry* entry) {
     char fullPath[PATH_SIZE];
     if (!JoinPath(fullPath, sizeof fullPath, folder, found.cFileName))
         return 0;
+    // The shell is asked by the short name where the listed one reaches no file.
+    if (realName >= 0 && found.cAlternateFileName[0])
+        JoinPath(fullPath, sizeof fullPath, folder, found.cAlternateFileName);
     SHFILEINFOA info = {};
     AskShell(fullPath, found, answers, &info);
     entry->found = found;
+    entry->realName = realName;
     entry->icon = info.iIcon;
     lstrcpynA(entry->type, info.szTypeName, sizeof entry->type);
     entry->size[0] = entry->date[0] = '\0';
@@ -140,7 +148,8 @@ static void InsertEntry(HWND list, const ListedEntry& entry, int position, int i
     item.iItem = position;
     item.pszText = (char*)entry.found.cFileName;
     item.iImage = entry.icon;
-    item.lParam = MakeItemParam(entry.found.dwFileAttributes, index);
+    DWORD attributes = entry.found.dwFileAttributes & ~(DWORD)ITEM_HAS_REAL_NAME;
+    item.lParam = MakeItemParam(entry.realName >= 0 ? attributes | ITEM_HAS_REAL_NAME : attributes, index);
     int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
     if (at < 0)
         return;
@@ -165,19 +174,25 @@ int FilerCore::ListFolder(HWND list, char* path) {
     // One repaint when the listing is complete, not one per item.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    ForgetRealNames(list);
     std::vector<ListedEntry> entries;
-    WIN32_FIND_DATAA found;
+    std::vector<FoundEntry> realNames;
+    FoundEntry found;
     static ShellAnswers answers;
     answers.count = 0;
-    HANDLE search = FindFirstFileA("*.*", &found);
+    HANDLE search = FindFirstEntryOf("*.*", &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (found.cFileName[0] == '.')
+            if (found.found.cFileName[0] == '.')
                 continue;
             ListedEntry entry;
-            if (ReadEntry(path, found, &answers, &entry))
-                entries.push_back(entry);
-        } while (FindNextFileA(search, &found));
+            int realName = RealNameOf(found) ? (int)realNames.size() : -1;
+            if (!ReadEntry(path, found.found, realName, &answers, &entry))
+                continue;
+            if (realName >= 0)
+                realNames.push_back(found);
+            entries.push_back(entry);
+        } while (FindNextEntry(search, &found));
         FindClose(search);
     }
 
@@ -203,8 +218,15 @@ int FilerCore::ListFolder(HWND list, char* path) {
             return CompareSortKeys(keys[(size_t)a], keys[(size_t)b], column, direction) < 0;
         });
     }
-    for (int position = 0; position < count; position++)
-        InsertEntry(list, entries[(size_t)order[(size_t)position]], position, order[(size_t)position]);
+    for (int position = 0; position < count; position++) {
+        int index = order[(size_t)position];
+        const ListedEntry& entry = entries[(size_t)index];
+        InsertEntry(list, entry, position, index);
+        if (entry.realName >= 0) {
+            const FoundEntry& real = realNames[(size_t)entry.realName];
+            KeepRealName(list, index, entry.found.cFileName, real.realName, real.found.cAlternateFileName);
+        }
+    }
     int index = count;
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

@@ -11,10 +11,13 @@
 #include "fileops/progress.h"
 #include "panes/compose_path.h"
 #include "panes/item_name.h"
+#include "panes/real_names.h"
+#include "fileops/file_path.h"
+#include "fileops/selection.h"
 
 // The one rename that can be open: its edit control and the item's old path.
 static HWND gRenameEdit;
-static char gRenameSource[PATH_SIZE];
+static FilePath gRenameSource;
 
 Pane* PaneOfList(HWND list) {
     if (list && list == gLeftPane.list)
@@ -38,6 +41,13 @@ static int ReadItemName(HWND list, int item, char* name, int cap) {
     return (int)SendMessageA(list, LVM_GETITEMTEXTA, item, (LPARAM)&lv);
 }
 
+static LPARAM ItemParamOf(HWND list, int item) {
+    LVITEMA lv = {};
+    lv.mask = LVIF_PARAM;
+    lv.iItem = item;
+    return SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv) ? lv.lParam : 0;
+}
+
 static void OnDoubleClick(Pane* pane, HWND list) {
     LVHITTESTINFO hit = {};
     GetCursorPos(&hit.pt);
@@ -50,15 +60,29 @@ static void OnDoubleClick(Pane* pane, HWND list) {
     lv.iItem = item;
     if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv))
         return;
-    char name[PATH_SIZE];
-    ReadItemName(list, item, name, sizeof name);
+    SelectedItem named = {};
+    char* name = named.name;
+    ReadItemName(list, item, name, sizeof named.name);
+    named.param = lv.lParam;
+    // A name the code page can't spell reaches the item only by its short name.
+    const RealName* real = FindRealName(list, lv.lParam, name);
+    RealName kept;
+    if ((DWORD)lv.lParam & ITEM_HAS_REAL_NAME) {
+        if (!real)
+            return;
+        kept = *real;
+        named.real = &kept;
+    }
+    const char* passed = named.real ? NameForOthers(named) : name;
+    if (!passed)
+        return;
     if (!(ItemAttributes(lv.lParam) & FILE_ATTRIBUTE_DIRECTORY)) {
         // A My Computer item that is no folder (the control panel) opens nothing.
         if (pane->path[0] != '\0')
-            OpenWithAssociation(pane->path, name);
+            OpenWithAssociation(pane->path, name, passed);
         return;
     }
-    switch (ComposePath(name, pane->path, PATH_SIZE)) {
+    switch (ComposePath(passed, pane->path, PATH_SIZE)) {
     case COMPOSE_TOO_LONG: ReportPathTooLong(pane->path, name); return;
     case COMPOSE_NOT_DRIVE: MessageBeep(MB_ICONWARNING); return;
     case COMPOSE_DONE: break;
@@ -76,7 +100,16 @@ static LRESULT OnBeginRename(Pane* pane, const NMLVDISPINFOA* info) {
         return TRUE;
     }
     ReadItemName(pane->list, info->item.iItem, name, sizeof name);
-    if (!JoinPath(gRenameSource, sizeof gRenameSource, pane->path, name))
+    // The old name is the real one where the code page can't spell it.
+    const WCHAR* realName = nullptr;
+    LPARAM param = ItemParamOf(pane->list, info->item.iItem);
+    if ((DWORD)param & ITEM_HAS_REAL_NAME) {
+        const RealName* real = FindRealName(pane->list, param, name);
+        if (!real)
+            return TRUE;
+        realName = real->name;
+    }
+    if (!ItemFilePath(&gRenameSource, pane->path, name, realName, PATH_SIZE - 1))
         return TRUE;
     gRenameEdit = (HWND)SendMessageA(pane->list, LVM_GETEDITCONTROL, 0, 0);
     gEditing = 1;
@@ -101,21 +134,28 @@ static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
     // No text is the list's way of saying the edit was cancelled.
     if (!info->item.pszText || !edit)
         return 0;
-    char name[PATH_SIZE], target[PATH_SIZE];
+    char name[PATH_SIZE];
     GetWindowTextA(edit, name, sizeof name);
     if (!IsValidItemName(name)) {
         MessageBeep(MB_ICONWARNING);
         return 0;
     }
-    if (!JoinPath(target, sizeof target, pane->path, name)) {
+    FilePath target;
+    if (!ItemFilePath(&target, pane->path, name, nullptr, PATH_SIZE - 1)) {
         ReportPathTooLong(pane->path, name);
         return 0;
     }
-    if (MoveFileA(gRenameSource, target)) {
+    if (MoveFileOfPath(gRenameSource, target, 0)) {
         LVITEMA lv = {};
         lv.iSubItem = 0;
         lv.pszText = name;
         SendMessageA(pane->list, LVM_SETITEMTEXTA, info->item.iItem, (LPARAM)&lv);
+        // The new name was typed in the code page: it reaches the file itself.
+        LVITEMA marked = {};
+        marked.mask = LVIF_PARAM;
+        marked.iItem = info->item.iItem;
+        marked.lParam = (LPARAM)((DWORD)ItemParamOf(pane->list, info->item.iItem) & ~(DWORD)ITEM_HAS_REAL_NAME);
+        SendMessageA(pane->list, LVM_SETITEMA, 0, (LPARAM)&marked);
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "fileops/file_path.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "assoc/filer_core.h"
@@ -148,8 +149,8 @@ TEST_F(LinksTest, RecycleBinTakesTheTreeWithItsLinks) {
     // can't be mistaken for it.
     std::string name = "tree-" + std::to_string(GetTickCount());
     ASSERT_TRUE(MoveFileA((folder_ + "tree").c_str(), (folder_ + name).c_str()));
-    char path[MAX_PATH + 1] = "";
-    strcpy(path, (folder_ + name).c_str());
+    FilePath path;
+    SetFilePath(&path, (folder_ + name).c_str());
     SendToRecycleBin(path);
     EXPECT_FALSE(Exists(folder_ + name));
     EXPECT_TRUE(IsLink(trash + name + "\\loop")) << "the links went along as links";

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "fileops/file_path.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "assoc/filer_core.h"
@@ -157,7 +158,7 @@ TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
     SetClipboardData(CF_HDROP, block);
     CloseClipboard();
     EXPECT_EQ(1, PasteFromClipboard(main_->window(), right_.path().c_str()));
-    strcpy(gDropTarget->DroppedPaths[0], c.c_str());
+    SetFilePath(&gDropTarget->DroppedPaths[0], c.c_str());
     PostMessageA(main_->window(), MSG_DROP_DONE, 1, 0);
     PumpMessages(100);
     EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));

@@ -1,6 +1,7 @@
 // The copy and delete engines on real trees in temporary folders.
 #include <gtest/gtest.h>
 
+#include "fileops/file_path.h"
 #include "assoc/filer_core.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
@@ -89,7 +90,8 @@ TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
     WriteBytes(Src("tree\\kept.txt"), "k");
     WriteBytes(Src(".selected"), "s");
 
-    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), "tree", 0, 0, nullptr));
+    SelectedItem tree = {"tree", 0, nullptr};
+    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), tree, 0, nullptr));
     EXPECT_EQ("k", ReadBytes(Dst("tree\\kept.txt")));
     EXPECT_TRUE(Exists(Dst("tree\\empty")));
     EXPECT_TRUE(Exists(Dst("tree\\only-dots")));
@@ -97,7 +99,8 @@ TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
     EXPECT_FALSE(Exists(Dst("tree\\.hidden")));
     EXPECT_FALSE(Exists(Dst("tree\\.git")));
     // A selected item is copied whatever its name.
-    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), ".selected", 0, 0, nullptr));
+    SelectedItem selected = {".selected", 0, nullptr};
+    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), selected, 0, nullptr));
     EXPECT_EQ("s", ReadBytes(Dst(".selected")));
 }
 
@@ -175,9 +178,9 @@ TEST_F(TreeCopyTest, FolderContentsAndPathsInto) {
     EXPECT_EQ("a", ReadBytes(target + "a.txt"));
     EXPECT_EQ("b", ReadBytes(target + "f\\b.txt"));
 
-    char paths[2][PATH_SIZE] = {};
-    strcpy(paths[0], Src("a.txt").c_str());
-    strcpy(paths[1], Src("f").c_str());
+    FilePath paths[2];
+    SetFilePath(&paths[0], Src("a.txt").c_str());
+    SetFilePath(&paths[1], Src("f").c_str());
     EXPECT_EQ(2, gCore->CopyPathsInto(paths, dst_.path().c_str(), 2, nullptr));
     EXPECT_EQ("a", ReadBytes(Dst("a.txt")));
     EXPECT_EQ("b", ReadBytes(Dst("f\\b.txt")));

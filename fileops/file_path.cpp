@@ -1,0 +1,240 @@
+#include "fileops/file_path.h"
+
+#include <string.h>
+
+#include "base/cp932.h"
+#include "base/spellable.h"
+#include "base/text_buffer.h"
+#include "fileops/walk_paths.h"
+
+int SetFilePath(FilePath* path, const char* text) {
+    path->wide[0] = 0;
+    return CopyText(path->text, sizeof path->text, text);
+}
+
+int WidenText(const char* text, WCHAR* out, int capacity) {
+    out[0] = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, out, capacity) > 0)
+        return 1;
+    out[0] = 0;
+    return 0;
+}
+
+int WideOfPath(const FilePath& path, WCHAR* out, int capacity) {
+    if (!IsWidePath(path))
+        return WidenText(path.text, out, capacity);
+    if (lstrlenW(path.wide) >= capacity)
+        return 0;
+    lstrcpyW(out, path.wide);
+    return 1;
+}
+
+void NarrowName(const WCHAR* name, char* out, int capacity) {
+    char whole[4 * MAX_PATH];
+    int n = WideCharToMultiByte(CP_ACP, 0, name, -1, whole, sizeof whole, nullptr, nullptr);
+    if (n <= 0)
+        whole[0] = '\0';
+    // A name longer than the buffer keeps its first whole characters: it is
+    // then too long for any path and is reported, never acted on.
+    int take = 0;
+    while (whole[take] && take < capacity - 1) {
+        int step = IsLeadByte932((unsigned char)whole[take]) && whole[take + 1] ? 2 : 1;
+        if (take + step > capacity - 1)
+            break;
+        take += step;
+    }
+    memcpy(out, whole, (size_t)take);
+    out[take] = '\0';
+}
+
+const WCHAR* NameOfWidePath(const WCHAR* path) {
+    const WCHAR* name = path;
+    for (const WCHAR* p = path; *p; p++)
+        if (*p == L'\\' || *p == L':')
+            name = p + 1;
+    return name;
+}
+
+// wide = folder's wide form, a "\" unless it ends in one (or none is wanted),
+// then the name's real or converted form.
+static int JoinWide(WCHAR* wide, const FilePath& folder, int separator, const char* name, const WCHAR* realName) {
+    WCHAR tail[PATH_SIZE];
+    if (!WideOfPath(folder, wide, PATH_SIZE))
+        return 0;
+    if (realName) {
+        if (lstrlenW(realName) >= PATH_SIZE)
+            return 0;
+        lstrcpyW(tail, realName);
+    } else if (!WidenText(name, tail, PATH_SIZE)) {
+        return 0;
+    }
+    int length = lstrlenW(wide);
+    if (separator && length > 0 && wide[length - 1] != L'\\')
+        wide[length++] = L'\\';
+    if (length + lstrlenW(tail) >= PATH_SIZE)
+        return 0;
+    lstrcpyW(wide + length, tail);
+    return 1;
+}
+
+static int Fail(FilePath* path) {
+    path->text[0] = '\0';
+    path->wide[0] = 0;
+    return 0;
+}
+
+int ChildFilePath(FilePath* child, const FilePath& folder, const char* name, const WCHAR* realName) {
+    child->wide[0] = 0;
+    if (!ChildPath(child->text, sizeof child->text, folder.text, name))
+        return Fail(child);
+    if ((IsWidePath(folder) || realName) && !JoinWide(child->wide, folder, 1, name, realName))
+        return Fail(child);
+    return 1;
+}
+
+int ItemFilePath(FilePath* item, const char* folder, const char* name, const WCHAR* realName, size_t limit) {
+    item->wide[0] = 0;
+    if (!ItemPath(item->text, sizeof item->text, folder, name, limit))
+        return Fail(item);
+    FilePath base;
+    if (realName && (!SetFilePath(&base, folder) || !JoinWide(item->wide, base, 0, name, realName)))
+        return Fail(item);
+    return 1;
+}
+
+int SiblingFilePath(FilePath* sibling, const FilePath& path, const char* name, const WCHAR* realName) {
+    FilePath folder;
+    CopyText(folder.text, sizeof folder.text, path.text);
+    folder.text[NameOfPath(folder.text) - folder.text] = '\0';
+    folder.wide[0] = 0;
+    if (IsWidePath(path)) {
+        lstrcpyW(folder.wide, path.wide);
+        folder.wide[NameOfWidePath(folder.wide) - folder.wide] = 0;
+    }
+    sibling->wide[0] = 0;
+    if (!ItemPath(sibling->text, sizeof sibling->text, folder.text, name, WALK_PATH_MAX))
+        return Fail(sibling);
+    if ((IsWidePath(folder) || realName) && !JoinWide(sibling->wide, folder, 0, name, realName))
+        return Fail(sibling);
+    return 1;
+}
+
+static void ReadFound(const WIN32_FIND_DATAW& wide, FoundEntry* entry) {
+    WIN32_FIND_DATAA& found = entry->found;
+    found.dwFileAttributes = wide.dwFileAttributes;
+    found.ftCreationTime = wide.ftCreationTime;
+    found.ftLastAccessTime = wide.ftLastAccessTime;
+    found.ftLastWriteTime = wide.ftLastWriteTime;
+    found.nFileSizeHigh = wide.nFileSizeHigh;
+    found.nFileSizeLow = wide.nFileSizeLow;
+    found.dwReserved0 = wide.dwReserved0;
+    found.dwReserved1 = wide.dwReserved1;
+    NarrowName(wide.cFileName, found.cFileName, sizeof found.cFileName);
+    NarrowName(wide.cAlternateFileName, found.cAlternateFileName, sizeof found.cAlternateFileName);
+    entry->realName[0] = 0;
+    if (!IsSpellable(wide.cFileName))
+        lstrcpynW(entry->realName, wide.cFileName, MAX_PATH);
+}
+
+static HANDLE FindFirstWide(const WCHAR* pattern, FoundEntry* entry) {
+    WIN32_FIND_DATAW wide;
+    HANDLE search = FindFirstFileW(pattern, &wide);
+    if (search != INVALID_HANDLE_VALUE)
+        ReadFound(wide, entry);
+    return search;
+}
+
+HANDLE FindFirstEntry(const FilePath& folder, FoundEntry* entry) {
+    char pattern[PATH_SIZE + 8];
+    WCHAR wide[PATH_SIZE + 8];
+    int ok = SearchPattern(pattern, sizeof pattern, folder.text);
+    if (ok && IsWidePath(folder)) {
+        int length = lstrlenW(folder.wide);
+        ok = length + 5 < PATH_SIZE + 8;
+        if (ok) {
+            lstrcpyW(wide, folder.wide);
+            if (length > 0 && wide[length - 1] != L'\\')
+                wide[length++] = L'\\';
+            lstrcpyW(wide + length, L"*.*");
+        }
+    } else if (ok) {
+        ok = WidenText(pattern, wide, PATH_SIZE + 8);
+    }
+    if (!ok) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return FindFirstWide(wide, entry);
+}
+
+HANDLE FindFirstEntryOf(const char* pattern, FoundEntry* entry) {
+    WCHAR wide[PATH_SIZE + 8];
+    if (!WidenText(pattern, wide, PATH_SIZE + 8)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return FindFirstWide(wide, entry);
+}
+
+int FindNextEntry(HANDLE search, FoundEntry* entry) {
+    WIN32_FIND_DATAW wide;
+    if (!FindNextFileW(search, &wide))
+        return 0;
+    ReadFound(wide, entry);
+    return 1;
+}
+
+DWORD AttributesOfPath(const FilePath& path) {
+    return IsWidePath(path) ? GetFileAttributesW(path.wide) : GetFileAttributesA(path.text);
+}
+
+int AttributeDataOfPath(const FilePath& path, WIN32_FILE_ATTRIBUTE_DATA* data) {
+    return IsWidePath(path) ? GetFileAttributesExW(path.wide, GetFileExInfoStandard, data)
+                            : GetFileAttributesExA(path.text, GetFileExInfoStandard, data);
+}
+
+int SetAttributesOfPath(const FilePath& path, DWORD attributes) {
+    return IsWidePath(path) ? SetFileAttributesW(path.wide, attributes) : SetFileAttributesA(path.text, attributes);
+}
+
+HANDLE OpenPath(const FilePath& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+    if (IsWidePath(path))
+        return CreateFileW(path.wide, access, share, nullptr, disposition, flags, nullptr);
+    return CreateFileA(path.text, access, share, nullptr, disposition, flags, nullptr);
+}
+
+// Both wide when either is: a real name on one side must reach the other.
+struct WidePair {
+    WCHAR from[PATH_SIZE], to[PATH_SIZE];
+};
+static int WidenPair(const FilePath& from, const FilePath& to, WidePair* pair) {
+    return WideOfPath(from, pair->from, PATH_SIZE) && WideOfPath(to, pair->to, PATH_SIZE);
+}
+
+int CopyFileOfPath(const FilePath& from, const FilePath& to, BOOL failIfExists) {
+    if (!IsWidePath(from) && !IsWidePath(to))
+        return CopyFileA(from.text, to.text, failIfExists);
+    WidePair pair;
+    return WidenPair(from, to, &pair) && CopyFileW(pair.from, pair.to, failIfExists);
+}
+
+int MoveFileOfPath(const FilePath& from, const FilePath& to, DWORD flags) {
+    if (!IsWidePath(from) && !IsWidePath(to))
+        return flags ? MoveFileExA(from.text, to.text, flags) : MoveFileA(from.text, to.text);
+    WidePair pair;
+    if (!WidenPair(from, to, &pair))
+        return 0;
+    return flags ? MoveFileExW(pair.from, pair.to, flags) : MoveFileW(pair.from, pair.to);
+}
+
+int DeleteFileOfPath(const FilePath& path) {
+    return IsWidePath(path) ? DeleteFileW(path.wide) : DeleteFileA(path.text);
+}
+
+int CreateFolderOfPath(const FilePath& path) {
+    return IsWidePath(path) ? CreateDirectoryW(path.wide, nullptr) : CreateDirectoryA(path.text, nullptr);
+}
+
+int RemoveFolderOfPath(const FilePath& path) {
+    return IsWidePath(path) ? RemoveDirectoryW(path.wide) : RemoveDirectoryA(path.text);
+}

@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "base/spellable.h"
+
+// Names the code page has every character of: the ANSI calls reach them.
+TEST(Spellable, NamesOfTheCodePage) {
+    EXPECT_TRUE(IsSpellable(u"cafe.txt"));
+    EXPECT_TRUE(IsSpellable(u"README"));
+    EXPECT_TRUE(IsSpellable(u"表示.txt"));
+    EXPECT_TRUE(IsSpellable(u"ｱｲｳ"));
+    EXPECT_TRUE(IsSpellable(u"ﾃﾞｰﾀ ﾌｧｲﾙ.dat"));
+    EXPECT_TRUE(IsSpellable(u"ソース"));  // a trail byte 0x5C
+    EXPECT_TRUE(IsSpellable(u"コピー ～ a.txt"));
+    EXPECT_TRUE(IsSpellable(u""));
+}
+
+// The compiler turns only the code page's characters into literals, so the
+// others are written as their UTF-16 units: caf\xe9 is "café", \xd83d\xde00
+// "😀", \xd55c\xad6d "한국".
+// Names the code page lacks a character of: best-fit ("é" as "e") must not
+// pass, nor "?" for what has no form at all.
+TEST(Spellable, NamesTheCodePageCannotSpell) {
+    EXPECT_FALSE(IsSpellable(u"caf\xe9.txt"));
+    EXPECT_FALSE(IsSpellable(u"\xd83d\xde00.txt"));
+    EXPECT_FALSE(IsSpellable(u"\xd55c\xad6d.txt"));
+    EXPECT_FALSE(IsSpellable(u"表示\xe9"));
+    EXPECT_FALSE(IsSpellable(u"ｱｲｳ\xd55c"));
+    const char16_t lone[] = {u'a', 0xD83D, u'.', u't', 0};  // half a surrogate pair
+    EXPECT_FALSE(IsSpellable(lone));
+}
