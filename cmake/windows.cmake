@@ -70,6 +70,7 @@ endforeach()
 
 add_executable(recorder WIN32 tests/win/support/recorder.cpp)
 target_link_options(recorder PRIVATE -static)
+target_link_libraries(recorder -lshell32)
 
 add_executable(wine_warmup tests/win/support/warmup.cpp)
 target_link_options(wine_warmup PRIVATE -static)

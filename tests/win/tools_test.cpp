@@ -229,6 +229,34 @@ TEST_F(ToolsCommandTest, AProgramPathWithBlanksRunsThatProgram) {
     EXPECT_EQ(0u, Logged("C:\\", 1, 500).size()) << "C:\\Program.exe ran";
 }
 
+// "😀.txt" and "한국.txt" are both "??.txt" to the ANSI calls: the editor is
+// given a path that opens the selected one, and its read-only attribute is
+// cleared on that file.
+TEST_F(ToolsCommandTest, ANameTheCodePageCantSpellIsPassedByItsShortName) {
+    const std::wstring smile = L"\xd83d\xde00.txt", korean = L"\xd55c\xad6d.txt";
+    WriteBytesW(Widen(files_.path()) + smile, "smile");
+    WriteBytesW(Widen(files_.path()) + korean, "korean");
+    SetFileAttributesW((Widen(files_.path()) + smile).c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string editor = Install(1);
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    int row = FindItemW(gLeftPane.list, smile);
+    ASSERT_GE(row, 0);
+    SelectOnly(gLeftPane.list, {});
+    ListView_SetItemState(gLeftPane.list, row, LVIS_SELECTED, LVIS_SELECTED);
+    prompts_.Queue(IDYES);
+    Command(CMD_EDIT_WITH_EDITOR);
+    std::vector<std::string> lines = Logged(editor, 1);
+    ASSERT_EQ(1u, lines.size());
+    std::string prefix = std::string(BuiltInToolTable[1]) + "\"";
+    ASSERT_EQ(prefix, lines[0].substr(0, prefix.size()));
+    std::string passed = lines[0].substr(prefix.size(), lines[0].find('"', prefix.size()) - prefix.size());
+    EXPECT_EQ(files_.path(), passed.substr(0, files_.path().size()));
+    EXPECT_EQ("smile", ReadBytes(passed)) << passed;
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ("Read Only を解除しますか", prompts_.calls()[0].text);
+    EXPECT_FALSE(GetFileAttributesW((Widen(files_.path()) + smile).c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
 TEST_F(ToolsCommandTest, NothingSelectedOrMyComputerStartsNothing) {
     std::string editor = Install(1);
     SelectOnly(gLeftPane.list, {});

@@ -1,7 +1,38 @@
 // A stand-in for the external programs: appends its command line and its
 // current folder, one line each run, to "recorded.txt" beside itself.
+// Started with "--clipboard" it is instead another program reading the file
+// list on the clipboard: it logs the first name as ANSI text and what
+// opening that name by the ANSI call reads.
 #include <windows.h>
+#include <shellapi.h>
 #include <string.h>
+
+static void Append(HANDLE file, const char* text, DWORD length) {
+    DWORD written;
+    WriteFile(file, text, length, &written, nullptr);
+}
+
+static void LogClipboard(HANDLE log) {
+    char name[MAX_PATH] = "(no list)";
+    char contents[256] = "";
+    DWORD got = 0;
+    if (OpenClipboard(nullptr)) {
+        HDROP drop = (HDROP)GetClipboardData(CF_HDROP);
+        if (drop && DragQueryFileA(drop, 0, name, sizeof name)) {
+            HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                ReadFile(file, contents, sizeof contents - 1, &got, nullptr);
+                CloseHandle(file);
+            }
+        }
+        CloseClipboard();
+    }
+    contents[got] = '\0';
+    Append(log, name, (DWORD)strlen(name));
+    Append(log, "|", 1);
+    Append(log, contents, got);
+    Append(log, "\n", 1);
+}
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char log[MAX_PATH];
@@ -19,11 +50,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     const char* line = GetCommandLineA();
-    DWORD written;
-    WriteFile(file, line, (DWORD)strlen(line), &written, nullptr);
-    WriteFile(file, "|", 1, &written, nullptr);
-    WriteFile(file, folder, (DWORD)strlen(folder), &written, nullptr);
-    WriteFile(file, "\n", 1, &written, nullptr);
+    if (strstr(line, " --clipboard")) {
+        LogClipboard(file);
+    } else {
+        Append(file, line, (DWORD)strlen(line));
+        Append(file, "|", 1);
+        Append(file, folder, (DWORD)strlen(folder));
+        Append(file, "\n", 1);
+    }
     CloseHandle(file);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/prompts.h"
+#include "panes/real_names.h"
 
 TempFolder::TempFolder() {
     char base[MAX_PATH];
@@ -27,35 +28,82 @@ TempFolder::~TempFolder() {
     RemoveTree(path_);
 }
 
-void RemoveTree(const std::string& path) {
-    std::string folder = path;
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+// Wide calls throughout, so names the code page can't spell go too.
+static void RemoveTreeW(const std::wstring& path) {
+    std::wstring folder = path;
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
+    DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                std::string name = found.cFileName;
-                if (name == "." || name == "..")
+                std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..")
                     continue;
-                std::string child = folder + name;
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                std::wstring child = folder + name;
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
                 if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                     !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                    RemoveTree(child);
+                    RemoveTreeW(child);
                 else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveDirectoryA(child.c_str());
+                    RemoveDirectoryW(child.c_str());
                 else
-                    DeleteFileA(child.c_str());
-            } while (FindNextFileA(search, &found));
+                    DeleteFileW(child.c_str());
+            } while (FindNextFileW(search, &found));
             FindClose(search);
         }
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring Widen(const std::string& text) {
+    wchar_t wide[4 * MAX_PATH];
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 4 * MAX_PATH);
+    return n > 0 ? std::wstring(wide) : std::wstring();
+}
+
+void RemoveTree(const std::string& path) { RemoveTreeW(Widen(path)); }
+
+void WriteBytesW(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        CloseHandle(file);
+    }
+}
+
+std::string ReadBytesW(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    std::string bytes;
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::vector<std::wstring> FolderEntriesW(const std::string& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((Widen(folder) + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -310,4 +358,14 @@ void MainWindowUnderTest::Destroy() {
         DestroyWindow(window_);
     window_ = nullptr;
     PumpMessages(20);
+}
+
+int FindItemW(HWND list, const std::wstring& name) {
+    for (int i = 0; i < ItemCount(list); i++) {
+        std::string text = ItemText(list, i, 0);
+        const RealName* real = FindRealName(list, ItemParam(list, i), text.c_str());
+        if ((real ? std::wstring(real->name) : Widen(text)) == name)
+            return i;
+    }
+    return -1;
 }

@@ -29,6 +29,11 @@ std::string ReadBytes(const std::string& path);
 bool Exists(const std::string& path);
 // Every entry of a folder (with its final "\"), dot names included, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
+// The same through the wide calls, for names the code page can't spell.
+std::wstring Widen(const std::string& text);
+void WriteBytesW(const std::wstring& path, const std::string& bytes);
+std::string ReadBytesW(const std::wstring& path);  // "(missing)" when it can't be opened
+std::vector<std::wstring> FolderEntriesW(const std::string& folder);
 // The Windows path (through Z:, with a final "\") of a Linux folder that the
 // test driver names in an environment variable; empty when it is not set.
 std::string FolderFromEnvironment(const char* variable);
@@ -87,6 +92,8 @@ std::string ItemText(HWND list, int item, int column);
 LPARAM ItemParam(HWND list, int item);
 int ItemCount(HWND list);
 int FindItem(HWND list, const std::string& name);
+// The row that stands for this real file, its name the code page may not spell.
+int FindItemW(HWND list, const std::wstring& name);
 std::string WindowText(HWND window);
 std::string StatusText(HWND status, int part);
 

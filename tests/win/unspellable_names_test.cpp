@@ -1,0 +1,251 @@
+// Files whose names code page 932 can't spell, in a main window of the test
+// process: "café.txt" beside "cafe.txt" (the ANSI calls list both as
+// "cafe.txt"), "😀.txt" and "한국.txt" (both "??.txt"), and "表示.txt". The
+// names are checked through the wide calls, which give the Linux names.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "assoc/filer_core.h"
+#include "exchange/exchange_commands.h"
+#include "fileops/file_commands.h"
+#include "fileops/worker_job.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+#include "tests/win/support/win_test_support.h"
+
+// The compiler makes literals only of the code page's characters, so the
+// other names are written as UTF-16 units.
+static const std::wstring kCafeAcute = L"caf\xe9.txt";
+static const std::wstring kCafe = L"cafe.txt";
+static const std::wstring kSmile = L"\xd83d\xde00.txt";
+static const std::wstring kKorean = L"\xd55c\xad6d.txt";
+static const std::wstring kShown = L"\x8868\x793a.txt";  // 表示.txt
+
+struct NamedFile {
+    std::wstring name;
+    std::string bytes;
+};
+static const NamedFile kFiles[] = {
+    {kCafeAcute, "acute"}, {kCafe, "plain"}, {kSmile, "smile"}, {kKorean, "korean"}, {kShown, "shown"}};
+
+static std::vector<std::wstring> AllNames() {
+    std::vector<std::wstring> names;
+    for (const NamedFile& file : kFiles)
+        names.push_back(file.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class UnspellableNamesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const NamedFile& file : kFiles)
+            WriteBytesW(Widen(left_.path()) + file.name, file.bytes);
+        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
+        main_.reset(new MainWindowUnderTest);
+        ASSERT_NE(nullptr, main_->window());
+        gActivePane.list = gLeftPane.list;
+        gActivePane.path = gLeftPane.path;
+    }
+    void TearDown() override {
+        PumpUntil([] { return !JobRunning(); });
+        main_.reset();
+    }
+    void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
+    bool WaitForJob() { return PumpUntil([] { return !JobRunning(); }, 30000); }
+    int RowOf(const std::wstring& name) { return FindItemW(gLeftPane.list, name); }
+    void SelectRows(const std::vector<std::wstring>& names) {
+        ListView_SetItemState(gLeftPane.list, -1, 0, LVIS_SELECTED);
+        for (const std::wstring& name : names) {
+            int row = RowOf(name);
+            ASSERT_GE(row, 0) << "no row for a name of " << name.size() << " units";
+            ListView_SetItemState(gLeftPane.list, row, LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    std::string Left(const std::wstring& name) { return ReadBytesW(Widen(left_.path()) + name); }
+    std::string Right(const std::wstring& name) { return ReadBytesW(Widen(right_.path()) + name); }
+    std::vector<std::string> Captions() const { return prompts_.captions(); }
+
+    SettingsFileGuard settings_;
+    TempFolder left_, right_;
+    PromptRecorder prompts_;
+    std::unique_ptr<MainWindowUnderTest> main_;
+};
+
+// The list shows what the ANSI calls give, and every row finds its own file.
+TEST_F(UnspellableNamesTest, ListingShowsTheSystemsTextsAndKeepsTheRealNames) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < ItemCount(gLeftPane.list); i++)
+        texts.push_back(ItemText(gLeftPane.list, i, 0));
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(FolderEntries(left_.path()), texts) << "the texts of the ANSI search";
+    EXPECT_EQ(2, std::count(texts.begin(), texts.end(), "cafe.txt"));
+    for (const NamedFile& file : kFiles)
+        EXPECT_GE(RowOf(file.name), 0);
+    int plain = RowOf(kCafe), acute = RowOf(kCafeAcute);
+    EXPECT_NE(plain, acute);
+    EXPECT_FALSE(ItemParam(gLeftPane.list, plain) & ITEM_HAS_REAL_NAME);
+    EXPECT_TRUE(ItemParam(gLeftPane.list, acute) & ITEM_HAS_REAL_NAME);
+    EXPECT_FALSE(ItemParam(gLeftPane.list, RowOf(kShown)) & ITEM_HAS_REAL_NAME);
+}
+
+TEST_F(UnspellableNamesTest, CopyOfTheWholeSelectionKeepsEveryNameAndItsBytes) {
+    ListView_SetItemState(gLeftPane.list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ(AllNames(), FolderEntriesW(right_.path()));
+    for (const NamedFile& file : kFiles)
+        EXPECT_EQ(file.bytes, Right(file.name));
+    EXPECT_TRUE(Captions().empty());
+
+    // Again: every destination is up to date, so nothing is copied or asked,
+    // and the date rule looked at the right destination of each.
+    WriteBytesW(Widen(right_.path()) + kCafe, "newer");
+    ListView_SetItemState(gLeftPane.list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("newer", Right(kCafe));
+    EXPECT_EQ("acute", Right(kCafeAcute));
+    EXPECT_TRUE(Captions().empty());
+}
+
+// A folder holding such names is walked name by name: copied whole, then
+// deleted whole.
+TEST_F(UnspellableNamesTest, WalkedFoldersCopyAndDeleteTheRealFiles) {
+    std::wstring tree = Widen(left_.path()) + L"tree-" + kSmile.substr(0, 2);
+    ASSERT_TRUE(CreateDirectoryW(tree.c_str(), nullptr));
+    for (const NamedFile& file : kFiles)
+        WriteBytesW(tree + L"\\" + file.name, file.bytes);
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    SelectRows({L"tree-" + kSmile.substr(0, 2)});
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(WaitForJob());
+    std::string copied = right_.path() + "tree-??\\";
+    std::vector<std::wstring> inside;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((Widen(right_.path()) + L"tree-" + kSmile.substr(0, 2) + L"\\*").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << copied;
+    do {
+        if (found.cFileName[0] != L'.')
+            inside.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(inside.begin(), inside.end());
+    EXPECT_EQ(AllNames(), inside);
+    EXPECT_EQ("smile", ReadBytesW(Widen(right_.path()) + L"tree-" + kSmile.substr(0, 2) + L"\\" + kSmile));
+
+    SelectRows({L"tree-" + kSmile.substr(0, 2)});
+    prompts_.Queue(1);  // the delete dialog's OK: deleted for good
+    Command(CMD_DELETE);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(tree.c_str())) << "the whole tree went";
+    EXPECT_EQ(1u, Captions().size()) << "only the dialog";
+}
+
+TEST_F(UnspellableNamesTest, PermanentDeleteOfTheAccentedNameLeavesTheOther) {
+    SelectRows({kCafeAcute});
+    prompts_.Queue(1);
+    Command(CMD_DELETE);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("(missing)", Left(kCafeAcute));
+    EXPECT_EQ("plain", Left(kCafe));
+    EXPECT_EQ(4u, FolderEntriesW(left_.path()).size());
+    EXPECT_EQ(1u, Captions().size()) << "the dialog and no error";
+}
+
+TEST_F(UnspellableNamesTest, RecycleBinDeleteOfTheAccentedNameLeavesTheOther) {
+    std::string data = FolderFromEnvironment("XDG_DATA_HOME");
+    if (data.empty())
+        GTEST_SKIP() << "no trash of the build's own";
+    SelectRows({kCafeAcute});
+    prompts_.Queue(1);
+    Command(CMD_LEFT_DELETE);  // into the recycle bin, on this thread
+    EXPECT_EQ("(missing)", Left(kCafeAcute));
+    EXPECT_EQ("plain", Left(kCafe));
+    EXPECT_EQ("acute", ReadBytesW(Widen(data) + L"Trash\\files\\" + kCafeAcute)) << "it went to the trash";
+    for (const NamedFile& file : kFiles)
+        DeleteFileW((Widen(data) + L"Trash\\files\\" + file.name).c_str());
+}
+
+TEST_F(UnspellableNamesTest, MoveKeepsTheRealName) {
+    SelectRows({kSmile});
+    Command(CMD_LEFT_MOVE);
+    EXPECT_EQ("smile", Right(kSmile));
+    EXPECT_EQ("(missing)", Left(kSmile));
+    EXPECT_EQ("korean", Left(kKorean)) << "the other \"??.txt\" stays";
+    EXPECT_EQ(std::vector<std::wstring>{kSmile}, FolderEntriesW(right_.path()));
+    EXPECT_TRUE(Captions().empty());
+}
+
+TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
+    SetFocus(gLeftPane.list);
+    int row = RowOf(kCafeAcute);
+    ASSERT_GE(row, 0);
+    HWND edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, row, 0);
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextA(edit, "renamed.txt");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    EXPECT_EQ("acute", ReadBytes(left_ / "renamed.txt"));
+    EXPECT_EQ("plain", Left(kCafe));
+    EXPECT_EQ("(missing)", Left(kCafeAcute));
+    EXPECT_EQ("renamed.txt", ItemText(gLeftPane.list, row, 0));
+    EXPECT_FALSE(ItemParam(gLeftPane.list, row) & ITEM_HAS_REAL_NAME) << "the new name is its own";
+}
+
+// A wide list from another program names the real files: they are pasted
+// under their real names, next to nothing of the same ANSI text.
+TEST_F(UnspellableNamesTest, PasteOfAWideListCopiesTheRealFiles) {
+    std::wstring names = Widen(left_.path()) + kSmile + L'\0' + Widen(left_.path()) + kCafeAcute + L'\0' + L'\0';
+    size_t size = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    ASSERT_NE(nullptr, block);
+    DROPFILES* header = (DROPFILES*)GlobalLock(block);
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, block);
+    CloseClipboard();
+    EXPECT_EQ(2, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ("smile", Right(kSmile));
+    EXPECT_EQ("acute", Right(kCafeAcute));
+    EXPECT_EQ((std::vector<std::wstring>{kCafeAcute, kSmile}), FolderEntriesW(right_.path()));
+
+    // Pasted into its own folder, it becomes a copy of the real file.
+    EXPECT_EQ(2, PasteFromClipboard(main_->window(), left_.path().c_str()));
+    EXPECT_EQ("smile", Left(Widen("コピー ～ ") + kSmile));
+    EXPECT_EQ("acute", Left(Widen("コピー ～ ") + kCafeAcute));
+    EXPECT_EQ("plain", Left(kCafe));
+    EXPECT_TRUE(Captions().empty());
+}
+
+// Another program reads the clipboard's ANSI list and opens the name it finds.
+TEST_F(UnspellableNamesTest, ClipboardNameOpensTheRealFileInAnotherProgram) {
+    SelectRows({kKorean});
+    Command(CMD_CLIPBOARD_COPY);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string recorder = std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "recorder.exe";
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), (right_ / "reader.exe").c_str(), FALSE));
+    std::string line = "\"" + (right_ / "reader.exe") + "\" --clipboard";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 20000));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string logged = ReadBytes(right_ / "recorded.txt");
+    std::string name = logged.substr(0, logged.find('|'));
+    EXPECT_EQ(left_.path(), name.substr(0, left_.path().size())) << logged;
+    EXPECT_EQ("korean\n", logged.substr(logged.find('|') + 1)) << logged;
+}
