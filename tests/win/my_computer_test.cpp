@@ -27,17 +27,7 @@ protected:
         }
         return -1;
     }
-    // A double-click as the list reports it, with the pointer over the item.
-    void DoubleClick(Pane* pane, int item) {
-        RECT rect = {};
-        rect.left = LVIR_LABEL;
-        SendMessageA(pane->list, LVM_GETITEMRECT, item, (LPARAM)&rect);
-        POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        ClientToScreen(pane->list, &at);
-        SetCursorPos(at.x, at.y);
-        NMHDR header = {pane->list, (UINT_PTR)GetDlgCtrlID(pane->list), (UINT)NM_DBLCLK};
-        OnListNotify(pane, &header);
-    }
+    void DoubleClick(Pane* pane, int item) { DoubleClickItem(pane->list, item); }
 
     SettingsFileGuard settings_;
     TempFolder folder_;

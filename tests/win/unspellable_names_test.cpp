@@ -16,6 +16,7 @@
 #include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
 #include "panes/pane.h"
+#include "panes/real_names.h"
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
@@ -71,6 +72,13 @@ protected:
     std::string Left(const std::wstring& name) { return ReadBytesW(Widen(left_.path()) + name); }
     std::string Right(const std::wstring& name) { return ReadBytesW(Widen(right_.path()) + name); }
     std::vector<std::string> Captions() const { return prompts_.captions(); }
+    // Every box shown, for the failure message.
+    std::string Said() const {
+        std::string said;
+        for (const PromptCall& call : prompts_.calls())
+            said += call.caption + ": " + call.text + "\n";
+        return said;
+    }
 
     SettingsFileGuard settings_;
     TempFolder left_, right_;
@@ -102,7 +110,7 @@ TEST_F(UnspellableNamesTest, CopyOfTheWholeSelectionKeepsEveryNameAndItsBytes) {
     EXPECT_EQ(AllNames(), FolderEntriesW(right_.path()));
     for (const NamedFile& file : kFiles)
         EXPECT_EQ(file.bytes, Right(file.name));
-    EXPECT_TRUE(Captions().empty());
+    EXPECT_TRUE(Captions().empty()) << Said();
 
     // Again: every destination is up to date, so nothing is copied or asked,
     // and the date rule looked at the right destination of each.
@@ -112,7 +120,7 @@ TEST_F(UnspellableNamesTest, CopyOfTheWholeSelectionKeepsEveryNameAndItsBytes) {
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("newer", Right(kCafe));
     EXPECT_EQ("acute", Right(kCafeAcute));
-    EXPECT_TRUE(Captions().empty());
+    EXPECT_TRUE(Captions().empty()) << Said();
 }
 
 // A folder holding such names is walked name by name: copied whole, then
@@ -180,7 +188,7 @@ TEST_F(UnspellableNamesTest, MoveKeepsTheRealName) {
     EXPECT_EQ("(missing)", Left(kSmile));
     EXPECT_EQ("korean", Left(kKorean)) << "the other \"??.txt\" stays";
     EXPECT_EQ(std::vector<std::wstring>{kSmile}, FolderEntriesW(right_.path()));
-    EXPECT_TRUE(Captions().empty());
+    EXPECT_TRUE(Captions().empty()) << Said();
 }
 
 TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
@@ -225,7 +233,45 @@ TEST_F(UnspellableNamesTest, PasteOfAWideListCopiesTheRealFiles) {
     EXPECT_EQ("smile", Left(Widen("コピー ～ ") + kSmile));
     EXPECT_EQ("acute", Left(Widen("コピー ～ ") + kCafeAcute));
     EXPECT_EQ("plain", Left(kCafe));
-    EXPECT_TRUE(Captions().empty());
+    EXPECT_TRUE(Captions().empty()) << Said();
+}
+
+// A double-click opens the real file by its extension's rule, and enters a
+// folder of such a name.
+TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
+    TempFolder tools;
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string recorder = std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "recorder.exe";
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), (tools / "rec.exe").c_str(), FALSE));
+    auto record = [](std::string text) {
+        text.resize(78, ' ');
+        return text + "\r\n";
+    };
+    WriteBytes(tools / "Brenn.dat", record("/ test data") + record("1   1") + record(tools / "rec.exe") +
+                                        record("txt             0   0"));
+    ASSERT_EQ(1, gCore->LoadAssociations((tools / "Brenn.dat").c_str()));
+    DoubleClickItem(gLeftPane.list, RowOf(kSmile));
+    std::string logged;
+    PumpUntil([&] { return !(logged = ReadBytes(tools / "recorded.txt")).empty(); }, 8000);
+    std::string prefix = tools / "rec.exe \"";
+    ASSERT_EQ(prefix, logged.substr(0, prefix.size())) << logged;
+    std::string passed = logged.substr(prefix.size(), logged.find('"', prefix.size()) - prefix.size());
+    EXPECT_EQ("smile", ReadBytes(passed)) << passed;
+    // Back to the tests' own data file, in "testwork" beside the test program.
+    std::string work = recorder.substr(0, recorder.rfind('\\') + 1) + "testwork\\Brenn.dat";
+    EXPECT_EQ(1, gCore->LoadAssociations(work.c_str()));
+
+    std::wstring folder = L"dir-" + kKorean.substr(0, 2);
+    ASSERT_TRUE(CreateDirectoryW((Widen(left_.path()) + folder).c_str(), nullptr));
+    WriteBytesW(Widen(left_.path()) + folder + L"\\inside.txt", "in");
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    DoubleClickItem(gLeftPane.list, RowOf(folder));
+    EXPECT_EQ(left_.path(), std::string(gLeftPane.path).substr(0, left_.path().size()));
+    EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gLeftPane.path)) << gLeftPane.path;
+    ASSERT_EQ(1, ItemCount(gLeftPane.list));
+    EXPECT_EQ("inside.txt", ItemText(gLeftPane.list, 0, 0));
+    EXPECT_TRUE(Captions().empty()) << Said();
 }
 
 // Another program reads the clipboard's ANSI list and opens the name it finds.
@@ -248,4 +294,21 @@ TEST_F(UnspellableNamesTest, ClipboardNameOpensTheRealFileInAnotherProgram) {
     std::string name = logged.substr(0, logged.find('|'));
     EXPECT_EQ(left_.path(), name.substr(0, left_.path().size())) << logged;
     EXPECT_EQ("korean\n", logged.substr(logged.find('|') + 1)) << logged;
+}
+
+// A file without a short name (Windows volumes may have them switched off) is
+// not handed to other programs under a name that reaches another file.
+TEST_F(UnspellableNamesTest, WithoutAShortNameNothingIsPassedAndTheUserIsTold) {
+    RealName real = {};
+    lstrcpyW(real.name, kSmile.c_str());
+    SelectedItem item = {"??.txt", MakeItemParam(FILE_ATTRIBUTE_ARCHIVE | ITEM_HAS_REAL_NAME, 0), &real};
+    EXPECT_EQ(nullptr, NameForOthers(item));
+    ASSERT_EQ(1u, Captions().size());
+    EXPECT_EQ("Name Error", Captions()[0]);
+    EXPECT_EQ(0u, prompts_.calls()[0].text.find("??.txt")) << "the name as the list shows it";
+    lstrcpyA(real.shortName, "__~~~NAT.TXT");
+    EXPECT_STREQ("__~~~NAT.TXT", NameForOthers(item));
+    SelectedItem plain = {"cafe.txt", MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, 1), nullptr};
+    EXPECT_STREQ("cafe.txt", NameForOthers(plain));
+    EXPECT_EQ(1u, Captions().size());
 }

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/prompts.h"
+#include "panes/navigation.h"
 #include "panes/real_names.h"
 
 TempFolder::TempFolder() {
@@ -368,4 +369,15 @@ int FindItemW(HWND list, const std::wstring& name) {
             return i;
     }
     return -1;
+}
+
+void DoubleClickItem(HWND list, int item) {
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, item, (LPARAM)&rect);
+    POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &at);
+    SetCursorPos(at.x, at.y);
+    NMHDR header = {list, (UINT_PTR)GetDlgCtrlID(list), (UINT)NM_DBLCLK};
+    OnListNotify(PaneOfList(list), &header);
 }

@@ -92,6 +92,8 @@ std::string ItemText(HWND list, int item, int column);
 LPARAM ItemParam(HWND list, int item);
 int ItemCount(HWND list);
 int FindItem(HWND list, const std::string& name);
+// A double-click as a pane's list reports it, with the pointer over the item.
+void DoubleClickItem(HWND list, int item);
 // The row that stands for this real file, its name the code page may not spell.
 int FindItemW(HWND list, const std::wstring& name);
 std::string WindowText(HWND window);
