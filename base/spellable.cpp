@@ -37,7 +37,8 @@ int IsSpellable(const NameUnit* name) {
 #include <iconv.h>
 
 // The native build converts with the C library's table of the same code page.
-static size_t Convert(const char* to, const char* from, const void* in, size_t inBytes, void* out, size_t outBytes) {
+static size_t Convert(const char* to, const char* from, const void* in, size_t inBytes, void* out,
+                      size_t outBytes) {
     iconv_t cd = iconv_open(to, from);
     if (cd == (iconv_t)-1)
         return (size_t)-1;

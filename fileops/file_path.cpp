@@ -57,7 +57,8 @@ const WCHAR* NameOfWidePath(const WCHAR* path) {
 
 // wide = folder's wide form, a "\" unless it ends in one (or none is wanted),
 // then the name's real or converted form.
-static int JoinWide(WCHAR* wide, const FilePath& folder, int separator, const char* name, const WCHAR* realName) {
+static int JoinWide(WCHAR* wide, const FilePath& folder, int separator, const char* name,
+                    const WCHAR* realName) {
     WCHAR tail[PATH_SIZE];
     if (!WideOfPath(folder, wide, PATH_SIZE))
         return 0;
@@ -194,7 +195,8 @@ int AttributeDataOfPath(const FilePath& path, WIN32_FILE_ATTRIBUTE_DATA* data) {
 }
 
 int SetAttributesOfPath(const FilePath& path, DWORD attributes) {
-    return IsWidePath(path) ? SetFileAttributesW(path.wide, attributes) : SetFileAttributesA(path.text, attributes);
+    return IsWidePath(path) ? SetFileAttributesW(path.wide, attributes)
+                            : SetFileAttributesA(path.text, attributes);
 }
 
 HANDLE OpenPath(const FilePath& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {

@@ -9,10 +9,12 @@
 
 struct FilePath {
     char text[PATH_SIZE];
-    WCHAR wide[PATH_SIZE];  // empty: the text reaches the file
+    WCHAR wide[PATH_SIZE]; // empty: the text reaches the file
 };
 
-inline int IsWidePath(const FilePath& path) { return path.wide[0] != 0; }
+inline int IsWidePath(const FilePath& path) {
+    return path.wide[0] != 0;
+}
 // A path whose text reaches its file; 0 when it does not fit.
 int SetFilePath(FilePath* path, const char* text);
 // The wide form of a path: its real path, or its text converted exactly.
@@ -36,9 +38,11 @@ int SiblingFilePath(FilePath* sibling, const FilePath& path, const char* name, c
 // and the real name where that one does not reach the file.
 struct FoundEntry {
     WIN32_FIND_DATAA found;
-    WCHAR realName[MAX_PATH];  // empty when found.cFileName reaches the file
+    WCHAR realName[MAX_PATH]; // empty when found.cFileName reaches the file
 };
-inline const WCHAR* RealNameOf(const FoundEntry& entry) { return entry.realName[0] ? entry.realName : nullptr; }
+inline const WCHAR* RealNameOf(const FoundEntry& entry) {
+    return entry.realName[0] ? entry.realName : nullptr;
+}
 // The search of every entry of a folder ("*.*"); INVALID_HANDLE_VALUE with
 // ERROR_FILENAME_EXCED_RANGE when its pattern can't be formed.
 HANDLE FindFirstEntry(const FilePath& folder, FoundEntry* entry);

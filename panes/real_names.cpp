@@ -24,7 +24,7 @@ ListNames& TableOf(HWND list) {
     gTables.push_back(ListNames{list, {}});
     return gTables.back();
 }
-}  // namespace
+} // namespace
 
 void ForgetRealNames(HWND list) {
     for (ListNames& table : gTables)

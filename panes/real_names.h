@@ -8,7 +8,7 @@
 
 struct RealName {
     WCHAR name[MAX_PATH];
-    char shortName[14];  // empty when the file has none
+    char shortName[14]; // empty when the file has none
 };
 
 // A listing starts a new table for its list.

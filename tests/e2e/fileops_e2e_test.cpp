@@ -2,20 +2,24 @@
 // checked on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "res/resource.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
 
 class FileOps : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteQuietDataFile(work_.path());
         CreateDirectoryA((work_ / "left").c_str(), nullptr);
         CreateDirectoryA((work_ / "right").c_str(), nullptr);
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             WriteBytes(work_ / "left\\" + name, std::string("text of ") + name);
-        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") + "\r\n");
+        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") +
+                        "\r\n");
     }
     int Find(HWND list, const std::string& name) {
         int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
@@ -103,4 +107,70 @@ TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
     EXPECT_EQ(0u, program_.WaitForExit());
 }
 
-}  // namespace
+// "café.txt" beside "cafe.txt", "😀.txt" and "한국.txt" (both "??.txt" to the
+// ANSI calls) and "表示.txt": all five are copied under their own names, and a
+// delete of one "??.txt" row deletes that file and no other.
+TEST_F(FileOps, NamesTheCodePageCantSpellAreCopiedAndDeleted) {
+    const std::wstring names[] = {L"caf\xe9.txt", L"cafe.txt", L"\xd83d\xde00.txt", L"\xd55c\xad6d.txt",
+                                  L"\x8868\x793a.txt"};
+    std::wstring leftFolder = Widen(work_ / "left\\"), rightFolder = Widen(work_ / "right\\");
+    for (const std::wstring& name : names)
+        WriteBytesW(leftFolder + name,
+                    "bytes of " + std::to_string(name.size()) + " " + std::to_string(name[0]));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        DeleteFileA((work_ / "left\\" + name).c_str());
+    ASSERT_TRUE(program_.Start(work_.path()));
+    HWND main = program_.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND left = GetDlgItem(main, 100), right = GetDlgItem(main, 101), status = GetDlgItem(main, 102);
+    HWND toolbar = GetDlgItem(FindWindowExA(main, nullptr, "EDIT", nullptr), 120);
+    ASSERT_TRUE(left && right && status && toolbar);
+    ASSERT_EQ(5, (int)SendMessageA(left, LVM_GETITEMCOUNT, 0, 0));
+
+    // All five: a click on the first row, then Shift+End.
+    POINT first = ItemCentre(program_.process(), left, 0);
+    ClickAt(first.x, first.y);
+    KeyDown(VK_SHIFT);
+    PressKey(VK_END);
+    KeyUp(VK_SHIFT);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(left, LVM_GETSELECTEDCOUNT, 0, 0) == 5; }));
+    RemoteBuffer buffer(program_.process(), sizeof(RECT));
+    SendMessageA(toolbar, TB_GETITEMRECT, 3, (LPARAM)buffer.address());
+    RECT button = {};
+    buffer.Read(&button, sizeof button);
+    POINT at = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    MapWindowPoints(toolbar, nullptr, &at, 1);
+    ClickAt(at.x, at.y);
+    ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Copy End"; }));
+    std::vector<std::wstring> expected(std::begin(names), std::end(names));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, FolderEntriesW(work_ / "right\\"));
+    for (const std::wstring& name : names)
+        EXPECT_EQ(ReadBytesW(leftFolder + name), ReadBytesW(rightFolder + name));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(right, LVM_GETITEMCOUNT, 0, 0) == 5; }));
+    Sleep(300);
+    EXPECT_TRUE(SaveScreen(ShotPath("unspellable-copy")));
+
+    Sleep(GetDoubleClickTime() + 100);
+    Click(right, "??.txt");
+    HoldKey(VK_DELETE, 150);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA("#32770", "ﾀﾞｲｱﾛｸﾞ")) != nullptr; }));
+    HWND ok = GetDlgItem(dialog, IDOK);
+    RECT okRect;
+    GetWindowRect(ok, &okRect);
+    ClickAt((okRect.left + okRect.right) / 2, (okRect.top + okRect.bottom) / 2);
+    ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Delete End"; }));
+    std::vector<std::wstring> left4 = FolderEntriesW(work_ / "right\\");
+    ASSERT_EQ(4u, left4.size()) << "one real file went";
+    int unspellableLeft = 0;
+    for (const std::wstring& name : left4)
+        unspellableLeft += name == names[2] || name == names[3];
+    EXPECT_EQ(1, unspellableLeft);
+    EXPECT_EQ(4, (int)SendMessageA(right, LVM_GETITEMCOUNT, 0, 0));
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program_.WaitForExit());
+}
+
+} // namespace

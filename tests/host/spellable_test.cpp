@@ -9,7 +9,7 @@ TEST(Spellable, NamesOfTheCodePage) {
     EXPECT_TRUE(IsSpellable(u"表示.txt"));
     EXPECT_TRUE(IsSpellable(u"ｱｲｳ"));
     EXPECT_TRUE(IsSpellable(u"ﾃﾞｰﾀ ﾌｧｲﾙ.dat"));
-    EXPECT_TRUE(IsSpellable(u"ソース"));  // a trail byte 0x5C
+    EXPECT_TRUE(IsSpellable(u"ソース")); // a trail byte 0x5C
     EXPECT_TRUE(IsSpellable(u"コピー ～ a.txt"));
     EXPECT_TRUE(IsSpellable(u""));
 }
@@ -25,6 +25,6 @@ TEST(Spellable, NamesTheCodePageCannotSpell) {
     EXPECT_FALSE(IsSpellable(u"\xd55c\xad6d.txt"));
     EXPECT_FALSE(IsSpellable(u"表示\xe9"));
     EXPECT_FALSE(IsSpellable(u"ｱｲｳ\xd55c"));
-    const char16_t lone[] = {u'a', 0xD83D, u'.', u't', 0};  // half a surrogate pair
+    const char16_t lone[] = {u'a', 0xD83D, u'.', u't', 0}; // half a surrogate pair
     EXPECT_FALSE(IsSpellable(lone));
 }

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <memory>
 
-#include "fileops/file_path.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "assoc/filer_core.h"
 #include "fileops/file_commands.h"
+#include "fileops/file_path.h"
 #include "fileops/tree_delete.h"
 #include "panes/pane.h"
 #include "res/resource.h"

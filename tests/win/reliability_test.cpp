@@ -5,13 +5,13 @@
 
 #include <memory>
 
-#include "fileops/file_path.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "assoc/filer_core.h"
 #include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_commands.h"
+#include "fileops/file_path.h"
 #include "panes/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"

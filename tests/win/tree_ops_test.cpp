@@ -1,8 +1,8 @@
 // The copy and delete engines on real trees in temporary folders.
 #include <gtest/gtest.h>
 
-#include "fileops/file_path.h"
 #include "assoc/filer_core.h"
+#include "fileops/file_path.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
 #include "tests/win/support/win_test_support.h"

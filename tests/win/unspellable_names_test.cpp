@@ -12,6 +12,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "assoc/filer_core.h"
+#include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
@@ -26,7 +27,7 @@ static const std::wstring kCafeAcute = L"caf\xe9.txt";
 static const std::wstring kCafe = L"cafe.txt";
 static const std::wstring kSmile = L"\xd83d\xde00.txt";
 static const std::wstring kKorean = L"\xd55c\xad6d.txt";
-static const std::wstring kShown = L"\x8868\x793a.txt";  // 表示.txt
+static const std::wstring kShown = L"\x8868\x793a.txt"; // 表示.txt
 
 struct NamedFile {
     std::wstring name;
@@ -43,8 +44,27 @@ static std::vector<std::wstring> AllNames() {
     return names;
 }
 
+// A file-list block of wide names, as other programs put them on the
+// clipboard or in a drop.
+static HGLOBAL WideFileList(const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& path : paths)
+        names += path + L'\0';
+    names += L'\0';
+    size_t size = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    DROPFILES* header = block ? (DROPFILES*)GlobalLock(block) : nullptr;
+    if (!header)
+        return block;
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    return block;
+}
+
 class UnspellableNamesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const NamedFile& file : kFiles)
             WriteBytesW(Widen(left_.path()) + file.name, file.bytes);
@@ -59,7 +79,9 @@ protected:
         main_.reset();
     }
     void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
-    bool WaitForJob() { return PumpUntil([] { return !JobRunning(); }, 30000); }
+    bool WaitForJob() {
+        return PumpUntil([] { return !JobRunning(); }, 30000);
+    }
     int RowOf(const std::wstring& name) { return FindItemW(gLeftPane.list, name); }
     void SelectRows(const std::vector<std::wstring>& names) {
         ListView_SetItemState(gLeftPane.list, -1, 0, LVIS_SELECTED);
@@ -137,7 +159,8 @@ TEST_F(UnspellableNamesTest, WalkedFoldersCopyAndDeleteTheRealFiles) {
     std::string copied = right_.path() + "tree-??\\";
     std::vector<std::wstring> inside;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((Widen(right_.path()) + L"tree-" + kSmile.substr(0, 2) + L"\\*").c_str(), &found);
+    HANDLE search =
+        FindFirstFileW((Widen(right_.path()) + L"tree-" + kSmile.substr(0, 2) + L"\\*").c_str(), &found);
     ASSERT_NE(INVALID_HANDLE_VALUE, search) << copied;
     do {
         if (found.cFileName[0] != L'.')
@@ -149,7 +172,7 @@ TEST_F(UnspellableNamesTest, WalkedFoldersCopyAndDeleteTheRealFiles) {
     EXPECT_EQ("smile", ReadBytesW(Widen(right_.path()) + L"tree-" + kSmile.substr(0, 2) + L"\\" + kSmile));
 
     SelectRows({L"tree-" + kSmile.substr(0, 2)});
-    prompts_.Queue(1);  // the delete dialog's OK: deleted for good
+    prompts_.Queue(1); // the delete dialog's OK: deleted for good
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(tree.c_str())) << "the whole tree went";
@@ -173,7 +196,7 @@ TEST_F(UnspellableNamesTest, RecycleBinDeleteOfTheAccentedNameLeavesTheOther) {
         GTEST_SKIP() << "no trash of the build's own";
     SelectRows({kCafeAcute});
     prompts_.Queue(1);
-    Command(CMD_LEFT_DELETE);  // into the recycle bin, on this thread
+    Command(CMD_LEFT_DELETE); // into the recycle bin, on this thread
     EXPECT_EQ("(missing)", Left(kCafeAcute));
     EXPECT_EQ("plain", Left(kCafe));
     EXPECT_EQ("acute", ReadBytesW(Widen(data) + L"Trash\\files\\" + kCafeAcute)) << "it went to the trash";
@@ -210,15 +233,8 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
 // A wide list from another program names the real files: they are pasted
 // under their real names, next to nothing of the same ANSI text.
 TEST_F(UnspellableNamesTest, PasteOfAWideListCopiesTheRealFiles) {
-    std::wstring names = Widen(left_.path()) + kSmile + L'\0' + Widen(left_.path()) + kCafeAcute + L'\0' + L'\0';
-    size_t size = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    HGLOBAL block = WideFileList({Widen(left_.path()) + kSmile, Widen(left_.path()) + kCafeAcute});
     ASSERT_NE(nullptr, block);
-    DROPFILES* header = (DROPFILES*)GlobalLock(block);
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(block);
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     SetClipboardData(CF_HDROP, block);
@@ -274,6 +290,27 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     EXPECT_TRUE(Captions().empty()) << Said();
 }
 
+// A drop of a wide list: each name is read with its real form and copied so.
+TEST_F(UnspellableNamesTest, DropOfAWideListCopiesTheRealFiles) {
+    HGLOBAL block = WideFileList({Widen(left_.path()) + kKorean, Widen(left_.path()) + kCafe});
+    ASSERT_NE(nullptr, block);
+    ASSERT_TRUE(IsSoundDropHandle(block));
+    HDROP drop = (HDROP)block;
+    ASSERT_EQ(1, ReadDroppedName(drop, 0, &gDropTarget->DroppedPaths[0]));
+    ASSERT_EQ(1, ReadDroppedName(drop, 1, &gDropTarget->DroppedPaths[1]));
+    GlobalFree(block);
+    EXPECT_STREQ((left_.path() + "??.txt").c_str(), gDropTarget->DroppedPaths[0].text)
+        << "the text as the system gives it";
+    EXPECT_TRUE(Widen(left_.path()) + kKorean == gDropTarget->DroppedPaths[0].wide);
+    EXPECT_EQ(0, gDropTarget->DroppedPaths[1].wide[0]) << "a name the ANSI text reaches goes by the text";
+    PostMessageA(main_->window(), MSG_DROP_DONE, 2, 0);
+    PumpUntil([&] { return Right(kCafe) != "(missing)"; }, 5000);
+    EXPECT_EQ((std::vector<std::wstring>{kCafe, kKorean}), FolderEntriesW(right_.path()));
+    EXPECT_EQ("korean", Right(kKorean));
+    EXPECT_EQ("plain", Right(kCafe));
+    EXPECT_TRUE(Captions().empty()) << Said();
+}
+
 // Another program reads the clipboard's ANSI list and opens the name it finds.
 TEST_F(UnspellableNamesTest, ClipboardNameOpensTheRealFileInAnotherProgram) {
     SelectRows({kKorean});
@@ -286,7 +323,8 @@ TEST_F(UnspellableNamesTest, ClipboardNameOpensTheRealFileInAnotherProgram) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 20000));
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
