@@ -5,10 +5,14 @@
 // Names and paths are far below this; anything longer goes the wide way.
 enum { LONGEST_CHECKED = 1024 };
 
-static size_t UnitLength(const NameUnit* name) {
+// The length of a name, and whether it is ASCII: every code page has those
+// characters, so most names need no conversion at all.
+static size_t UnitLength(const NameUnit* name, int* ascii) {
     size_t n = 0;
+    unsigned high = 0;
     while (name[n])
-        n++;
+        high |= (unsigned)name[n++];
+    *ascii = high < 0x80;
     return n;
 }
 
@@ -16,8 +20,9 @@ static size_t UnitLength(const NameUnit* name) {
 #include <windows.h>
 
 int IsSpellable(const NameUnit* name) {
-    size_t length = UnitLength(name);
-    if (length == 0)
+    int ascii;
+    size_t length = UnitLength(name, &ascii);
+    if (ascii)
         return 1;
     if (length > LONGEST_CHECKED)
         return 0;
@@ -53,8 +58,9 @@ static size_t Convert(const char* to, const char* from, const void* in, size_t i
 }
 
 int IsSpellable(const NameUnit* name) {
-    size_t length = UnitLength(name);
-    if (length == 0)
+    int ascii;
+    size_t length = UnitLength(name, &ascii);
+    if (ascii)
         return 1;
     if (length > LONGEST_CHECKED)
         return 0;

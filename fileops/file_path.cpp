@@ -30,6 +30,16 @@ int WideOfPath(const FilePath& path, WCHAR* out, int capacity) {
 }
 
 void NarrowName(const WCHAR* name, char* out, int capacity) {
+    // ASCII is the same in every code page.
+    int plain = 0;
+    while (plain < capacity - 1 && name[plain] && name[plain] < 0x80) {
+        out[plain] = (char)name[plain];
+        plain++;
+    }
+    if (!name[plain]) {
+        out[plain] = '\0';
+        return;
+    }
     char whole[4 * MAX_PATH];
     int n = WideCharToMultiByte(CP_ACP, 0, name, -1, whole, sizeof whole, nullptr, nullptr);
     if (n <= 0)
