@@ -65,12 +65,12 @@ const WCHAR* NameOfWidePath(const WCHAR* path) {
     return name;
 }
 
-// wide = folder's wide form, a "\" unless it ends in one (or none is wanted),
-// then the name's real or converted form.
-static int JoinWide(WCHAR* wide, const FilePath& folder, int separator, const char* name,
+// wide = folder's wide form, a "\\" unless it ends in one (or none is wanted),
+// then the name's real or converted form; 0 when it passes capacity units.
+static int JoinWide(WCHAR* wide, int capacity, const FilePath& folder, int separator, const char* name,
                     const WCHAR* realName) {
     WCHAR tail[PATH_SIZE];
-    if (!WideOfPath(folder, wide, PATH_SIZE))
+    if (!WideOfPath(folder, wide, capacity))
         return 0;
     if (realName) {
         if (lstrlenW(realName) >= PATH_SIZE)
@@ -82,7 +82,7 @@ static int JoinWide(WCHAR* wide, const FilePath& folder, int separator, const ch
     int length = lstrlenW(wide);
     if (separator && length > 0 && wide[length - 1] != L'\\')
         wide[length++] = L'\\';
-    if (length + lstrlenW(tail) >= PATH_SIZE)
+    if (length + lstrlenW(tail) >= capacity)
         return 0;
     lstrcpyW(wide + length, tail);
     return 1;
@@ -98,7 +98,7 @@ int ChildFilePath(FilePath* child, const FilePath& folder, const char* name, con
     child->wide[0] = 0;
     if (!ChildPath(child->text, sizeof child->text, folder.text, name))
         return Fail(child);
-    if ((IsWidePath(folder) || realName) && !JoinWide(child->wide, folder, 1, name, realName))
+    if ((IsWidePath(folder) || realName) && !JoinWide(child->wide, PATH_SIZE, folder, 1, name, realName))
         return Fail(child);
     return 1;
 }
@@ -108,7 +108,7 @@ int ItemFilePath(FilePath* item, const char* folder, const char* name, const WCH
     if (!ItemPath(item->text, sizeof item->text, folder, name, limit))
         return Fail(item);
     FilePath base;
-    if (realName && (!SetFilePath(&base, folder) || !JoinWide(item->wide, base, 0, name, realName)))
+    if (realName && (!SetFilePath(&base, folder) || !JoinWide(item->wide, PATH_SIZE, base, 0, name, realName)))
         return Fail(item);
     return 1;
 }
@@ -125,7 +125,7 @@ int SiblingFilePath(FilePath* sibling, const FilePath& path, const char* name, c
     sibling->wide[0] = 0;
     if (!ItemPath(sibling->text, sizeof sibling->text, folder.text, name, WALK_PATH_MAX))
         return Fail(sibling);
-    if ((IsWidePath(folder) || realName) && !JoinWide(sibling->wide, folder, 0, name, realName))
+    if ((IsWidePath(folder) || realName) && !JoinWide(sibling->wide, PATH_SIZE, folder, 0, name, realName))
         return Fail(sibling);
     return 1;
 }
@@ -156,22 +156,11 @@ static HANDLE FindFirstWide(const WCHAR* pattern, FoundEntry* entry) {
 }
 
 HANDLE FindFirstEntry(const FilePath& folder, FoundEntry* entry) {
+    // The text's pattern bounds the search as the ANSI walks always had it.
     char pattern[PATH_SIZE + 8];
     WCHAR wide[PATH_SIZE + 8];
-    int ok = SearchPattern(pattern, sizeof pattern, folder.text);
-    if (ok && IsWidePath(folder)) {
-        int length = lstrlenW(folder.wide);
-        ok = length + 5 < PATH_SIZE + 8;
-        if (ok) {
-            lstrcpyW(wide, folder.wide);
-            if (length > 0 && wide[length - 1] != L'\\')
-                wide[length++] = L'\\';
-            lstrcpyW(wide + length, L"*.*");
-        }
-    } else if (ok) {
-        ok = WidenText(pattern, wide, PATH_SIZE + 8);
-    }
-    if (!ok) {
+    if (!SearchPattern(pattern, sizeof pattern, folder.text) ||
+        !JoinWide(wide, PATH_SIZE + 8, folder, 1, "*.*", nullptr)) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
     }

@@ -6,7 +6,7 @@
 #include "app/prompts.h"
 #include "base/text_buffer.h"
 
-static int ReadItem(HWND list, int index, SelectedItem* item) {
+int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real) {
     LVITEMA lv = {};
     lv.mask = LVIF_PARAM;
     lv.iItem = index;
@@ -19,6 +19,16 @@ static int ReadItem(HWND list, int index, SelectedItem* item) {
     cell.pszText = item->name;
     cell.cchTextMax = sizeof item->name;
     SendMessageA(list, LVM_GETITEMTEXTA, index, (LPARAM)&cell);
+    if (!real || !((DWORD)item->param & ITEM_HAS_REAL_NAME))
+        return 1;
+    // Its text may name another file: it goes only with its real name.
+    const RealName* kept = FindRealName(list, item->param, item->name);
+    if (!kept) {
+        ShowMessage(nullptr, item->name, "Name Error", MB_OK);
+        return 0;
+    }
+    *real = *kept;
+    item->real = real;
     return 1;
 }
 
@@ -33,7 +43,7 @@ int CollectSelectedNames(HWND list, char* names) {
     int more = 0;
     SelectedItem item;
     for (int i = -1; (i = NextSelected(list, i)) != -1;) {
-        if (!ReadItem(list, i, &item))
+        if (!ReadListItem(list, i, &item, nullptr))
             continue;
         size_t have = strlen(names);
         // Room is kept for the closing line, so the text never ends mid-name.
@@ -63,18 +73,14 @@ int TakeSelection(HWND list, Selection* taken) {
         return 0;
     for (int i = -1; taken->count < selected && (i = NextSelected(list, i)) != -1;) {
         SelectedItem& item = taken->items[taken->count];
-        if (!ReadItem(list, i, &item))
+        RealName real;
+        if (!ReadListItem(list, i, &item, &real))
             continue;
-        if ((DWORD)item.param & ITEM_HAS_REAL_NAME) {
-            // Its text may name another file: it goes only with its real name.
-            const RealName* real = FindRealName(list, item.param, item.name);
-            item.real = real ? (RealName*)HeapAlloc(GetProcessHeap(), 0, sizeof(RealName)) : nullptr;
-            if (!item.real) {
-                ShowMessage(nullptr, item.name, "Name Error", MB_OK);
-                continue;
-            }
-            *item.real = *real;
-        }
+        // The taken item owns a copy: the listing's table goes with the next listing.
+        if (item.real && !(item.real = (RealName*)HeapAlloc(GetProcessHeap(), 0, sizeof(RealName))))
+            continue;
+        if (item.real)
+            *item.real = real;
         taken->count++;
     }
     return 1;

@@ -26,6 +26,12 @@ struct Selection {
     SelectedItem* items;
 };
 
+// Reads one row: its whole text and parameter, and, unless real is null, for
+// a name the code page can't spell its real name into *real (item->real then
+// points there). 0 when the row can't be read, or, said in a box, when its
+// real name can't be told apart.
+int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real);
+
 // Takes the list's selected items in list order; 0 when none is selected.
 // An item whose real name can't be told apart is left out, and said.
 int TakeSelection(HWND list, Selection* taken);

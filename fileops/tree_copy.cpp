@@ -216,14 +216,13 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
     if (existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY))
         CreateFolderOfPath(destination);
 
-    char pattern[PATH_SIZE];
-    if (!SearchPattern(pattern, sizeof pattern, source.text)) {
-        ReportPathTooLong(source.text, "*.*");
-        return 0;
-    }
     FoundEntry found;
     HANDLE search = FindFirstEntry(source, &found);
     if (search == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
+            ReportPathTooLong(source.text, "*.*");
+            return 0;
+        }
         // A drive root with nothing in it yields no entry at all: an empty folder.
         if (GetLastError() == ERROR_FILE_NOT_FOUND)
             return 1;
@@ -265,23 +264,25 @@ int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinat
     return CopyTree(source, destination, 0, cancel);
 }
 
+// IsStrictlyInside by the real paths, where "?" in the texts may stand for
+// different characters.
+static int IsRealPathInside(const FilePath& outer, const FilePath& inner) {
+    WCHAR above[PATH_SIZE], below[PATH_SIZE];
+    if (!WideOfPath(outer, above, PATH_SIZE) || !WideOfPath(inner, below, PATH_SIZE))
+        return 0;
+    int n = lstrlenW(above);
+    while (n > 0 && above[n - 1] == L'\\')
+        n--;
+    return n > 0 && lstrlenW(below) > n + 1 && below[n] == L'\\' &&
+           CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, above, n, below, n) == CSTR_EQUAL;
+}
+
 // 1 when a folder above the destination is the source itself, by name or,
 // through a link, by identity.
 static int IsDestinationInside(const FilePath& source, const FilePath& destination) {
-    if (IsStrictlyInside(source.text, destination.text) && !IsWidePath(source) && !IsWidePath(destination))
+    int wide = IsWidePath(source) || IsWidePath(destination);
+    if (wide ? IsRealPathInside(source, destination) : IsStrictlyInside(source.text, destination.text))
         return 1;
-    if (IsWidePath(source) || IsWidePath(destination)) {
-        // "?" in the texts may stand for different characters: the real paths decide.
-        WCHAR outer[PATH_SIZE], inner[PATH_SIZE];
-        if (WideOfPath(source, outer, PATH_SIZE) && WideOfPath(destination, inner, PATH_SIZE)) {
-            int n = lstrlenW(outer);
-            while (n > 0 && outer[n - 1] == L'\\')
-                n--;
-            if (n > 0 && lstrlenW(inner) > n + 1 && inner[n] == L'\\' &&
-                CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, outer, n, inner, n) == CSTR_EQUAL)
-                return 1;
-        }
-    }
     DWORD attributes = AttributesOfPath(source);
     FolderIdentity from;
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||

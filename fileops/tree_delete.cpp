@@ -42,13 +42,12 @@ int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource c
     // A link to a folder is never entered: emptying it would delete what it
     // points to, outside the selection. Only the link itself is removed.
     if (!link) {
-        char pattern[PATH_SIZE];
-        if (!SearchPattern(pattern, sizeof pattern, path.text)) {
+        FoundEntry found;
+        HANDLE search = FindFirstEntry(path, &found);
+        if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
             ReportPathTooLong(path.text, "*.*");
             return 0;
         }
-        FoundEntry found;
-        HANDLE search = FindFirstEntry(path, &found);
         if (search == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) {
             ShowMessage(nullptr, path.text, kFolderEntryError, MB_OK);
             return 0;

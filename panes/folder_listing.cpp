@@ -2,6 +2,7 @@
 #include "base/cp932.h"
 #include "base/text_buffer.h"
 #include "assoc/open_rules.h"
+#include "fileops/file_path.h"
 #include "panes/list_text.h"
 #include "panes/shell_answers.h"
 #include "panes/sort_compare.h"
@@ -9,7 +10,6 @@
 #include "panes/navigation.h"
 #include "panes/pane.h"
 #include "panes/real_names.h"
-#include "fileops/file_path.h"
 
 #include <shellapi.h>
 
@@ -103,7 +103,7 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
 // One found item with the texts its row will show.
 struct ListedEntry {
     WIN32_FIND_DATAA found;
-    int realName;  // index into the listing's real names, or -1
+    int hasRealName;  // its name is not the one the text spells
     int icon;
     char size[32];
     char type[80];
@@ -112,18 +112,18 @@ struct ListedEntry {
 
 // Returns 0 for an item that is not listed: one whose full path does not fit a
 // path buffer could be neither queried nor acted on by name.
-static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int realName, ShellAnswers* answers,
+static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int hasRealName, ShellAnswers* answers,
                      ListedEntry* entry) {
     char fullPath[PATH_SIZE];
     if (!JoinPath(fullPath, sizeof fullPath, folder, found.cFileName))
         return 0;
     // The shell is asked by the short name where the listed one reaches no file.
-    if (realName >= 0 && found.cAlternateFileName[0])
+    if (hasRealName && found.cAlternateFileName[0])
         JoinPath(fullPath, sizeof fullPath, folder, found.cAlternateFileName);
     SHFILEINFOA info = {};
     AskShell(fullPath, found, answers, &info);
     entry->found = found;
-    entry->realName = realName;
+    entry->hasRealName = hasRealName;
     entry->icon = info.iIcon;
     lstrcpynA(entry->type, info.szTypeName, sizeof entry->type);
     entry->size[0] = entry->date[0] = '\0';
@@ -149,7 +149,7 @@ static void InsertEntry(HWND list, const ListedEntry& entry, int position, int i
     item.pszText = (char*)entry.found.cFileName;
     item.iImage = entry.icon;
     DWORD attributes = entry.found.dwFileAttributes & ~(DWORD)ITEM_HAS_REAL_NAME;
-    item.lParam = MakeItemParam(entry.realName >= 0 ? attributes | ITEM_HAS_REAL_NAME : attributes, index);
+    item.lParam = MakeItemParam(entry.hasRealName ? attributes | ITEM_HAS_REAL_NAME : attributes, index);
     int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
     if (at < 0)
         return;
@@ -176,7 +176,6 @@ int FilerCore::ListFolder(HWND list, char* path) {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     ForgetRealNames(list);
     std::vector<ListedEntry> entries;
-    std::vector<FoundEntry> realNames;
     FoundEntry found;
     static ShellAnswers answers;
     answers.count = 0;
@@ -186,11 +185,13 @@ int FilerCore::ListFolder(HWND list, char* path) {
             if (found.found.cFileName[0] == '.')
                 continue;
             ListedEntry entry;
-            int realName = RealNameOf(found) ? (int)realNames.size() : -1;
-            if (!ReadEntry(path, found.found, realName, &answers, &entry))
+            const WCHAR* realName = RealNameOf(found);
+            if (!ReadEntry(path, found.found, realName != nullptr, &answers, &entry))
                 continue;
-            if (realName >= 0)
-                realNames.push_back(found);
+            // Kept by listing index, which the row's parameter carries.
+            if (realName)
+                KeepRealName(list, (int)entries.size(), found.found.cFileName, realName,
+                             found.found.cAlternateFileName);
             entries.push_back(entry);
         } while (FindNextEntry(search, &found));
         FindClose(search);
@@ -218,15 +219,8 @@ int FilerCore::ListFolder(HWND list, char* path) {
             return CompareSortKeys(keys[(size_t)a], keys[(size_t)b], column, direction) < 0;
         });
     }
-    for (int position = 0; position < count; position++) {
-        int index = order[(size_t)position];
-        const ListedEntry& entry = entries[(size_t)index];
-        InsertEntry(list, entry, position, index);
-        if (entry.realName >= 0) {
-            const FoundEntry& real = realNames[(size_t)entry.realName];
-            KeepRealName(list, index, entry.found.cFileName, real.realName, real.found.cAlternateFileName);
-        }
-    }
+    for (int position = 0; position < count; position++)
+        InsertEntry(list, entries[(size_t)order[(size_t)position]], position, order[(size_t)position]);
     int index = count;
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

@@ -8,12 +8,11 @@
 #include "assoc/open_with.h"
 #include "base/text_buffer.h"
 #include "exchange/drop_target.h"
+#include "fileops/file_path.h"
 #include "fileops/progress.h"
+#include "fileops/selection.h"
 #include "panes/compose_path.h"
 #include "panes/item_name.h"
-#include "panes/real_names.h"
-#include "fileops/file_path.h"
-#include "fileops/selection.h"
 
 // The one rename that can be open: its edit control and the item's old path.
 static HWND gRenameEdit;
@@ -32,15 +31,6 @@ static void ShowBothPaths() {
     SetWindowTextA(gRightPane.pathBox, gRightPane.path);
 }
 
-static int ReadItemName(HWND list, int item, char* name, int cap) {
-    LVITEMA lv = {};
-    lv.iSubItem = 0;
-    lv.pszText = name;
-    lv.cchTextMax = cap;
-    name[0] = '\0';
-    return (int)SendMessageA(list, LVM_GETITEMTEXTA, item, (LPARAM)&lv);
-}
-
 static LPARAM ItemParamOf(HWND list, int item) {
     LVITEMA lv = {};
     lv.mask = LVIF_PARAM;
@@ -55,35 +45,22 @@ static void OnDoubleClick(Pane* pane, HWND list) {
     int item = (int)SendMessageA(list, LVM_HITTEST, 0, (LPARAM)&hit);
     if (item < 0 || !(hit.flags & LVHT_ONITEM))
         return;
-    LVITEMA lv = {};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv))
+    SelectedItem named;
+    RealName real;
+    if (!ReadListItem(list, item, &named, &real))
         return;
-    SelectedItem named = {};
-    char* name = named.name;
-    ReadItemName(list, item, name, sizeof named.name);
-    named.param = lv.lParam;
     // A name the code page can't spell reaches the item only by its short name.
-    const RealName* real = FindRealName(list, lv.lParam, name);
-    RealName kept;
-    if ((DWORD)lv.lParam & ITEM_HAS_REAL_NAME) {
-        if (!real)
-            return;
-        kept = *real;
-        named.real = &kept;
-    }
-    const char* passed = named.real ? NameForOthers(named) : name;
+    const char* passed = NameForOthers(named);
     if (!passed)
         return;
-    if (!(ItemAttributes(lv.lParam) & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!(ItemAttributes(named.param) & FILE_ATTRIBUTE_DIRECTORY)) {
         // A My Computer item that is no folder (the control panel) opens nothing.
         if (pane->path[0] != '\0')
-            OpenWithAssociation(pane->path, name, passed);
+            OpenWithAssociation(pane->path, named.name, passed);
         return;
     }
     switch (ComposePath(passed, pane->path, PATH_SIZE)) {
-    case COMPOSE_TOO_LONG: ReportPathTooLong(pane->path, name); return;
+    case COMPOSE_TOO_LONG: ReportPathTooLong(pane->path, named.name); return;
     case COMPOSE_NOT_DRIVE: MessageBeep(MB_ICONWARNING); return;
     case COMPOSE_DONE: break;
     }
@@ -93,23 +70,16 @@ static void OnDoubleClick(Pane* pane, HWND list) {
 }
 
 static LRESULT OnBeginRename(Pane* pane, const NMLVDISPINFOA* info) {
-    char name[PATH_SIZE];
     // A My Computer item is no file to rename.
     if (pane->path[0] == '\0') {
         MessageBeep(MB_ICONWARNING);
         return TRUE;
     }
-    ReadItemName(pane->list, info->item.iItem, name, sizeof name);
     // The old name is the real one where the code page can't spell it.
-    const WCHAR* realName = nullptr;
-    LPARAM param = ItemParamOf(pane->list, info->item.iItem);
-    if ((DWORD)param & ITEM_HAS_REAL_NAME) {
-        const RealName* real = FindRealName(pane->list, param, name);
-        if (!real)
-            return TRUE;
-        realName = real->name;
-    }
-    if (!ItemFilePath(&gRenameSource, pane->path, name, realName, PATH_SIZE - 1))
+    SelectedItem item;
+    RealName real;
+    if (!ReadListItem(pane->list, info->item.iItem, &item, &real) ||
+        !ItemFilePath(&gRenameSource, pane->path, item.name, RealNameOf(item), PATH_SIZE - 1))
         return TRUE;
     gRenameEdit = (HWND)SendMessageA(pane->list, LVM_GETEDITCONTROL, 0, 0);
     gEditing = 1;

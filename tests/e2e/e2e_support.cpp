@@ -20,13 +20,6 @@ std::string RemoteBuffer::ReadText(size_t offset) {
     return bytes.c_str();
 }
 
-std::string ModuleFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
-
 
 // Wine reports no CPU times for other processes, so they are read from the
 // Linux process that runs the program: Z:\proc\<pid>\stat, found by its

@@ -5,11 +5,12 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "tests/win/support/win_test_support.h"
 
 extern const char kClass[];
 
-std::string ModuleFolder();
 // A "Brenn.dat" whose rules start nothing: a stray double-click in a test
 // must never open a real program.
 void WriteQuietDataFile(const std::string& folder);
@@ -61,3 +62,28 @@ void KeyDown(WORD key);
 void KeyUp(WORD key);
 // The centre of a list item's label, in screen coordinates.
 POINT ItemCentre(HANDLE process, HWND list, int item);
+
+// The program as a test starts it: over two fresh folders, "left" and "right"
+// in work_, remembered as its panes' folders, with a data file that starts
+// nothing.
+class TwoFolderProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteQuietDataFile(work_.path());
+        CreateDirectoryA((work_ / "left").c_str(), nullptr);
+        CreateDirectoryA((work_ / "right").c_str(), nullptr);
+        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") + "\r\n");
+    }
+    // The row of a list of the program with this text, or -1.
+    int Find(HWND list, const std::string& name) {
+        int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (int i = 0; i < count; i++)
+            if (RemoteItemText(program_.process(), list, i, 0) == name)
+                return i;
+        return -1;
+    }
+
+    SettingsFileGuard settings_;
+    TempFolder work_;
+    Program program_;
+};

@@ -5,26 +5,13 @@
 
 namespace {
 
-class Exchange : public ::testing::Test {
+class Exchange : public TwoFolderProgramTest {
 protected:
     void SetUp() override {
-        WriteQuietDataFile(work_.path());
-        CreateDirectoryA((work_ / "left").c_str(), nullptr);
-        CreateDirectoryA((work_ / "right").c_str(), nullptr);
+        TwoFolderProgramTest::SetUp();
         WriteBytes(work_ / "left\\dragged.txt", "dragged");
         WriteBytes(work_ / "left\\stays.txt", "stays");
-        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") + "\r\n");
     }
-    int Find(HWND list, const std::string& name) {
-        int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-        for (int i = 0; i < count; i++)
-            if (RemoteItemText(program_.process(), list, i, 0) == name)
-                return i;
-        return -1;
-    }
-    SettingsFileGuard settings_;
-    TempFolder work_;
-    Program program_;
 };
 
 static void Mouse(DWORD flags) {

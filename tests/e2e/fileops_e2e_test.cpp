@@ -10,23 +10,12 @@
 
 namespace {
 
-class FileOps : public ::testing::Test {
-  protected:
+class FileOps : public TwoFolderProgramTest {
+protected:
     void SetUp() override {
-        WriteQuietDataFile(work_.path());
-        CreateDirectoryA((work_ / "left").c_str(), nullptr);
-        CreateDirectoryA((work_ / "right").c_str(), nullptr);
+        TwoFolderProgramTest::SetUp();
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             WriteBytes(work_ / "left\\" + name, std::string("text of ") + name);
-        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") +
-                        "\r\n");
-    }
-    int Find(HWND list, const std::string& name) {
-        int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-        for (int i = 0; i < count; i++)
-            if (RemoteItemText(program_.process(), list, i, 0) == name)
-                return i;
-        return -1;
     }
     void Click(HWND list, const std::string& name) {
         int item = Find(list, name);
@@ -34,16 +23,29 @@ class FileOps : public ::testing::Test {
         POINT at = ItemCentre(program_.process(), list, item);
         ClickAt(at.x, at.y);
     }
+    // A click on the toolbar button at this index.
+    void ClickButton(HWND toolbar, int index) {
+        RemoteBuffer buffer(program_.process(), sizeof(RECT));
+        SendMessageA(toolbar, TB_GETITEMRECT, index, (LPARAM)buffer.address());
+        RECT button = {};
+        buffer.Read(&button, sizeof button);
+        POINT at = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+        MapWindowPoints(toolbar, nullptr, &at, 1);
+        ClickAt(at.x, at.y);
+    }
+    void ClickOk(HWND dialog) {
+        HWND ok = GetDlgItem(dialog, IDOK);
+        ASSERT_NE(nullptr, ok);
+        RECT rect;
+        GetWindowRect(ok, &rect);
+        ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    }
     template <typename Done> bool WaitFor(Done done, DWORD timeout = 10000) {
         for (DWORD start = GetTickCount(); !done(); Sleep(50))
             if (GetTickCount() - start > timeout)
                 return false;
         return true;
     }
-
-    SettingsFileGuard settings_;
-    TempFolder work_;
-    Program program_;
 };
 
 TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
@@ -66,13 +68,7 @@ TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
     ASSERT_EQ(2, (int)SendMessageA(left, LVM_GETSELECTEDCOUNT, 0, 0));
 
     // The fourth button: "left: copy the selected files".
-    RemoteBuffer buffer(program_.process(), sizeof(RECT));
-    SendMessageA(toolbar, TB_GETITEMRECT, 3, (LPARAM)buffer.address());
-    RECT button = {};
-    buffer.Read(&button, sizeof button);
-    POINT at = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
-    MapWindowPoints(toolbar, nullptr, &at, 1);
-    ClickAt(at.x, at.y);
+    ClickButton(toolbar, 3);
     ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Copy End"; }));
     EXPECT_EQ("text of a.txt", ReadBytes(work_ / "right\\a.txt"));
     EXPECT_EQ("text of c.txt", ReadBytes(work_ / "right\\c.txt"));
@@ -92,11 +88,7 @@ TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
     SendDlgItemMessageA(dialog, IDC_DELETE_NAMES, WM_GETTEXT, sizeof names, (LPARAM)names);
     EXPECT_STREQ("a.txt\r\n", names);
     Click(right, "c.txt");
-    HWND ok = GetDlgItem(dialog, IDOK);
-    ASSERT_NE(nullptr, ok);
-    RECT okRect;
-    GetWindowRect(ok, &okRect);
-    ClickAt((okRect.left + okRect.right) / 2, (okRect.top + okRect.bottom) / 2);
+    ClickOk(dialog);
     ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Delete End"; }));
     EXPECT_FALSE(Exists(work_ / "right\\a.txt"));
     EXPECT_TRUE(Exists(work_ / "right\\c.txt")) << "clicked during the question, never confirmed";
@@ -134,13 +126,7 @@ TEST_F(FileOps, NamesTheCodePageCantSpellAreCopiedAndDeleted) {
     PressKey(VK_END);
     KeyUp(VK_SHIFT);
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(left, LVM_GETSELECTEDCOUNT, 0, 0) == 5; }));
-    RemoteBuffer buffer(program_.process(), sizeof(RECT));
-    SendMessageA(toolbar, TB_GETITEMRECT, 3, (LPARAM)buffer.address());
-    RECT button = {};
-    buffer.Read(&button, sizeof button);
-    POINT at = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
-    MapWindowPoints(toolbar, nullptr, &at, 1);
-    ClickAt(at.x, at.y);
+    ClickButton(toolbar, 3);
     ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Copy End"; }));
     std::vector<std::wstring> expected(std::begin(names), std::end(names));
     std::sort(expected.begin(), expected.end());
@@ -156,10 +142,7 @@ TEST_F(FileOps, NamesTheCodePageCantSpellAreCopiedAndDeleted) {
     HoldKey(VK_DELETE, 150);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA("#32770", "ﾀﾞｲｱﾛｸﾞ")) != nullptr; }));
-    HWND ok = GetDlgItem(dialog, IDOK);
-    RECT okRect;
-    GetWindowRect(ok, &okRect);
-    ClickAt((okRect.left + okRect.right) / 2, (okRect.top + okRect.bottom) / 2);
+    ClickOk(dialog);
     ASSERT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Delete End"; }));
     std::vector<std::wstring> left4 = FolderEntriesW(work_ / "right\\");
     ASSERT_EQ(4u, left4.size()) << "one real file went";
@@ -173,4 +156,4 @@ TEST_F(FileOps, NamesTheCodePageCantSpellAreCopiedAndDeleted) {
     EXPECT_EQ(0u, program_.WaitForExit());
 }
 
-} // namespace
+}  // namespace

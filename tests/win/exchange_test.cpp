@@ -16,7 +16,7 @@
 #include "fileops/file_commands.h"
 #include "panes/pane.h"
 #include "res/resource.h"
-#include "tests/win/support/win_test_support.h"
+#include "tests/win/support/two_pane_test.h"
 
 static HGLOBAL BlockOf(const std::vector<std::string>& names) {
     std::vector<const char*> pointers;
@@ -146,16 +146,16 @@ TEST(DragObjects, FormatEnumeratorAndDropSource) {
     EXPECT_EQ(0u, source->Release());
 }
 
-class ExchangeTest : public ::testing::Test {
+class ExchangeTest : public TwoPaneTest {
 protected:
-    void SetUp() override {
+    void PrepareFolders() override {
         for (const char* name : {"x.txt", "y.txt", "z.txt"})
             WriteBytes(left_ / name, std::string("left ") + name);
         CreateDirectoryA((left_ / "sub").c_str(), nullptr);
         WriteBytes(left_ / "sub\\inner.txt", "inner");
-        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
-        main_.reset(new MainWindowUnderTest);
-        ASSERT_NE(nullptr, main_->window());
+    }
+    void SetUp() override {
+        TwoPaneTest::SetUp();
         ASSERT_NE(nullptr, gDropTarget);
     }
     void TearDown() override {
@@ -163,13 +163,12 @@ protected:
             EmptyClipboard();
             CloseClipboard();
         }
-        main_.reset();
+        TwoPaneTest::TearDown();
     }
     void Activate(Pane* pane) {
         gActivePane.list = pane->list;
         gActivePane.path = pane->path;
     }
-    void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
     std::vector<std::string> ClipboardNames() {
         std::vector<std::string> names;
         if (!OpenClipboard(nullptr))
@@ -195,11 +194,6 @@ protected:
         PumpMessages(50);
         return effect;
     }
-
-    SettingsFileGuard settings_;
-    TempFolder left_, right_;
-    PromptRecorder prompts_;
-    std::unique_ptr<MainWindowUnderTest> main_;
 };
 
 TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {

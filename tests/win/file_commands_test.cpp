@@ -14,41 +14,25 @@
 #include "fileops/worker_job.h"
 #include "panes/pane.h"
 #include "res/resource.h"
-#include "tests/win/support/win_test_support.h"
+#include "tests/win/support/two_pane_test.h"
 
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public TwoPaneTest {
 protected:
     void SetUp() override {
-        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
-        main_.reset(new MainWindowUnderTest);
-        ASSERT_NE(nullptr, main_->window());
+        TwoPaneTest::SetUp();
         release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
     void TearDown() override {
         SetEvent(release_);
-        PumpUntil([] { return !JobRunning(); });
-        main_.reset();
+        TwoPaneTest::TearDown();
         CloseHandle(release_);
-    }
-    HWND Main() const { return main_->window(); }
-    void Command(int id) { SendMessageA(Main(), WM_COMMAND, id, 0); }
-    void Relist() {
-        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-        gCore->ListFolder(gRightPane.list, gRightPane.path);
     }
     void Show(Pane* pane, const std::string& folder) {
         strcpy(pane->path, folder.c_str());
         gCore->ListFolder(pane->list, pane->path);
     }
-    bool WaitForJob() { return PumpUntil([] { return !JobRunning(); }, 30000); }
     std::string Status(int part) { return StatusText(gCore->statusBar, part); }
     std::vector<std::string> Captions() const { return prompts_.captions(); }
-    int CountCaption(const std::string& caption) const {
-        int n = 0;
-        for (const std::string& c : Captions())
-            n += c == caption;
-        return n;
-    }
     // The next "CopyZ File ERROR" on the worker waits until release_ is set,
     // so the test can act while a job is certainly running.
     void HoldJobAtCopyError() {
@@ -67,10 +51,6 @@ protected:
         return CreateFileA((right_ / name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     }
 
-    SettingsFileGuard settings_;
-    TempFolder left_, right_;
-    PromptRecorder prompts_;
-    std::unique_ptr<MainWindowUnderTest> main_;
     HANDLE release_ = nullptr;
     volatile LONG held_ = 0;
 };

@@ -14,7 +14,7 @@
 #include "fileops/file_path.h"
 #include "panes/pane.h"
 #include "res/resource.h"
-#include "tests/win/support/win_test_support.h"
+#include "tests/win/support/two_pane_test.h"
 
 // The 1 MiB volume the test driver mounted, emptied for this test.
 class FullVolumeTest : public ::testing::Test {
@@ -69,24 +69,16 @@ TEST_F(FullVolumeTest, ANewDestinationThatFailsIsNotLeftHalf) {
 
 // Faults during jobs and hostile data from other programs, in a main window
 // of the test process.
-class FaultsTest : public ::testing::Test {
+class FaultsTest : public TwoPaneTest {
 protected:
     void SetUp() override {
-        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
-        main_.reset(new MainWindowUnderTest);
-        ASSERT_NE(nullptr, main_->window());
+        TwoPaneTest::SetUp();
         release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
     void TearDown() override {
         SetEvent(release_);
-        PumpUntil([] { return !JobRunning(); });
-        main_.reset();
+        TwoPaneTest::TearDown();
         CloseHandle(release_);
-    }
-    void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
-    void Relist() {
-        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-        gCore->ListFolder(gRightPane.list, gRightPane.path);
     }
     // The job stops in its first error box until release_ is set.
     void HoldJobAtFirstError() {
@@ -104,17 +96,7 @@ protected:
         SetWriteTime(right_ / name, 1);
         return CreateFileA((right_ / name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     }
-    int Count(const std::string& caption) {
-        int n = 0;
-        for (const PromptCall& call : prompts_.calls())
-            n += call.caption == caption;
-        return n;
-    }
 
-    SettingsFileGuard settings_;
-    TempFolder left_, right_;
-    PromptRecorder prompts_;
-    std::unique_ptr<MainWindowUnderTest> main_;
     HANDLE release_ = nullptr;
     volatile LONG held_ = 0;
 };
@@ -134,7 +116,7 @@ TEST_F(FaultsTest, ASourceThatDisappearsDuringTheJob) {
     CloseHandle(hold);
     EXPECT_EQ("b", ReadBytes(right_ / "b.txt"));
     EXPECT_FALSE(Exists(right_ / "c.txt")) << "nothing is made for a missing source";
-    EXPECT_EQ(2, Count("CopyZ File ERROR"));
+    EXPECT_EQ(2, CountCaption("CopyZ File ERROR"));
     EXPECT_EQ("old", ReadBytes(right_ / "a.txt"));
     EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt"}), FolderEntries(right_.path())) << "no temporary file";
 }
@@ -168,7 +150,7 @@ TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
     EXPECT_EQ("b", ReadBytes(right_ / "b.txt"));
     EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));
     EXPECT_EQ(WriteTimeOf(left_ / "b.txt"), WriteTimeOf(right_ / "b.txt"));
-    EXPECT_EQ(1, Count("CopyZ File ERROR")) << "only the held destination";
+    EXPECT_EQ(1, CountCaption("CopyZ File ERROR")) << "only the held destination";
     EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt", "c.txt"}), FolderEntries(right_.path()));
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
@@ -328,7 +310,7 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     // The recycle bin needs one byte more than such a path has: refused, said, kept.
     prompts_.Queue(1);
     Command(CMD_LEFT_DELETE);
-    EXPECT_EQ(1, Count("Path Length Error"));
+    EXPECT_EQ(1, CountCaption("Path Length Error"));
     EXPECT_TRUE(Exists(left_ / name259));
     // The permanent delete takes it.
     gActivePane.list = gRightPane.list;

@@ -13,53 +13,6 @@
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
-static std::string RecorderProgram() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string self = path;
-    return self.substr(0, self.rfind('\\') + 1) + "recorder.exe";
-}
-
-static std::string Record(const std::string& text) {
-    std::string record = text;
-    record.resize(78, ' ');
-    return record + "\r\n";
-}
-
-// A data file of the given tools and "ext tool alternate" rules.
-static std::string DataFile(const std::vector<std::string>& tools, const std::vector<std::string>& rules) {
-    char header[16];
-    snprintf(header, sizeof header, "%-4d%d", (int)tools.size(), (int)rules.size());
-    std::string data = Record("/ test data") + Record(header);
-    for (const std::string& tool : tools)
-        data += Record(tool);
-    for (const std::string& rule : rules)
-        data += Record(rule);
-    return data;
-}
-
-static std::string RuleLine(const char* ext, int tool, int alternate) {
-    char line[40];
-    snprintf(line, sizeof line, "%-16s%-4d%d", ext, tool, alternate);
-    return line;
-}
-
-// The lines the recorder at this folder logged, waiting a while for them to come.
-static std::vector<std::string> Logged(const std::string& folder, size_t expected, DWORD wait = 8000) {
-    std::vector<std::string> lines;
-    DWORD start = GetTickCount();
-    do {
-        lines.clear();
-        std::string text = ReadBytes(folder + "recorded.txt");
-        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
-            lines.push_back(text.substr(at, end - at));
-        if (lines.size() >= expected)
-            break;
-        Sleep(50);
-    } while (GetTickCount() - start < wait);
-    return lines;
-}
-
 class OpenWithTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -247,9 +200,8 @@ TEST_F(ToolsCommandTest, ANameTheCodePageCantSpellIsPassedByItsShortName) {
     Command(CMD_EDIT_WITH_EDITOR);
     std::vector<std::string> lines = Logged(editor, 1);
     ASSERT_EQ(1u, lines.size());
-    std::string prefix = std::string(BuiltInToolTable[1]) + "\"";
-    ASSERT_EQ(prefix, lines[0].substr(0, prefix.size()));
-    std::string passed = lines[0].substr(prefix.size(), lines[0].find('"', prefix.size()) - prefix.size());
+    std::string passed = QuotedPathAfter(lines[0], BuiltInToolTable[1]);
+    ASSERT_FALSE(passed.empty()) << lines[0];
     EXPECT_EQ(files_.path(), passed.substr(0, files_.path().size()));
     EXPECT_EQ("smile", ReadBytes(passed)) << passed;
     ASSERT_EQ(1u, prompts_.calls().size());

@@ -19,7 +19,7 @@
 #include "panes/pane.h"
 #include "panes/real_names.h"
 #include "res/resource.h"
-#include "tests/win/support/win_test_support.h"
+#include "tests/win/support/two_pane_test.h"
 
 // The compiler makes literals only of the code page's characters, so the
 // other names are written as UTF-16 units.
@@ -63,24 +63,16 @@ static HGLOBAL WideFileList(const std::vector<std::wstring>& paths) {
     return block;
 }
 
-class UnspellableNamesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
+class UnspellableNamesTest : public TwoPaneTest {
+protected:
+    void PrepareFolders() override {
         for (const NamedFile& file : kFiles)
             WriteBytesW(Widen(left_.path()) + file.name, file.bytes);
-        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
-        main_.reset(new MainWindowUnderTest);
-        ASSERT_NE(nullptr, main_->window());
+    }
+    void SetUp() override {
+        TwoPaneTest::SetUp();
         gActivePane.list = gLeftPane.list;
         gActivePane.path = gLeftPane.path;
-    }
-    void TearDown() override {
-        PumpUntil([] { return !JobRunning(); });
-        main_.reset();
-    }
-    void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
-    bool WaitForJob() {
-        return PumpUntil([] { return !JobRunning(); }, 30000);
     }
     int RowOf(const std::wstring& name) { return FindItemW(gLeftPane.list, name); }
     void SelectRows(const std::vector<std::wstring>& names) {
@@ -101,11 +93,6 @@ class UnspellableNamesTest : public ::testing::Test {
             said += call.caption + ": " + call.text + "\n";
         return said;
     }
-
-    SettingsFileGuard settings_;
-    TempFolder left_, right_;
-    PromptRecorder prompts_;
-    std::unique_ptr<MainWindowUnderTest> main_;
 };
 
 // The list shows what the ANSI calls give, and every row finds its own file.
@@ -256,27 +243,17 @@ TEST_F(UnspellableNamesTest, PasteOfAWideListCopiesTheRealFiles) {
 // folder of such a name.
 TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     TempFolder tools;
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string recorder = std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "recorder.exe";
-    ASSERT_TRUE(CopyFileA(recorder.c_str(), (tools / "rec.exe").c_str(), FALSE));
-    auto record = [](std::string text) {
-        text.resize(78, ' ');
-        return text + "\r\n";
-    };
-    WriteBytes(tools / "Brenn.dat", record("/ test data") + record("1   1") + record(tools / "rec.exe") +
-                                        record("txt             0   0"));
+    ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), (tools / "rec.exe").c_str(), FALSE));
+    WriteBytes(tools / "Brenn.dat", DataFile({tools / "rec.exe"}, {RuleLine("txt", 0, 0)}));
     ASSERT_EQ(1, gCore->LoadAssociations((tools / "Brenn.dat").c_str()));
     DoubleClickItem(gLeftPane.list, RowOf(kSmile));
-    std::string logged;
-    PumpUntil([&] { return !(logged = ReadBytes(tools / "recorded.txt")).empty(); }, 8000);
-    std::string prefix = tools / "rec.exe \"";
-    ASSERT_EQ(prefix, logged.substr(0, prefix.size())) << logged;
-    std::string passed = logged.substr(prefix.size(), logged.find('"', prefix.size()) - prefix.size());
+    std::vector<std::string> lines = Logged(tools.path(), 1);
+    ASSERT_EQ(1u, lines.size());
+    std::string passed = QuotedPathAfter(lines[0], tools / "rec.exe ");
+    ASSERT_FALSE(passed.empty()) << lines[0];
     EXPECT_EQ("smile", ReadBytes(passed)) << passed;
     // Back to the tests' own data file, in "testwork" beside the test program.
-    std::string work = recorder.substr(0, recorder.rfind('\\') + 1) + "testwork\\Brenn.dat";
-    EXPECT_EQ(1, gCore->LoadAssociations(work.c_str()));
+    EXPECT_EQ(1, gCore->LoadAssociations((ModuleFolder() + "testwork\\Brenn.dat").c_str()));
 
     std::wstring folder = L"dir-" + kKorean.substr(0, 2);
     ASSERT_TRUE(CreateDirectoryW((Widen(left_.path()) + folder).c_str(), nullptr));
@@ -315,10 +292,7 @@ TEST_F(UnspellableNamesTest, DropOfAWideListCopiesTheRealFiles) {
 TEST_F(UnspellableNamesTest, ClipboardNameOpensTheRealFileInAnotherProgram) {
     SelectRows({kKorean});
     Command(CMD_CLIPBOARD_COPY);
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string recorder = std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "recorder.exe";
-    ASSERT_TRUE(CopyFileA(recorder.c_str(), (right_ / "reader.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), (right_ / "reader.exe").c_str(), FALSE));
     std::string line = "\"" + (right_ / "reader.exe") + "\" --clipboard";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -381,3 +381,58 @@ void DoubleClickItem(HWND list, int item) {
     NMHDR header = {list, (UINT_PTR)GetDlgCtrlID(list), (UINT)NM_DBLCLK};
     OnListNotify(PaneOfList(list), &header);
 }
+
+std::string ModuleFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+std::string RecorderProgram() { return ModuleFolder() + "recorder.exe"; }
+
+std::vector<std::string> Logged(const std::string& folder, size_t expected, DWORD wait) {
+    std::vector<std::string> lines;
+    DWORD start = GetTickCount();
+    do {
+        lines.clear();
+        std::string text = ReadBytes(folder + "recorded.txt");
+        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+            lines.push_back(text.substr(at, end - at));
+        if (lines.size() >= expected)
+            break;
+        Sleep(50);
+    } while (GetTickCount() - start < wait);
+    return lines;
+}
+
+static std::string Record(const std::string& text) {
+    std::string record = text;
+    record.resize(78, ' ');
+    return record + "\r\n";
+}
+
+std::string DataFile(const std::vector<std::string>& tools, const std::vector<std::string>& rules) {
+    char header[16];
+    snprintf(header, sizeof header, "%-4d%d", (int)tools.size(), (int)rules.size());
+    std::string data = Record("/ test data") + Record(header);
+    for (const std::string& tool : tools)
+        data += Record(tool);
+    for (const std::string& rule : rules)
+        data += Record(rule);
+    return data;
+}
+
+std::string RuleLine(const char* extension, int tool, int alternate) {
+    char line[40];
+    snprintf(line, sizeof line, "%-16s%-4d%d", extension, tool, alternate);
+    return line;
+}
+
+std::string QuotedPathAfter(const std::string& line, const std::string& program) {
+    std::string start = program + "\"";
+    if (line.compare(0, start.size(), start) != 0)
+        return "";
+    size_t end = line.find('"', start.size());
+    return end == std::string::npos ? "" : line.substr(start.size(), end - start.size());
+}

@@ -38,6 +38,20 @@ std::vector<std::wstring> FolderEntriesW(const std::string& folder);
 // test driver names in an environment variable; empty when it is not set.
 std::string FolderFromEnvironment(const char* variable);
 
+// The folder of the running test program, with its final "\".
+std::string ModuleFolder();
+// The recorder program built beside the tests; copies of it stand in for
+// the external programs and log how they were started ("recorded.txt").
+std::string RecorderProgram();
+// The lines the recorder in this folder logged, waiting a while for them to come.
+std::vector<std::string> Logged(const std::string& folder, size_t expected, DWORD wait = 8000);
+// The quoted path of a logged command line that starts with this program
+// text; empty when the line starts otherwise.
+std::string QuotedPathAfter(const std::string& line, const std::string& program);
+// A "Brenn.dat" of the given tools and rules (RuleLine), 80-byte records.
+std::string DataFile(const std::vector<std::string>& tools, const std::vector<std::string>& rules);
+std::string RuleLine(const char* extension, int tool, int alternate);
+
 struct PromptCall {
     HWND owner;
     std::string text;
