@@ -5,14 +5,18 @@
 static PromptResponder gResponder;
 static int gUiPrompts;
 
-void SetPromptResponder(PromptResponder responder) { gResponder = responder; }
+void SetPromptResponder(PromptResponder responder) {
+    gResponder = responder;
+}
 
-int UiPromptOpen() { return gUiPrompts > 0; }
+int UiPromptOpen() {
+    return gUiPrompts > 0;
+}
 
 // Counts the questions of the UI thread; the worker's boxes don't make the
 // window busy.
 class UiPromptScope {
-public:
+  public:
     UiPromptScope()
         : counted_(gMainWindow && GetWindowThreadProcessId(gMainWindow, nullptr) == GetCurrentThreadId()) {
         if (counted_)
@@ -23,7 +27,7 @@ public:
             gUiPrompts--;
     }
 
-private:
+  private:
     bool counted_;
 };
 

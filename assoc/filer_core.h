@@ -40,12 +40,13 @@ struct FilerCore {
     int CopyTree(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel);
     int IsCopyDue(const char* source, const char* destination);
     int IsCopyDue(const FilePath& source, const FilePath& destination);
-    int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, const volatile LONG* cancel);
+    int CopyFolderContents(const char* sourceFolder, const char* destinationFolder,
+                           const volatile LONG* cancel);
     int CopyPathsInto(const FilePath* paths, const char* folder, WORD count, const volatile LONG* cancel);
     int DeleteTree(const char* path, const volatile LONG* cancel);
     int DeleteTree(const FilePath& path, const volatile LONG* cancel);
 
-private:
+  private:
     int CopyWalk(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel,
                  struct WalkChain& chain, const WIN32_FIND_DATAA* entry);
     int DeleteWalk(const FilePath& path, DWORD attributes, const volatile LONG* cancel);

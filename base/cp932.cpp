@@ -4,7 +4,9 @@
 
 #include "base/text_buffer.h"
 
-int IsLeadByte932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+int IsLeadByte932(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 int FindLastSeparator(const char* text) {
     int last = -1;

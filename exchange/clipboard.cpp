@@ -101,7 +101,7 @@ int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, 
     }
     EmptyClipboard();
     if (count > 0 && SetClipboardData(CF_HDROP, block))
-        block = nullptr;  // the clipboard owns it now
+        block = nullptr; // the clipboard owns it now
     if (block)
         GlobalFree(block);
     CloseClipboard();
@@ -160,7 +160,8 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
             }
             lstrcatW(realCopyName, realBare);
         }
-        if (!ItemFilePath(&target, targetFolder, copyName, realBare ? realCopyName : nullptr, WALK_PATH_MAX)) {
+        if (!ItemFilePath(&target, targetFolder, copyName, realBare ? realCopyName : nullptr,
+                          WALK_PATH_MAX)) {
             ReportPathTooLong(targetFolder, copyName);
             return;
         }
@@ -192,7 +193,7 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
     path->wide[0] = 0;
     UINT length = DragQueryFileA(drop, index, nullptr, 0);
     if (length == 0)
-        return 0;  // an empty name names nothing
+        return 0; // an empty name names nothing
     if (length >= PATH_SIZE) {
         // Longer than any path here: said, and skipped.
         char whole[1024] = "";

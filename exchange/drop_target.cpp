@@ -29,10 +29,14 @@ STDMETHODIMP DropTarget::QueryInterface(REFIID id, void** out) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) DropTarget::AddRef() { return (ULONG)InterlockedIncrement(&references_); }
+STDMETHODIMP_(ULONG) DropTarget::AddRef() {
+    return (ULONG)InterlockedIncrement(&references_);
+}
 
 // The main window owns the object: the count never frees it.
-STDMETHODIMP_(ULONG) DropTarget::Release() { return (ULONG)InterlockedDecrement(&references_); }
+STDMETHODIMP_(ULONG) DropTarget::Release() {
+    return (ULONG)InterlockedDecrement(&references_);
+}
 
 int DropTarget::QueryDataObject(CLIPFORMAT format) {
     if (!current_)
@@ -41,7 +45,9 @@ int DropTarget::QueryDataObject(CLIPFORMAT format) {
     return current_->QueryGetData(&wanted) == S_OK;
 }
 
-int DropTarget::RefusesDrops() const { return gRightPane.path[0] == '\0' || UiPromptOpen(); }
+int DropTarget::RefusesDrops() const {
+    return gRightPane.path[0] == '\0' || UiPromptOpen();
+}
 
 STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
     current_ = data;
@@ -106,15 +112,15 @@ LRESULT OnDropDone(HWND, WPARAM count) {
     }
     if (gDropTarget->droppedLeftOut) {
         char text[96];
-        FormatText(text, sizeof text, "ドロップの %u 個は含まれません (最大 %d 個)", gDropTarget->droppedLeftOut,
-                   DROP_SLOTS);
+        FormatText(text, sizeof text, "ドロップの %u 個は含まれません (最大 %d 個)",
+                   gDropTarget->droppedLeftOut, DROP_SLOTS);
         gDropTarget->droppedLeftOut = 0;
         ShowMessage(gDropTarget->window, text, "Drag&Drop", MB_OK);
     }
     char folder[PATH_SIZE];
     CopyFolder(folder, gRightPane.path);
-    gCore->CopyPathsInto(gDropTarget->DroppedPaths, folder, (WORD)(count > (WPARAM)DROP_SLOTS ? (WPARAM)DROP_SLOTS : count),
-                         nullptr);
+    gCore->CopyPathsInto(gDropTarget->DroppedPaths, folder,
+                         (WORD)(count > (WPARAM)DROP_SLOTS ? (WPARAM)DROP_SLOTS : count), nullptr);
     gActivePane.list = gRightPane.list;
     gActivePane.path = gRightPane.path;
     gCore->ListFolder(gRightPane.list, gRightPane.path);
@@ -151,7 +157,7 @@ int DropTarget::StartDrag() {
         medium.tymed = TYMED_HGLOBAL;
         medium.hGlobal = block;
         if (data->SetData(&format, &medium, TRUE) == S_OK) {
-            block = nullptr;  // the data object owns it now
+            block = nullptr; // the data object owns it now
             source = new (std::nothrow) DropSource;
             if (source) {
                 DWORD effect = DROPEFFECT_NONE;

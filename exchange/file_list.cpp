@@ -81,7 +81,9 @@ void FolderOfPath(const char* path, char* folder, size_t cap) {
     folder[length] = '\0';
 }
 
-static unsigned char Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 32) : c; }
+static unsigned char Fold(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 32) : c;
+}
 
 int IsSameFolderText(const char* a, const char* b) {
     for (;; a++, b++) {

@@ -108,7 +108,8 @@ int ItemFilePath(FilePath* item, const char* folder, const char* name, const WCH
     if (!ItemPath(item->text, sizeof item->text, folder, name, limit))
         return Fail(item);
     FilePath base;
-    if (realName && (!SetFilePath(&base, folder) || !JoinWide(item->wide, PATH_SIZE, base, 0, name, realName)))
+    if (realName &&
+        (!SetFilePath(&base, folder) || !JoinWide(item->wide, PATH_SIZE, base, 0, name, realName)))
         return Fail(item);
     return 1;
 }

@@ -1,6 +1,8 @@
 #include "fileops/link_rule.h"
 
-int SameFolder(const FolderIdentity& a, const FolderIdentity& b) { return a.volume == b.volume && a.index == b.index; }
+int SameFolder(const FolderIdentity& a, const FolderIdentity& b) {
+    return a.volume == b.volume && a.index == b.index;
+}
 
 int IsOnWalk(const WalkChain& chain, const FolderIdentity& folder) {
     for (int i = 0; i < chain.count; i++)

@@ -12,7 +12,7 @@ struct FolderIdentity {
 // The folders a walk is in: the start folder's ancestors, the start folder,
 // and every folder on the current path below it.
 struct WalkChain {
-    enum { CAPACITY = 160 };  // a 259-byte path has at most 130 levels
+    enum { CAPACITY = 160 }; // a 259-byte path has at most 130 levels
     FolderIdentity folders[CAPACITY];
     int count;
 };

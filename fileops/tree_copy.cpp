@@ -125,8 +125,9 @@ int ReadFolderIdentity(const char* path, FolderIdentity* identity) {
 
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
     // Opened through any link, so the identity is that of the folder itself.
-    HANDLE folder = OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+    HANDLE folder =
+        OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     if (folder == INVALID_HANDLE_VALUE)
         return 0;
     BY_HANDLE_FILE_INFORMATION info;
@@ -255,9 +256,11 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
     return 1;
 }
 
-int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder, CancelSource cancel) {
+int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder,
+                                  CancelSource cancel) {
     char source[PATH_SIZE], destination[PATH_SIZE];
-    if (!CopyText(source, sizeof source, sourceFolder) || !CopyText(destination, sizeof destination, destinationFolder))
+    if (!CopyText(source, sizeof source, sourceFolder) ||
+        !CopyText(destination, sizeof destination, destinationFolder))
         return 0;
     TrimFolderPath(source);
     TrimFolderPath(destination);
@@ -298,7 +301,8 @@ int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination) {
     if (!IsDestinationInside(source, destination))
         return 0;
     char text[3 * PATH_SIZE];
-    FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source.text, destination.text);
+    FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source.text,
+               destination.text);
     ShowMessage(nullptr, text, "CopyZ Folder ERROR", MB_OK);
     return 1;
 }

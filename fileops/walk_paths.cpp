@@ -5,7 +5,9 @@
 #include "base/cp932.h"
 #include "base/text_buffer.h"
 
-static int Fits(size_t length, size_t cap, size_t limit) { return length <= limit && length < cap; }
+static int Fits(size_t length, size_t cap, size_t limit) {
+    return length <= limit && length < cap;
+}
 
 int ChildPath(char* dst, size_t cap, const char* folder, const char* name) {
     size_t a = strlen(folder), b = strlen(name);
@@ -46,7 +48,9 @@ int SearchPattern(char* dst, size_t cap, const char* folder) {
     return CopyText(dst, cap, pattern);
 }
 
-static unsigned char FoldAZ(unsigned char c) { return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 32) : c; }
+static unsigned char FoldAZ(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 32) : c;
+}
 
 // Length of the path without its final "\" separator.
 static size_t TrimmedLength(const char* path) {

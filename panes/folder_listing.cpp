@@ -80,8 +80,8 @@ static int HasOwnIcon(const char* extension) {
 void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers* answers, SHFILEINFOA* info) {
     char extension[PATH_SIZE];
     FileExtension(found.cFileName, extension, sizeof extension);
-    int cacheable = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strlen(extension) < EXTENSION_SIZE &&
-                    !HasOwnIcon(extension);
+    int cacheable = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                    strlen(extension) < EXTENSION_SIZE && !HasOwnIcon(extension);
     if (cacheable) {
         for (int i = 0; i < answers->count; i++) {
             if (lstrcmpiA(answers->entries[i].extension, extension) == 0) {
@@ -103,7 +103,7 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
 // One found item with the texts its row will show.
 struct ListedEntry {
     WIN32_FIND_DATAA found;
-    int hasRealName;  // its name is not the one the text spells
+    int hasRealName; // its name is not the one the text spells
     int icon;
     char size[32];
     char type[80];
@@ -112,8 +112,8 @@ struct ListedEntry {
 
 // Returns 0 for an item that is not listed: one whose full path does not fit a
 // path buffer could be neither queried nor acted on by name.
-static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int hasRealName, ShellAnswers* answers,
-                     ListedEntry* entry) {
+static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int hasRealName,
+                     ShellAnswers* answers, ListedEntry* entry) {
     char fullPath[PATH_SIZE];
     if (!JoinPath(fullPath, sizeof fullPath, folder, found.cFileName))
         return 0;

@@ -11,7 +11,7 @@ int IsValidItemName(const char* name) {
         unsigned char c = (unsigned char)name[i];
         if (IsLeadByte932(c)) {
             if (name[i + 1] == '\0')
-                return 0;  // a cut character
+                return 0; // a cut character
             i++;
             continue;
         }

@@ -90,7 +90,7 @@ void CancelRename(HWND list) {
     HWND edit = (HWND)SendMessageA(list, LVM_GETEDITCONTROL, 0, 0);
     if (!edit)
         return;
-    gRenameEdit = nullptr;  // whatever the end notification says, nothing is renamed
+    gRenameEdit = nullptr; // whatever the end notification says, nothing is renamed
     SendMessageA(list, LVM_CANCELEDITLABEL, 0, 0);
     if (IsWindow(edit))
         SendMessageA(list, LVM_EDITLABELA, (WPARAM)-1, 0);
@@ -124,7 +124,8 @@ static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
         LVITEMA marked = {};
         marked.mask = LVIF_PARAM;
         marked.iItem = info->item.iItem;
-        marked.lParam = (LPARAM)((DWORD)ItemParamOf(pane->list, info->item.iItem) & ~(DWORD)ITEM_HAS_REAL_NAME);
+        marked.lParam =
+            (LPARAM)((DWORD)ItemParamOf(pane->list, info->item.iItem) & ~(DWORD)ITEM_HAS_REAL_NAME);
         SendMessageA(pane->list, LVM_SETITEMA, 0, (LPARAM)&marked);
     }
     return 0;

@@ -3,7 +3,9 @@
 #include <stdio.h>
 #include <string.h>
 
-static unsigned char Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? (unsigned char)(c + 32) : c; }
+static unsigned char Fold(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? (unsigned char)(c + 32) : c;
+}
 
 int CompareFoldedAscii(const char* a, const char* b) {
     for (size_t i = 0;; i++) {

@@ -2,7 +2,7 @@
 #pragma once
 #include <stddef.h>
 
-enum { SORT_TEXT_LIMIT = 29 };  // bytes of a cell text that take part
+enum { SORT_TEXT_LIMIT = 29 }; // bytes of a cell text that take part
 
 // One item's part in a sort: its cell text (at most 29 bytes used) and attributes.
 struct SortKey {

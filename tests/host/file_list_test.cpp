@@ -60,11 +60,11 @@ TEST(FileList, EmptyAndWideBlocks) {
     const char* japanese = "C:\\\x93\xFA\x96\x7B\\\x83\x5C.txt";
     std::vector<unsigned char> block = Build({japanese, "C:\\b"}, 1);
     int w = Cp932ToUtf16(japanese, nullptr, 0) + Cp932ToUtf16("C:\\b", nullptr, 0);
-    ASSERT_EQ(12 + 5, w);  // C : \ 日 本 \ ソ . t x t NUL = 12 units, C : \ b NUL = 5
+    ASSERT_EQ(12 + 5, w); // C : \ 日 本 \ ソ . t x t NUL = 12 units, C : \ b NUL = 5
     ASSERT_EQ(22u + 2 * (12 + 5), block.size());
     EXPECT_EQ(1, block[16]) << "fWide";
-    const uint16_t expected[] = {'C', ':', '\\', 0x65E5, 0x672C, '\\', 0x30BD, '.', 't', 'x', 't', 0,
-                                 'C', ':', '\\', 'b', 0, 0};
+    const uint16_t expected[] = {'C', ':', '\\', 0x65E5, 0x672C, '\\', 0x30BD, '.', 't',
+                                 'x', 't', 0,    'C',    ':',    '\\', 'b',    0,   0};
     for (size_t i = 0; i < sizeof expected / 2; i++)
         EXPECT_EQ(expected[i], block[20 + 2 * i] | (block[21 + 2 * i] << 8)) << "unit " << i;
     EXPECT_EQ(1, IsFileListBlockSound(block.data(), block.size()));
@@ -75,10 +75,10 @@ TEST(FileList, BlocksFromElsewhereAreCheckedFirst) {
     EXPECT_EQ(0, IsFileListBlockSound(good.data(), 19)) << "shorter than the header";
     EXPECT_EQ(0, IsFileListBlockSound(nullptr, 40));
     std::vector<unsigned char> bad = good;
-    bad[0] = 8;  // pFiles inside the header
+    bad[0] = 8; // pFiles inside the header
     EXPECT_EQ(0, IsFileListBlockSound(bad.data(), bad.size()));
     bad = good;
-    bad[0] = (unsigned char)good.size();  // pFiles past the end
+    bad[0] = (unsigned char)good.size(); // pFiles past the end
     EXPECT_EQ(0, IsFileListBlockSound(bad.data(), bad.size()));
     // Without its double NUL inside the block.
     bad = good;

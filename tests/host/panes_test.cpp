@@ -14,7 +14,9 @@ static int Compare(const char* a, unsigned attrA, const char* b, unsigned attrB,
     return CompareSortKeys(x, y, column, direction);
 }
 
-static int Sign(int v) { return (v > 0) - (v < 0); }
+static int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 TEST(SortCompare, TableOfPairs) {
     const unsigned F = 0x10, N = 0x20;
@@ -46,8 +48,8 @@ TEST(SortCompare, TableOfPairs) {
         {"abc.TXT", N, "ABC.txt", N, 0, 1, 0},
         {"a", N, "B", N, 0, 1, -1},
         {"a", N, "B", N, 0, 2, 1},
-        {"[", N, "a", N, 0, 1, -1},  // 0x5B stays below 'a' (0x61)
-        {"[", N, "A", N, 0, 1, -1},  // ... and A folds to 0x61, not the other way
+        {"[", N, "a", N, 0, 1, -1}, // 0x5B stays below 'a' (0x61)
+        {"[", N, "A", N, 0, 1, -1}, // ... and A folds to 0x61, not the other way
         // Shift-JIS bytes compare unsigned: 0x82 (hiragana) above ASCII, katakana 0xB1 above 0x82.
         {"\x82\xA0", N, "z", N, 0, 1, 1},
         {"\xB1", N, "\x82\xA0", N, 0, 1, 1},
@@ -72,7 +74,7 @@ TEST(SortCompare, KeysKeepTwentyNineBytesAndNumbersOnly) {
     EXPECT_EQ(29u, strlen(key.text));
     MakeSortKey("123KB", 0, 1, &key);
     EXPECT_EQ(123, atoi(key.text));
-    MakeSortKey("99999999999999999999999KB", 0, 1, &key);  // no overflow
+    MakeSortKey("99999999999999999999999KB", 0, 1, &key); // no overflow
     EXPECT_LT(0, Compare("99999999999999999999999KB", 0, "4294967296KB", 0, 1, 1));
 }
 
@@ -88,10 +90,11 @@ TEST(ComposePath, ParentFolders) {
     EXPECT_EQ("C:\\", Compose("..", "C:\\dir\\"));
     EXPECT_EQ("", Compose("..", "C:\\"));
     EXPECT_EQ("", Compose("..", ""));
-    EXPECT_EQ("C:\\", Compose("..", "C:\\d"));  // a path without its final separator
+    EXPECT_EQ("C:\\", Compose("..", "C:\\d")); // a path without its final separator
     // 表 is 0x95 0x5C: its trail byte is no separator.
     EXPECT_EQ("C:\\", Compose("..", "C:\\\x95\x5Cx\\"));
-    EXPECT_EQ("C:\\a\\", Compose("..", "C:\\a\\\x95\x5C" "b\\"));
+    EXPECT_EQ("C:\\a\\", Compose("..", "C:\\a\\\x95\x5C"
+                                       "b\\"));
     // あ is 0x82 0xA0.
     EXPECT_EQ("C:\\\x82\xA0\\", Compose("..", "C:\\\x82\xA0\\x\\"));
     // Half-width katakana ｱ (0xB1) is a single byte: the separator after it is real.
@@ -115,15 +118,15 @@ TEST(ComposePath, NamesDotsAndDrives) {
 }
 
 TEST(ComposePath, LengthLimit) {
-    std::string folder = "C:\\" + std::string(250, 'a') + "\\";  // 254 bytes
-    EXPECT_EQ(folder + "abcd\\", Compose("abcd", folder));          // 259 bytes fit
-    EXPECT_EQ(folder, Compose("abcde", folder, COMPOSE_TOO_LONG));  // 260 would not
+    std::string folder = "C:\\" + std::string(250, 'a') + "\\";    // 254 bytes
+    EXPECT_EQ(folder + "abcd\\", Compose("abcd", folder));         // 259 bytes fit
+    EXPECT_EQ(folder, Compose("abcde", folder, COMPOSE_TOO_LONG)); // 260 would not
 }
 
 TEST(ItemName, RefusesSeparatorsAndWildcardsButNotTrailBytes) {
     EXPECT_TRUE(IsValidItemName("report.txt"));
-    EXPECT_TRUE(IsValidItemName("\x95\x5C.txt"));  // 表.txt: its 0x5C is a trail byte
-    EXPECT_TRUE(IsValidItemName("\x83\x7C"));      // ポ: trail byte 0x7C is not "|"
+    EXPECT_TRUE(IsValidItemName("\x95\x5C.txt")); // 表.txt: its 0x5C is a trail byte
+    EXPECT_TRUE(IsValidItemName("\x83\x7C"));     // ポ: trail byte 0x7C is not "|"
     EXPECT_TRUE(IsValidItemName("\xB1\xB2"));
     for (const char* bad : {"", "a\\b", "a/b", "c:x", "a*", "a?", "a\"b", "<a", "a>", "a|b", "\x95", "a\tb"})
         EXPECT_FALSE(IsValidItemName(bad)) << bad;

@@ -9,7 +9,7 @@
 
 TEST(TextBuffer, CopyAndAppendRefuseWhatWouldNotFit) {
     char buf[8] = "abc";
-    EXPECT_EQ(1, AppendText(buf, sizeof buf, "defg"));  // exactly 7 + NUL
+    EXPECT_EQ(1, AppendText(buf, sizeof buf, "defg")); // exactly 7 + NUL
     EXPECT_STREQ("abcdefg", buf);
     EXPECT_EQ(0, AppendText(buf, sizeof buf, "h"));
     EXPECT_STREQ("abcdefg", buf);
@@ -23,7 +23,7 @@ TEST(TextBuffer, CopyAndAppendRefuseWhatWouldNotFit) {
 TEST(TextBuffer, JoinPathChecksTheWholeLength) {
     char buf[260];
     std::string folder(250, 'a');
-    EXPECT_EQ(1, JoinPath(buf, sizeof buf, folder.c_str(), "123456789"));  // 259 bytes
+    EXPECT_EQ(1, JoinPath(buf, sizeof buf, folder.c_str(), "123456789")); // 259 bytes
     EXPECT_EQ(259u, strlen(buf));
     strcpy(buf, "untouched");
     EXPECT_EQ(0, JoinPath(buf, sizeof buf, folder.c_str(), "1234567890"));
@@ -65,7 +65,7 @@ TEST(Cp932, EnsureTrailingSeparator) {
     EXPECT_STREQ("c:\\\x95\x5C\\", buf);
     buf[0] = '\0';
     EXPECT_EQ(1, EnsureTrailingSeparator(buf, sizeof buf));
-    EXPECT_STREQ("", buf);  // the My Computer view stays empty
+    EXPECT_STREQ("", buf); // the My Computer view stays empty
     char tight[4] = "c:x";
     EXPECT_EQ(0, EnsureTrailingSeparator(tight, sizeof tight));
     EXPECT_STREQ("c:x", tight);
@@ -76,8 +76,12 @@ TEST(ListText, SizesRoundUpToKilobytes) {
     struct {
         unsigned long long bytes;
         const char* text;
-    } cases[] = {{0, "0KB"},       {1, "1KB"},          {1024, "1KB"},
-                 {1025, "2KB"},    {5368709120ULL, "5242880KB"}, {1ULL << 42, "4294967296KB"}};
+    } cases[] = {{0, "0KB"},
+                 {1, "1KB"},
+                 {1024, "1KB"},
+                 {1025, "2KB"},
+                 {5368709120ULL, "5242880KB"},
+                 {1ULL << 42, "4294967296KB"}};
     for (auto& c : cases) {
         ASSERT_EQ(1, FormatSizeText(buf, sizeof buf, c.bytes));
         EXPECT_STREQ(c.text, buf) << c.bytes;
@@ -119,8 +123,8 @@ TEST(Layout, NarrowAndEmptySizesPassNegativeWidthsOn) {
     EXPECT_EQ(10, l.leftList.height);
     l = ComputeLayout(0, 0);
     ExpectRect(l.toolbarHost, -115, 2, 230, 28);
-    EXPECT_EQ(-118, l.leftPath.width);  // (0 - 236) / 2
-    EXPECT_EQ(-3, l.leftList.width);    // (0 - 6) / 2 truncates toward zero
+    EXPECT_EQ(-118, l.leftPath.width); // (0 - 236) / 2
+    EXPECT_EQ(-3, l.leftList.width);   // (0 - 6) / 2 truncates toward zero
     EXPECT_EQ(-50, l.leftList.height);
     EXPECT_EQ(0, l.statusSplit);
 }
@@ -128,11 +132,11 @@ TEST(Layout, NarrowAndEmptySizesPassNegativeWidthsOn) {
 TEST(Layout, OddWidthsTruncate) {
     MainLayout l = ComputeLayout(961, 100);
     EXPECT_EQ(480, l.statusSplit);
-    EXPECT_EQ(362, l.leftPath.width);  // 725 / 2
-    EXPECT_EQ(477, l.leftList.width);  // 955 / 2
+    EXPECT_EQ(362, l.leftPath.width); // 725 / 2
+    EXPECT_EQ(477, l.leftList.width); // 955 / 2
     EXPECT_EQ(595, l.rightPath.x);
     l = ComputeLayout(235, 100);
-    EXPECT_EQ(0, l.leftPath.width);  // -1 / 2 is 0, not -1
+    EXPECT_EQ(0, l.leftPath.width); // -1 / 2 is 0, not -1
     EXPECT_EQ(117, l.statusSplit);
 }
 

@@ -147,7 +147,7 @@ TEST(DragObjects, FormatEnumeratorAndDropSource) {
 }
 
 class ExchangeTest : public TwoPaneTest {
-protected:
+  protected:
     void PrepareFolders() override {
         for (const char* name : {"x.txt", "y.txt", "z.txt"})
             WriteBytes(left_ / name, std::string("left ") + name);
@@ -204,7 +204,7 @@ TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
     std::vector<std::string> expected = {left_ / "sub", left_ / "x.txt", left_ / "y.txt"};
     EXPECT_EQ(expected, ClipboardNames()) << "folders first, as listed";
 
-    gCore->cancelFlag = 1;  // an old Esc must not empty a pasted folder
+    gCore->cancelFlag = 1; // an old Esc must not empty a pasted folder
     Activate(&gRightPane);
     Command(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt"));

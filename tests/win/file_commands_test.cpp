@@ -17,7 +17,7 @@
 #include "tests/win/support/two_pane_test.h"
 
 class FileCommandsTest : public TwoPaneTest {
-protected:
+  protected:
     void SetUp() override {
         TwoPaneTest::SetUp();
         release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -334,7 +334,7 @@ TEST_F(FileCommandsTest, RecycleBinTakesFilesAndTrees) {
     WriteBytes(left_ / "kept.txt", "k");
     Relist();
     SelectOnly(gLeftPane.list, {file, tree});
-    gCore->cancelFlag = 1;  // an old Esc: no effect on the recycle bin
+    gCore->cancelFlag = 1; // an old Esc: no effect on the recycle bin
     prompts_.Queue(1);
     Command(CMD_LEFT_DELETE);
     ASSERT_EQ(1u, prompts_.calls().size());

@@ -34,7 +34,7 @@ static bool HasEntry(const std::string& folder, const std::string& name) {
 }
 
 class LinksTest : public ::testing::Test {
-protected:
+  protected:
     void Use(const char* name) {
         folder_ = CaseFolder(name);
         if (folder_.empty() || !Exists(folder_ + "tree\\file.txt"))
@@ -47,10 +47,10 @@ protected:
         ASSERT_NE(nullptr, main_->window());
     }
     void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
-    bool WaitForJob() { return PumpUntil([] { return !JobRunning(); }, 60000); }
-    void OutsideIntact() {
-        EXPECT_EQ("keep\n", ReadBytes(folder_ + "outside\\keep.txt"));
+    bool WaitForJob() {
+        return PumpUntil([] { return !JobRunning(); }, 60000);
     }
+    void OutsideIntact() { EXPECT_EQ("keep\n", ReadBytes(folder_ + "outside\\keep.txt")); }
 
     std::string folder_;
     SettingsFileGuard settings_;

@@ -10,7 +10,7 @@
 static const char kCopyError[] = "CopyZ File ERROR";
 
 class TreeCopyTest : public ::testing::Test {
-protected:
+  protected:
     std::string Src(const std::string& name) { return src_ / name; }
     std::string Dst(const std::string& name) { return dst_ / name; }
     int Copy(const std::string& from, const std::string& to, int force = 0) {
@@ -43,7 +43,8 @@ TEST_F(TreeCopyTest, DateRuleDecidesEachFile) {
 
     EXPECT_EQ("new", ReadBytes(Dst("new.txt")));
     EXPECT_EQ("source", ReadBytes(Dst("older.txt")));
-    EXPECT_EQ(WriteTimeOf(Src("older.txt")), WriteTimeOf(Dst("older.txt"))) << "the copy keeps the source's time";
+    EXPECT_EQ(WriteTimeOf(Src("older.txt")), WriteTimeOf(Dst("older.txt")))
+        << "the copy keeps the source's time";
     EXPECT_EQ("dest", ReadBytes(Dst("equal.txt")));
     EXPECT_EQ("dest", ReadBytes(Dst("newer.txt")));
     EXPECT_EQ("source", ReadBytes(Dst("ro.txt"))) << "a read-only older destination is overwritten";
@@ -68,7 +69,8 @@ TEST_F(TreeCopyTest, SecondCopyOfATreeCopiesNothing) {
     for (const char* name : {"\\top.txt", "\\a\\mid.txt", "\\a\\b\\low.txt"}) {
         ULONGLONG t = WriteTimeOf(target + name);
         WriteBytes(target + name, "mark");
-        HANDLE file = CreateFileA((target + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE file = CreateFileA((target + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                  0, nullptr);
         FILETIME ft = {(DWORD)t, (DWORD)(t >> 32)};
         SetFileTime(file, nullptr, nullptr, &ft);
         CloseHandle(file);
@@ -112,8 +114,10 @@ TEST_F(TreeCopyTest, FilesHeldOpenWithoutSharing) {
     WriteBytes(Dst("locked-src.txt"), "old");
     SetWriteTime(Dst("locked-src.txt"), 1);
 
-    HANDLE holdDest = CreateFileA(Dst("locked-dest.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    HANDLE holdSrc = CreateFileA(Src("locked-src.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holdDest =
+        CreateFileA(Dst("locked-dest.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holdSrc =
+        CreateFileA(Src("locked-src.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holdDest);
     ASSERT_NE(INVALID_HANDLE_VALUE, holdSrc);
     Copy(Src("locked-dest.txt"), Dst("locked-dest.txt"));
@@ -201,7 +205,9 @@ TEST_F(TreeCopyTest, CancelStopsBetweenEntriesButATopFileIsCopied) {
 
 // Q: is a folder that the test driver made for this (it holds the marker file),
 // so a real root can be a whole-folder source and destination.
-static bool TestDriveReady() { return Exists("Q:\\.brennik-test-drive"); }
+static bool TestDriveReady() {
+    return Exists("Q:\\.brennik-test-drive");
+}
 
 static void EmptyTestDrive() {
     WIN32_FIND_DATAA found;
@@ -245,7 +251,7 @@ TEST_F(TreeCopyTest, DriveRootsStayRoots) {
 }
 
 class TreeDeleteTest : public ::testing::Test {
-protected:
+  protected:
     std::string At(const std::string& name) { return folder_ / name; }
     TempFolder folder_;
     PromptRecorder prompts_;

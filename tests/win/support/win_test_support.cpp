@@ -67,10 +67,13 @@ std::wstring Widen(const std::string& text) {
     return n > 0 ? std::wstring(wide) : std::wstring();
 }
 
-void RemoveTree(const std::string& path) { RemoveTreeW(Widen(path)); }
+void RemoveTree(const std::string& path) {
+    RemoveTreeW(Widen(path));
+}
 
 void WriteBytesW(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     if (file != INVALID_HANDLE_VALUE) {
         WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
@@ -79,7 +82,8 @@ void WriteBytesW(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string ReadBytesW(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return "(missing)";
     std::string bytes;
@@ -108,7 +112,8 @@ std::vector<std::wstring> FolderEntriesW(const std::string& folder) {
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     if (file != INVALID_HANDLE_VALUE) {
         WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
@@ -117,7 +122,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 void MakeFileOfSize(const std::string& path, unsigned long long size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     LARGE_INTEGER end;
@@ -129,8 +135,8 @@ void MakeFileOfSize(const std::string& path, unsigned long long size) {
 
 std::string ReadBytes(const std::string& path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return bytes;
     char chunk[4096];
@@ -141,7 +147,9 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
@@ -209,7 +217,7 @@ INT_PTR PromptRecorder::Respond(HWND owner, const char* text, const char* captio
     return answer;
 }
 
-static const ULONGLONG kBaseTime = 132000000000000000ULL;  // a day in 2019
+static const ULONGLONG kBaseTime = 132000000000000000ULL; // a day in 2019
 
 ULONGLONG WriteTimeOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -221,8 +229,8 @@ ULONGLONG WriteTimeOf(const std::string& path) {
 void SetWriteTime(const std::string& path, int minutes) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         ULONGLONG t = kBaseTime + (ULONGLONG)(LONGLONG)minutes * 600000000ULL;
         FILETIME time = {(DWORD)t, (DWORD)(t >> 32)};
@@ -252,7 +260,9 @@ int SelectOnly(HWND list, const std::vector<std::string>& names) {
 }
 
 static int gQuitMessages;
-int QuitMessagesSeen() { return gQuitMessages; }
+int QuitMessagesSeen() {
+    return gQuitMessages;
+}
 
 void PumpMessages(DWORD milliseconds) {
     DWORD start = GetTickCount();
@@ -288,7 +298,9 @@ LPARAM ItemParam(HWND list, int item) {
     return lv.lParam;
 }
 
-int ItemCount(HWND list) { return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
+int ItemCount(HWND list) {
+    return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+}
 
 int FindItem(HWND list, const std::string& name) {
     for (int i = 0; i < ItemCount(list); i++)
@@ -352,7 +364,9 @@ MainWindowUnderTest::MainWindowUnderTest() {
     }
 }
 
-MainWindowUnderTest::~MainWindowUnderTest() { Destroy(); }
+MainWindowUnderTest::~MainWindowUnderTest() {
+    Destroy();
+}
 
 void MainWindowUnderTest::Destroy() {
     if (window_ && IsWindow(window_))
@@ -389,7 +403,9 @@ std::string ModuleFolder() {
     return folder.substr(0, folder.rfind('\\') + 1);
 }
 
-std::string RecorderProgram() { return ModuleFolder() + "recorder.exe"; }
+std::string RecorderProgram() {
+    return ModuleFolder() + "recorder.exe";
+}
 
 std::vector<std::string> Logged(const std::string& folder, size_t expected, DWORD wait) {
     std::vector<std::string> lines;
