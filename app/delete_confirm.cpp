@@ -1,5 +1,7 @@
 #include "app/delete_confirm.h"
 
+#include <commctrl.h>
+
 #include "app/prompts.h"
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
@@ -27,6 +29,9 @@ INT_PTR CALLBACK DeleteConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, 
 
 void ConfirmAndDelete(Pane* pane, int command) {
     int permanent = command == CMD_DELETE;
+    // Nothing selected: nothing to refuse either, so a held Delete key is quiet.
+    if (SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
+        return;
     if (RefuseMyComputer(pane, pane) || (permanent && RefuseWhileJobRuns()))
         return;
     CopyText(gQuestionBuffer, sizeof gQuestionBuffer,

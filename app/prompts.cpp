@@ -1,9 +1,39 @@
 #include "app/prompts.h"
 
+#include <string>
+#include <vector>
+
 #include "app/app_state.h"
 
 static PromptResponder gResponder;
 static int gUiPrompts;
+
+struct HeldMessage {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+static std::vector<HeldMessage> gHeld;
+static int gHolding;
+static DWORD gHoldingThread;
+
+void BeginHoldingMessages() {
+    if (gHolding++ == 0)
+        gHoldingThread = GetCurrentThreadId();
+}
+
+void EndHoldingMessages() {
+    if (gHolding > 0)
+        gHolding--;
+}
+
+void ShowHeldMessages() {
+    std::vector<HeldMessage> held;
+    held.swap(gHeld);
+    for (const HeldMessage& message : held)
+        ShowMessage(message.owner, message.text.c_str(), message.caption.c_str(), message.type);
+}
 
 void SetPromptResponder(PromptResponder responder) {
     gResponder = responder;
@@ -32,6 +62,10 @@ class UiPromptScope {
 };
 
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) {
+    if (gHolding && (type & MB_TYPEMASK) == MB_OK && GetCurrentThreadId() == gHoldingThread) {
+        gHeld.push_back(HeldMessage{owner, text ? text : "", caption ? caption : "", type});
+        return IDOK;
+    }
     UiPromptScope scope;
     if (gResponder)
         return (int)gResponder(owner, text, caption, type);

@@ -14,3 +14,11 @@ int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param);
 // 1 while a box or dialog of the main window's thread waits for its answer.
 int UiPromptOpen();
+
+// Inside a drag loop a box would take the mouse button the loop waits for,
+// and its OK would end the drag as a drop. Between these two calls this
+// thread's boxes with only an OK button are kept instead of shown; holding
+// nests. What is kept is shown, in order, by ShowHeldMessages.
+void BeginHoldingMessages();
+void EndHoldingMessages();
+void ShowHeldMessages();

@@ -48,7 +48,7 @@ struct FilerCore {
 
   private:
     int CopyWalk(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel,
-                 struct WalkChain& chain, const WIN32_FIND_DATAA* entry);
+                 struct CopyWalkState& walk, const WIN32_FIND_DATAA* entry);
     int DeleteWalk(const FilePath& path, DWORD attributes, const volatile LONG* cancel);
 };
 

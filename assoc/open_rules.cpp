@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/cp932.h"
 #include "base/text_buffer.h"
 
 void FileExtension(const char* name, char* extension, size_t cap) {
@@ -15,20 +16,6 @@ void FileExtension(const char* name, char* extension, size_t cap) {
     }
 }
 
-static int SameFolded(const char* a, const char* b) {
-    for (;; a++, b++) {
-        unsigned char x = (unsigned char)*a, y = (unsigned char)*b;
-        if (x >= 'a' && x <= 'z')
-            x = (unsigned char)(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = (unsigned char)(y - 32);
-        if (x != y)
-            return 0;
-        if (x == '\0')
-            return 1;
-    }
-}
-
 int FindRule(const ExtensionRule* rules, int ruleCount, const char* extension) {
     for (int i = 0; i < ruleCount; i++) {
         if (rules[i].extension[0] == '*')
@@ -37,7 +24,7 @@ int FindRule(const ExtensionRule* rules, int ruleCount, const char* extension) {
         char field[EXTENSION_SIZE + 1];
         memcpy(field, rules[i].extension, EXTENSION_SIZE);
         field[EXTENSION_SIZE] = '\0';
-        if (SameFolded(field, extension))
+        if (CompareFolded932(field, extension) == 0)
             return i;
     }
     return -1;

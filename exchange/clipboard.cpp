@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 #include <string.h>
 
 #include "app/app_state.h"
@@ -143,7 +144,18 @@ static HGLOBAL CopyOfBlock(HGLOBAL source) {
     return copy;
 }
 
+// The force flag for a paste onto an existing target, as the user answers
+// the overwrite question; -1 to leave that entry alone.
+static int AskOverwrite() {
+    INT_PTR answer = RunDialog(nullptr, IDD_OVERWRITE, OverwriteDlgProc, 0);
+    if (answer == IDC_OVERWRITE_COPY)
+        return 1;
+    return answer == IDC_COPY_BY_DATE ? 0 : -1;
+}
+
 static void PasteOne(const FilePath& entry, const char* sourceFolder, const char* targetFolder) {
+    if (RefuseNamelessEntry(entry))
+        return;
     const char* bare = NameOfPath(entry.text);
     const WCHAR* realBare = IsWidePath(entry) ? NameOfWidePath(entry.wide) : nullptr;
     CopyText(ConflictName, sizeof ConflictName, bare);
@@ -167,8 +179,12 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         }
         if (RefuseCopyIntoItself(entry, target))
             return;
+        // An earlier copy may hold the user's edits: never replaced unasked.
+        int force = 1;
+        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite()) < 0)
+            return;
         ShowProgress(255, target.text);
-        gCore->CopyTree(entry, target, 1, nullptr);
+        gCore->CopyTree(entry, target, force, nullptr);
         return;
     }
     if (!ItemFilePath(&target, targetFolder, bare, realBare, WALK_PATH_MAX)) {
@@ -178,13 +194,8 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
     if (RefuseCopyIntoItself(entry, target))
         return;
     int force = 0;
-    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES) {
-        INT_PTR answer = RunDialog(nullptr, IDD_OVERWRITE, OverwriteDlgProc, 0);
-        if (answer == IDC_OVERWRITE_COPY)
-            force = 1;
-        else if (answer != IDC_COPY_BY_DATE)
-            return;
-    }
+    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite()) < 0)
+        return;
     gCore->CopyTree(entry, target, force, nullptr);
 }
 
@@ -242,7 +253,12 @@ void CopySelectionToClipboard() {
     Pane* pane = PaneOfList(gActivePane.list);
     if (!pane || RefuseMyComputer(pane, pane))
         return;
+    int selected = (int)SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0);
     int count = CollectSelectedPaths(pane->list, pane->path, ClipboardPaths, CLIPBOARD_SLOTS, kCaption);
+    // Every chosen item was left out (and said): what the user had on the
+    // clipboard stays. Nothing chosen at all empties it.
+    if (selected > 0 && count == 0)
+        return;
     CopyPathsToClipboard(gMainWindow, ClipboardPaths, count, 0);
 }
 

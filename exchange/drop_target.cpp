@@ -73,7 +73,8 @@ STDMETHODIMP DropTarget::DragLeave() {
 STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     FORMATETC wanted = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
-    if (RefusesDrops() || !data || data->GetData(&wanted, &medium) != S_OK) {
+    // Any success fills the medium, and it is then ours to release.
+    if (RefusesDrops() || !data || FAILED(data->GetData(&wanted, &medium))) {
         InvalidateRect(window, nullptr, TRUE);
         *effect = DROPEFFECT_NONE;
         return S_OK;
@@ -89,6 +90,9 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     UINT stored = 0;
     droppedLeftOut = 0;
+    // The other program's drag loop waits for this call: what is refused is
+    // said when the drop is carried out.
+    BeginHoldingMessages();
     for (UINT i = 0; i < count; i++) {
         if (stored == DROP_SLOTS) {
             droppedLeftOut = count - i;
@@ -97,6 +101,7 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
         if (ReadDroppedName(drop, i, &DroppedPaths[stored]))
             stored++;
     }
+    EndHoldingMessages();
     ReleaseStgMedium(&medium);
     *effect = DROPEFFECT_COPY;
     PostMessageA(window, MSG_DROP_DONE, stored, 0);
@@ -104,10 +109,13 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
 }
 
 LRESULT OnDropDone(HWND, WPARAM count) {
-    if (!gDropTarget || RefuseMyComputer(&gRightPane, &gRightPane))
+    if (!gDropTarget)
         return 0;
-    if (UiPromptOpen()) {
-        MessageBeep(MB_OK);
+    // The drop was taken: when it can't be carried out now, the user hears why.
+    ShowHeldMessages();
+    if (UiPromptOpen() || RefuseMyComputer(&gRightPane, &gRightPane)) {
+        ShowMessage(gDropTarget->window, "ドロップされたファイルはコピーされませんでした", "Drag&Drop",
+                    MB_OK);
         return 0;
     }
     if (gDropTarget->droppedLeftOut) {
@@ -173,8 +181,12 @@ int DropTarget::StartDrag() {
 }
 
 void OnBeginDrag(HWND mainWindow) {
+    // What is left out of the drag is said once the drag has ended.
+    BeginHoldingMessages();
     if (CollectDragPaths(mainWindow))
         gDropTarget->StartDrag();
+    EndHoldingMessages();
+    ShowHeldMessages();
 }
 
 int CreateDropTarget(HWND window) {

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/cp932.h"
 #include "fileops/walk_paths.h"
 
 static void Put32(unsigned char* at, uint32_t value) {
@@ -58,9 +59,10 @@ int IsFileListBlockSound(const unsigned char* block, size_t size) {
         return 0;
     int wide = Get32(block + 16) != 0;
     size_t step = wide ? 2 : 1;
-    // The list ends at the first empty name: a NUL right after another NUL
-    // (or right at the start).
-    int previousWasEnd = 1;
+    // The list ends with two NULs: the last name's own and the list's (an
+    // empty list is the two NULs alone). One NUL alone ends nothing, and the
+    // shell's count would read past it.
+    int previousWasEnd = 0;
     for (size_t at = first; at + step <= size; at += step) {
         int zero = wide ? (block[at] == 0 && block[at + 1] == 0) : block[at] == 0;
         if (zero && previousWasEnd)
@@ -81,15 +83,6 @@ void FolderOfPath(const char* path, char* folder, size_t cap) {
     folder[length] = '\0';
 }
 
-static unsigned char Fold(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 32) : c;
-}
-
 int IsSameFolderText(const char* a, const char* b) {
-    for (;; a++, b++) {
-        if (Fold((unsigned char)*a) != Fold((unsigned char)*b))
-            return 0;
-        if (*a == '\0')
-            return 1;
-    }
+    return CompareFolded932(a, b) == 0;
 }

@@ -46,13 +46,7 @@ void NarrowName(const WCHAR* name, char* out, int capacity) {
         whole[0] = '\0';
     // A name longer than the buffer keeps its first whole characters: it is
     // then too long for any path and is reported, never acted on.
-    int take = 0;
-    while (whole[take] && take < capacity - 1) {
-        int step = IsLeadByte932((unsigned char)whole[take]) && whole[take + 1] ? 2 : 1;
-        if (take + step > capacity - 1)
-            break;
-        take += step;
-    }
+    int take = (int)WholeCharacters932(whole, (size_t)(capacity - 1));
     memcpy(out, whole, (size_t)take);
     out[take] = '\0';
 }

@@ -4,6 +4,14 @@ int SameFolder(const FolderIdentity& a, const FolderIdentity& b) {
     return a.volume == b.volume && a.index == b.index;
 }
 
+int WasMadeByWalk(const CopyWalkState& state, const FolderIdentity& folder) {
+    return state.made.count(std::make_pair(folder.volume, folder.index)) != 0;
+}
+
+void NoteMadeByWalk(CopyWalkState& state, const FolderIdentity& folder) {
+    state.made.insert(std::make_pair(folder.volume, folder.index));
+}
+
 int IsOnWalk(const WalkChain& chain, const FolderIdentity& folder) {
     for (int i = 0; i < chain.count; i++)
         if (SameFolder(chain.folders[i], folder))

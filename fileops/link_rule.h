@@ -4,6 +4,9 @@
 #pragma once
 #include <stdint.h>
 
+#include <set>
+#include <utility>
+
 struct FolderIdentity {
     uint32_t volume;
     uint64_t index;
@@ -17,7 +20,16 @@ struct WalkChain {
     int count;
 };
 
+// A copy's walk: where it is, and the folders it has made so far. However a
+// link leads it there, a copy never walks into a folder it made itself.
+struct CopyWalkState {
+    WalkChain chain;
+    std::set<std::pair<uint32_t, uint64_t>> made;
+};
+
 int SameFolder(const FolderIdentity& a, const FolderIdentity& b);
+int WasMadeByWalk(const CopyWalkState& state, const FolderIdentity& folder);
+void NoteMadeByWalk(CopyWalkState& state, const FolderIdentity& folder);
 // 1 when the folder is on the walk already: entering it would go round in a circle.
 int IsOnWalk(const WalkChain& chain, const FolderIdentity& folder);
 // 0 when the chain is full (a deeper walk than any path allows).

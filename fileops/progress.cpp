@@ -38,13 +38,7 @@ void ReportPathTooLong(const char* folder, const char* name) {
     AppendText(text, sizeof text, folder);
     AppendText(text, sizeof text, "\r\n");
     size_t have = strlen(text), room = sizeof text - 4 - have;
-    size_t take = 0;
-    while (name[take] && take < room) {
-        size_t step = IsLeadByte932((unsigned char)name[take]) && name[take + 1] ? 2 : 1;
-        if (take + step > room)
-            break;
-        take += step;
-    }
+    size_t take = WholeCharacters932(name, room);
     memcpy(text + have, name, take);
     text[have + take] = '\0';
     if (name[take])

@@ -41,43 +41,52 @@ int FilerCore::IsCopyDue(const FilePath& source, const FilePath& destination) {
 }
 
 // A name beside the destination for the new copy until it is whole. It starts
-// with a dot, so listings and walks pass it over.
+// with a dot, so listings and walks pass it over. Where the long form passes
+// the path limit, a short one (".~" and a digit) may still fit.
 static int TemporaryName(const FilePath& destination, FilePath* temporary, unsigned attempt) {
     static volatile LONG counter;
     char name[32];
     FormatText(name, sizeof name, ".~bk%lx%x.tmp", GetCurrentProcessId() & 0xFFFF,
                (unsigned)InterlockedIncrement(&counter) + attempt);
+    if (SiblingFilePath(temporary, destination, name, nullptr))
+        return 1;
+    FormatText(name, sizeof name, ".~%x", attempt);
     return SiblingFilePath(temporary, destination, name, nullptr);
 }
 
+// A temporary copy carries the source's attributes: read-only ones would keep
+// it from being deleted.
+static void RemoveTemporary(const FilePath& temporary) {
+    SetAttributesOfPath(temporary, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileOfPath(temporary);
+}
+
+// The new copy is made whole beside the destination and then takes its place,
+// so a copy that fails leaves the older file as it was. 0 when that can't be
+// done, also where no temporary name fits: never copied over in place.
 static int CopyOverExisting(const FilePath& source, const FilePath& destination) {
     FilePath temporary;
     for (unsigned attempt = 0; attempt < 16; attempt++) {
         if (!TemporaryName(destination, &temporary, attempt))
-            break;
+            return 0;
         if (CopyFileOfPath(source, temporary, TRUE)) {
-            // Whole now: it takes the destination's place in one rename, and
-            // the old destination is left as it was if that fails.
             DWORD old = AttributesOfPath(destination);
             SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
             if (MoveFileOfPath(temporary, destination, MOVEFILE_REPLACE_EXISTING))
                 return 1;
             SetAttributesOfPath(destination, old);
-            DeleteFileOfPath(temporary);
+            RemoveTemporary(temporary);
             return 0;
         }
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
             // A copy that stopped part-way (a full disk, a read error) leaves
             // its partial file behind: never the destination's place.
-            SetAttributesOfPath(temporary, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileOfPath(temporary);
+            RemoveTemporary(temporary);
             return 0;
         }
     }
-    // No temporary name fits beside a destination this deep: copied in place.
-    SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
-    return CopyFileOfPath(source, destination, FALSE);
+    return 0;
 }
 
 // The date rule, deciding first from the times at hand: the source's from the
@@ -89,6 +98,9 @@ static int LooksDue(const FilePath& source, const FILETIME* sourceTime, const Fi
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (!AttributeDataOfPath(destination, &target))
         return GetLastError() == ERROR_FILE_NOT_FOUND ? DESTINATION_MISSING : DUE;
+    // A folder in the file's place, however new, is a copy that can't be made.
+    if (target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return DUE;
     FILETIME known;
     if (!sourceTime) {
         WIN32_FILE_ATTRIBUTE_DATA from;
@@ -102,7 +114,10 @@ static int LooksDue(const FilePath& source, const FILETIME* sourceTime, const Fi
 
 static void CopyOneFile(const FilePath& source, const FilePath& destination, int destinationMissing) {
     int ok;
-    if (!destinationMissing && AttributesOfPath(destination) != INVALID_FILE_ATTRIBUTES) {
+    DWORD existing = destinationMissing ? INVALID_FILE_ATTRIBUTES : AttributesOfPath(destination);
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) {
+        ok = 0; // a file can't take a folder's place
+    } else if (existing != INVALID_FILE_ATTRIBUTES) {
         ok = CopyOverExisting(source, destination);
     } else {
         ok = CopyFileOfPath(source, destination, FALSE);
@@ -160,14 +175,9 @@ static void PushAncestors(WalkChain& chain, const FilePath& path) {
     const char* text = path.text;
     char prefix[PATH_SIZE];
     size_t length = strlen(text);
-    for (size_t i = 0; i < length && i + 1 < sizeof prefix; i++) {
-        unsigned char c = (unsigned char)text[i];
-        if (IsLeadByte932(c) && text[i + 1]) {
-            i++;
-            continue;
-        }
+    for (size_t i = 0, step; i + 1 < sizeof prefix && (step = CharLength932(text + i)) != 0; i += step) {
         // A final "\\" ends the path itself, which is not above it.
-        if (c != '\\' || i + 1 == length)
+        if (step != 1 || text[i] != '\\' || i + 1 == length)
             continue;
         memcpy(prefix, text, i + 1);
         prefix[i + 1] = '\0';
@@ -184,14 +194,14 @@ int FilerCore::CopyTree(const char* source, const char* destination, int force, 
 }
 
 int FilerCore::CopyTree(const FilePath& source, const FilePath& destination, int force, CancelSource cancel) {
-    WalkChain chain;
-    chain.count = 0;
-    PushAncestors(chain, source);
-    return CopyWalk(source, destination, force, cancel, chain, nullptr);
+    CopyWalkState walk;
+    walk.chain.count = 0;
+    PushAncestors(walk.chain, source);
+    return CopyWalk(source, destination, force, cancel, walk, nullptr);
 }
 
 int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
-                        WalkChain& chain, const WIN32_FIND_DATAA* entry) {
+                        CopyWalkState& walk, const WIN32_FIND_DATAA* entry) {
     // A walked entry brings its attributes and time from the folder search.
     DWORD attributes = entry ? entry->dwFileAttributes : AttributesOfPath(source);
     const FILETIME* sourceTime = entry ? &entry->ftLastWriteTime : nullptr;
@@ -211,11 +221,13 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
     // its ancestors) would make the copy go round until the paths run out.
     FolderIdentity identity;
     int known = ReadFolderIdentity(source, &identity);
-    if (known && IsOnWalk(chain, identity))
+    if (known && (IsOnWalk(walk.chain, identity) || WasMadeByWalk(walk, identity)))
         return 1;
     DWORD existing = AttributesOfPath(destination);
-    if (existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY))
-        CreateFolderOfPath(destination);
+    FolderIdentity made;
+    if ((existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY)) &&
+        CreateFolderOfPath(destination) && ReadFolderIdentity(destination, &made))
+        NoteMadeByWalk(walk, made);
 
     FoundEntry found;
     HANDLE search = FindFirstEntry(source, &found);
@@ -230,7 +242,7 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         ShowMessage(nullptr, source.text, "CurrentDirectry Error", MB_OK);
         return 0;
     }
-    int pushed = known && PushFolder(chain, identity);
+    int pushed = known && PushFolder(walk.chain, identity);
     do {
         if (IsCancelled(cancel))
             break;
@@ -248,11 +260,11 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
             continue;
         }
         ShowProgress(0, childSource.text);
-        CopyWalk(childSource, childDestination, force, cancel, chain, &found.found);
+        CopyWalk(childSource, childDestination, force, cancel, walk, &found.found);
     } while (FindNextEntry(search, &found));
     FindClose(search);
     if (pushed)
-        PopFolder(chain);
+        PopFolder(walk.chain);
     return 1;
 }
 
@@ -280,8 +292,63 @@ static int IsRealPathInside(const FilePath& outer, const FilePath& inner) {
            CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, above, n, below, n) == CSTR_EQUAL;
 }
 
-// 1 when a folder above the destination is the source itself, by name or,
-// through a link, by identity.
+// The folder above a path ("C:\\a\\b" or "C:\\a\\b\\" gives "C:\\a\\"), in
+// both forms; 0 at a root.
+static int CutLastName(FilePath* path) {
+    char text[PATH_SIZE];
+    CopyText(text, sizeof text, path->text);
+    if (EndsWithSeparator(text))
+        text[strlen(text) - 1] = '\0';
+    int cut = FindLastSeparator(text);
+    if (cut < 0)
+        return 0;
+    text[cut + 1] = '\0';
+    if (IsWidePath(*path)) {
+        int wide = lstrlenW(path->wide);
+        if (wide > 0 && path->wide[wide - 1] == L'\\')
+            wide--;
+        while (wide > 0 && path->wide[wide - 1] != L'\\')
+            wide--;
+        if (wide == 0)
+            return 0;
+        path->wide[wide] = 0;
+    }
+    CopyText(path->text, sizeof path->text, text);
+    return 1;
+}
+
+// Where an existing folder really is: its path with every link on it
+// resolved, as a wide path; 0 when the system can't say.
+static int ResolvedFolderPath(const FilePath& path, FilePath* real) {
+    HANDLE folder =
+        OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+    if (folder == INVALID_HANDLE_VALUE)
+        return 0;
+    WCHAR whole[2 * PATH_SIZE];
+    DWORD n = GetFinalPathNameByHandleW(folder, whole, 2 * PATH_SIZE, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(folder);
+    if (n == 0 || n >= 2 * PATH_SIZE)
+        return 0;
+    const WCHAR* p = whole;
+    real->text[0] = '\0';
+    real->wide[0] = 0;
+    if (wcsncmp(p, L"\\\\?\\UNC\\", 8) == 0) {
+        p += 8; // "\\?\UNC\server" is "\\server"
+        lstrcpyW(real->wide, L"\\\\");
+    } else if (wcsncmp(p, L"\\\\?\\", 4) == 0) {
+        p += 4;
+    }
+    int have = lstrlenW(real->wide);
+    if (have + lstrlenW(p) >= PATH_SIZE)
+        return 0;
+    lstrcpyW(real->wide + have, p);
+    return 1;
+}
+
+// 1 when the destination lies below the source: by name, or, however links
+// lead there, by identity. A destination that is the source itself is not
+// inside it (both panes on one folder: nothing is due, nothing is copied).
 static int IsDestinationInside(const FilePath& source, const FilePath& destination) {
     int wide = IsWidePath(source) || IsWidePath(destination);
     if (wide ? IsRealPathInside(source, destination) : IsStrictlyInside(source.text, destination.text))
@@ -294,6 +361,21 @@ static int IsDestinationInside(const FilePath& source, const FilePath& destinati
     WalkChain above;
     above.count = 0;
     PushAncestors(above, destination);
+    if (IsOnWalk(above, from))
+        return 1;
+    // The part of the destination that exists, and the folders really above it.
+    FilePath existing = destination;
+    int cut = 0;
+    while (AttributesOfPath(existing) == INVALID_FILE_ATTRIBUTES && CutLastName(&existing))
+        cut = 1;
+    FolderIdentity here;
+    if (cut && ReadFolderIdentity(existing, &here) && SameFolder(here, from))
+        return 1;
+    FilePath real;
+    if (!ResolvedFolderPath(existing, &real))
+        return 0;
+    above.count = 0;
+    PushAncestors(above, real);
     return IsOnWalk(above, from);
 }
 
@@ -314,8 +396,21 @@ int RefuseCopyIntoItself(const char* source, const char* destination) {
     return RefuseCopyIntoItself(from, to);
 }
 
+int RefuseNamelessEntry(const FilePath& entry) {
+    if (NameOfPath(entry.text)[0] != '\0' && (!IsWidePath(entry) || NameOfWidePath(entry.wide)[0] != 0))
+        return 0;
+    char text[PATH_SIZE + 64];
+    FormatText(text, sizeof text, "%s\r\n名前のない項目はコピーできません", entry.text);
+    ShowMessage(nullptr, text, kCopyError, MB_OK);
+    return 1;
+}
+
 int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD count, CancelSource cancel) {
     for (WORD i = 0; i < count; i++) {
+        // A drive root has no name to copy it under: its copy would be the
+        // destination folder itself.
+        if (RefuseNamelessEntry(paths[i]))
+            continue;
         const char* name = NameOfPath(paths[i].text);
         const WCHAR* realName = IsWidePath(paths[i]) ? NameOfWidePath(paths[i].wide) : nullptr;
         FilePath destination;

@@ -12,6 +12,9 @@ int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity);
 // Refuses, with a message, a copy whose destination lies inside its source.
 int RefuseCopyIntoItself(const char* source, const char* destination);
 int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination);
+// Refuses, with a message naming it, a listed entry without a name of its own
+// (a drive root such as "D:\\"), which would be copied into the folder itself.
+int RefuseNamelessEntry(const FilePath& entry);
 
 // Copies first folder + item to second folder + item; extra is the force flag.
 int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,

@@ -48,10 +48,6 @@ int SearchPattern(char* dst, size_t cap, const char* folder) {
     return CopyText(dst, cap, pattern);
 }
 
-static unsigned char FoldAZ(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 32) : c;
-}
-
 // Length of the path without its final "\" separator.
 static size_t TrimmedLength(const char* path) {
     size_t n = strlen(path);
@@ -62,36 +58,15 @@ int IsStrictlyInside(const char* outer, const char* inner) {
     size_t n = TrimmedLength(outer), m = TrimmedLength(inner);
     if (n == 0 || m <= n)
         return 0;
-    size_t i = 0;
-    while (i < n) {
-        unsigned char a = (unsigned char)outer[i], b = (unsigned char)inner[i];
-        if (IsLeadByte932(a)) {
-            // A double-byte character: both bytes exactly, no folding of the trail.
-            if (a != b || i + 1 >= n || outer[i + 1] != inner[i + 1])
-                return 0;
-            i += 2;
-            continue;
-        }
-        if (FoldAZ(a) != FoldAZ(b))
-            return 0;
-        i++;
-    }
-    // i == n here lands on a character boundary of inner too, since both
-    // strings agreed byte for byte on every character up to it.
-    return inner[n] == '\\';
+    // Agreeing on the first n bytes, character by character, puts inner on
+    // a character boundary at n too.
+    return CompareFolded932N(outer, inner, n) == 0 && inner[n] == '\\';
 }
 
 const char* NameOfPath(const char* path) {
     const char* name = path;
-    for (const char* p = path; *p; p++) {
-        unsigned char c = (unsigned char)*p;
-        if (IsLeadByte932(c)) {
-            if (p[1] == '\0')
-                break;
-            p++;
-        } else if (c == '\\' || c == ':') {
-            name = p + 1;
-        }
-    }
+    for (size_t step; (step = CharLength932(path)) != 0; path += step)
+        if (step == 1 && (*path == '\\' || *path == ':'))
+            name = path + 1;
     return name;
 }

@@ -19,15 +19,9 @@ char DriveLetterOfDisplayName(const char* name) {
 static void CutToParent(char* path) {
     size_t n = strlen(path);
     int keep = -1;
-    for (size_t i = 0; i + 1 < n; i++) {
-        unsigned char c = (unsigned char)path[i];
-        if (IsLeadByte932(c) && path[i + 1] != '\0') {
-            i++;
-            continue;
-        }
-        if (c == '\\')
+    for (size_t i = 0, step; i + 1 < n && (step = CharLength932(path + i)) != 0; i += step)
+        if (step == 1 && path[i] == '\\')
             keep = (int)i;
-    }
     path[keep + 1] = '\0';
 }
 

@@ -72,7 +72,7 @@ static int NormaliseFolder(char* path, char* scratch) {
 static int HasOwnIcon(const char* extension) {
     static const char* const kOwn[] = {"exe", "ico", "lnk", "cur", "ani", "dll", "scr", "cpl", "url", "pif"};
     for (const char* own : kOwn)
-        if (lstrcmpiA(extension, own) == 0)
+        if (CompareFolded932(extension, own) == 0)
             return 1;
     return 0;
 }
@@ -84,7 +84,7 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
                     strlen(extension) < EXTENSION_SIZE && !HasOwnIcon(extension);
     if (cacheable) {
         for (int i = 0; i < answers->count; i++) {
-            if (lstrcmpiA(answers->entries[i].extension, extension) == 0) {
+            if (CompareFolded932(answers->entries[i].extension, extension) == 0) {
                 info->iIcon = answers->entries[i].icon;
                 lstrcpynA(info->szTypeName, answers->entries[i].type, sizeof info->szTypeName);
                 return;
@@ -161,16 +161,21 @@ static void InsertEntry(HWND list, const ListedEntry& entry, int position, int i
 }
 
 int FilerCore::ListFolder(HWND list, char* path) {
+    // Whatever the listing shows, the listed pane is the one commands act on.
+    if (const Pane* pane = PaneOfList(list))
+        MakePaneActive(pane);
+    // An open rename names an item of the old listing: it ends unrenamed.
+    CancelRename(list);
     if (path[0] == '\0')
         return ListMyComputer(list);
 
+    int entered = 1;
     if (!NormaliseFolder(path, pathScratch) || !SetCurrentDirectoryA(path)) {
         ShowMessage(nullptr, path, "CurrentDirectry Error", MB_OK);
         CopyText(path, PATH_SIZE, "c:\\");
-        SetCurrentDirectoryA(path);
+        entered = SetCurrentDirectoryA(path);
     }
 
-    CancelRename(list);
     // One repaint when the listing is complete, not one per item.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
@@ -179,7 +184,9 @@ int FilerCore::ListFolder(HWND list, char* path) {
     FoundEntry found;
     static ShellAnswers answers;
     answers.count = 0;
-    HANDLE search = FindFirstEntryOf("*.*", &found);
+    // Where even "c:\\" can't be entered, the pane stays empty: a search now
+    // would show the files of whatever folder is current under that path.
+    HANDLE search = entered ? FindFirstEntryOf("*.*", &found) : INVALID_HANDLE_VALUE;
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (found.found.cFileName[0] == '.')

@@ -5,17 +5,11 @@
 #include "base/cp932.h"
 
 int IsValidItemName(const char* name) {
-    if (name[0] == '\0')
+    if (name[0] == '\0' || EndsInCutCharacter932(name))
         return 0;
-    for (size_t i = 0; name[i] != '\0'; i++) {
-        unsigned char c = (unsigned char)name[i];
-        if (IsLeadByte932(c)) {
-            if (name[i + 1] == '\0')
-                return 0; // a cut character
-            i++;
-            continue;
-        }
-        if (c < 0x20 || strchr("\\/:*?\"<>|", c))
+    for (size_t step; (step = CharLength932(name)) != 0; name += step) {
+        unsigned char c = (unsigned char)*name;
+        if (step == 1 && (c < 0x20 || strchr("\\/:*?\"<>|", c)))
             return 0;
     }
     return 1;

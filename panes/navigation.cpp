@@ -26,6 +26,35 @@ Pane* PaneOfList(HWND list) {
     return nullptr;
 }
 
+void MakePaneActive(const Pane* pane) {
+    gActivePane.list = pane->list;
+    gActivePane.path = (char*)pane->path;
+}
+
+int IsUserActionNotice(const NMHDR* header) {
+    switch (header->code) {
+    case NM_CLICK:
+    case NM_DBLCLK:
+    case NM_RCLICK:
+    case NM_RDBLCLK:
+    case NM_RETURN:
+    case NM_SETFOCUS:
+    case LVN_KEYDOWN:
+    case LVN_COLUMNCLICK:
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+    case LVN_BEGINLABELEDITA:
+    case LVN_BEGINLABELEDITW:
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW:
+    case LVN_ITEMACTIVATE:
+    case LVN_MARQUEEBEGIN: return 1;
+    // A selection or focus change, not a new text or parameter of a row.
+    case LVN_ITEMCHANGED: return (((const NMLISTVIEW*)header)->uChanged & LVIF_STATE) != 0;
+    }
+    return 0;
+}
+
 static void ShowBothPaths() {
     SetWindowTextA(gLeftPane.pathBox, gLeftPane.path);
     SetWindowTextA(gRightPane.pathBox, gRightPane.path);
@@ -104,6 +133,9 @@ static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
     // No text is the list's way of saying the edit was cancelled.
     if (!info->item.pszText || !edit)
         return 0;
+    // The pane went to My Computer meanwhile: there is no folder to rename in.
+    if (pane->path[0] == '\0')
+        return 0;
     char name[PATH_SIZE];
     GetWindowTextA(edit, name, sizeof name);
     if (!IsValidItemName(name)) {
@@ -132,8 +164,9 @@ static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
 }
 
 LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
-    gActivePane.list = pane->list;
-    gActivePane.path = pane->path;
+    // A repaint of the other list must not move the commands over to it.
+    if (IsUserActionNotice(header))
+        MakePaneActive(pane);
     switch (header->code) {
     case NM_DBLCLK: OnDoubleClick(pane, header->hwndFrom); return 0;
     case LVN_COLUMNCLICK: {

@@ -13,3 +13,8 @@ void ShowMyComputer(Pane* pane);
 void CancelRename(HWND list);
 // The pane that owns a list view, or null.
 Pane* PaneOfList(HWND list);
+// The pane the commands without a pane of their own act on from now.
+void MakePaneActive(const Pane* pane);
+// 1 for the notifications a list sends when the user acts on it; paint,
+// display and bookkeeping notifications are not among them.
+int IsUserActionNotice(const NMHDR* header);

@@ -3,19 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-static unsigned char Fold(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? (unsigned char)(c + 32) : c;
-}
-
-int CompareFoldedAscii(const char* a, const char* b) {
-    for (size_t i = 0;; i++) {
-        unsigned char x = Fold((unsigned char)a[i]), y = Fold((unsigned char)b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-        if (x == 0)
-            return 0;
-    }
-}
+#include "base/cp932.h"
 
 // The leading decimal number as a standard conversion reads it, without
 // overflow: leading blanks, an optional sign, then digits.
@@ -52,6 +40,6 @@ int CompareSortKeys(const SortKey& a, const SortKey& b, int column, int directio
             return ascending ? r : -r;
         }
     }
-    int r = CompareFoldedAscii(a.text, b.text);
+    int r = CompareFolded932(a.text, b.text);
     return ascending ? r : -r;
 }

@@ -16,6 +16,3 @@ void MakeSortKey(const char* cellText, unsigned attributes, int column, SortKey*
 
 // Negative when a sorts before b. direction 1 is ascending, anything else descending.
 int CompareSortKeys(const SortKey& a, const SortKey& b, int column, int direction);
-
-// Byte comparison that folds only A-Z; every other byte compares unsigned.
-int CompareFoldedAscii(const char* a, const char* b);

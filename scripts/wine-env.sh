@@ -19,6 +19,10 @@ export XDG_DATA_HOME=$root/build/$arch/xdg-data
 mkdir -p "$XDG_DATA_HOME"
 
 ensure_prefix() {
+    # A test takes drive C: away for a moment; a run stopped then gives it back here.
+    if [ -d "$WINEPREFIX/drive_c.away" ] && [ ! -e "$WINEPREFIX/drive_c" ]; then
+        mv "$WINEPREFIX/drive_c.away" "$WINEPREFIX/drive_c"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Making the $arch Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
@@ -54,6 +58,10 @@ make_test_links() {
         ln -s .. "$links/$case/tree/up"
         ln -s "$links/$case/outside" "$links/$case/tree/out"
     done
+    # "into": bk -> data/old, a destination inside the source only through a link.
+    mkdir -p "$links/into/data/old"
+    echo f >"$links/into/data/old/f.txt"
+    ln -s "$links/into/data/old" "$links/into/bk"
     export BRENNIK_TEST_LINKS=$links
 }
 

@@ -80,6 +80,10 @@ TEST(FileList, BlocksFromElsewhereAreCheckedFirst) {
     bad = good;
     bad[0] = (unsigned char)good.size(); // pFiles past the end
     EXPECT_EQ(0, IsFileListBlockSound(bad.data(), bad.size()));
+    // The header and one NUL: the shell's count would read past the block.
+    std::vector<unsigned char> single(21, 0);
+    single[0] = 20;
+    EXPECT_EQ(0, IsFileListBlockSound(single.data(), single.size()));
     // Without its double NUL inside the block.
     bad = good;
     bad.resize(bad.size() - 1);

@@ -3,6 +3,9 @@
 
 #include "app/idle_keys.h"
 #include "app/layout.h"
+#include "assoc/open_rules.h"
+#include "exchange/file_list.h"
+#include "fileops/walk_paths.h"
 #include "base/cp932.h"
 #include "base/text_buffer.h"
 #include "panes/list_text.h"
@@ -155,4 +158,51 @@ TEST(IdleKeys, EscWinsAndEditingGuardsDelete) {
     EXPECT_EQ(IDLE_NOTHING, DecideIdleAction(keys, 0));
     keys[0x2E] = 0x10;
     EXPECT_EQ(IDLE_DELETE, DecideIdleAction(keys, 0));
+}
+
+// "ア" is 0x83 0x41 and "チ" 0x83 0x61: their trail bytes are the letters
+// "A" and "a". Only characters of their own fold, so every comparison that
+// ignores case keeps them apart.
+TEST(Cp932, OnlyAsciiLettersFoldNeverTrailBytes) {
+    struct {
+        const char* a;
+        const char* b;
+        int same;
+    } cases[] = {
+        {"C:\\DATA\\", "c:\\data\\", 1},
+        {"\x83\x41", "\x83\x61", 0},             // ア / チ
+        {"C:\\\x83\x41\\", "c:\\\x83\x41\\", 1}, // the letters around them still fold
+        {"\xE9", "\xC9", 0},                     // beyond A-Z nothing folds
+        {"\x83", "\x83\x5C", 0},                 // a cut character is not the whole one
+        {"abc", "ab", 0},
+    };
+    for (auto& c : cases) {
+        EXPECT_EQ(c.same, CompareFolded932(c.a, c.b) == 0) << c.a << " / " << c.b;
+        EXPECT_EQ(c.same, CompareFolded932(c.b, c.a) == 0) << c.b << " / " << c.a;
+        EXPECT_EQ(c.same, IsSameFolderText(c.a, c.b)) << "paste's same-folder test: " << c.a;
+    }
+    // Order: unsigned bytes, letters as lower case ("_" 0x5F before "a").
+    EXPECT_LT(CompareFolded932("_x", "Ax"), 0);
+    EXPECT_LT(CompareFolded932("\x83\x41", "\x83\x61"), 0);
+    // Into-itself: a folder named チ is not inside one named ア.
+    EXPECT_EQ(0, IsStrictlyInside("C:\\\x83\x41", "C:\\\x83\x61\\x"));
+    EXPECT_EQ(1, IsStrictlyInside("C:\\\x83\x41", "c:\\\x83\x41\\x"));
+    // The extension lookup: a rule for ".ア" does not open ".チ" files.
+    ExtensionRule rules[1] = {};
+    memcpy(rules[0].extension, "\x83\x41", 2);
+    EXPECT_EQ(0, FindRule(rules, 1, "\x83\x41"));
+    EXPECT_EQ(-1, FindRule(rules, 1, "\x83\x61"));
+}
+
+TEST(Cp932, WholeCharacters) {
+    EXPECT_EQ(2u, CharLength932("\x95\x5C"));
+    EXPECT_EQ(1u, CharLength932("\x95")); // cut off by the end
+    EXPECT_EQ(1u, CharLength932("\xB1")); // half-width katakana
+    EXPECT_EQ(0u, CharLength932(""));
+    EXPECT_EQ(1, EndsInCutCharacter932("ab\x95"));
+    EXPECT_EQ(0, EndsInCutCharacter932("ab\x95\x5C"));
+    EXPECT_EQ(0, EndsInCutCharacter932("\x95\x95\x95\x5C")) << "the second 0x95 is a trail byte";
+    EXPECT_EQ(1u, WholeCharacters932("a\x95\x5C", 2)) << "never half a character";
+    EXPECT_EQ(3u, WholeCharacters932("a\x95\x5C", 3));
+    EXPECT_EQ(3u, WholeCharacters932("a\x95\x5C", 10));
 }

@@ -16,37 +16,7 @@
 #include "fileops/file_commands.h"
 #include "panes/pane.h"
 #include "res/resource.h"
-#include "tests/win/support/two_pane_test.h"
-
-static HGLOBAL BlockOf(const std::vector<std::string>& names) {
-    std::vector<const char*> pointers;
-    for (const std::string& name : names)
-        pointers.push_back(name.c_str());
-    return BuildDropFiles(pointers.data(), (int)pointers.size(), 0);
-}
-
-static std::vector<std::string> NamesIn(HGLOBAL block) {
-    std::vector<std::string> names;
-    UINT count = DragQueryFileA((HDROP)block, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; i++) {
-        char name[MAX_PATH] = "";
-        DragQueryFileA((HDROP)block, i, name, sizeof name);
-        names.push_back(name);
-    }
-    return names;
-}
-
-// A data object holding one CF_HDROP block, or text.
-static FileDataObject* DataWith(HGLOBAL block, CLIPFORMAT format = CF_HDROP) {
-    FileDataObject* data = new FileDataObject;
-    data->CreateEntries(2);
-    FORMATETC f = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
-    medium.tymed = TYMED_HGLOBAL;
-    medium.hGlobal = block;
-    data->SetData(&f, &medium, TRUE);
-    return data;
-}
+#include "tests/win/support/exchange_fixture.h"
 
 TEST(DragObjects, DataObjectAnswers) {
     FileDataObject* data = DataWith(BlockOf({"C:\\a\\x", "C:\\a\\y", "C:\\a\\z"}));
@@ -146,53 +116,13 @@ TEST(DragObjects, FormatEnumeratorAndDropSource) {
     EXPECT_EQ(0u, source->Release());
 }
 
-class ExchangeTest : public TwoPaneTest {
+class ExchangeTest : public ExchangeFixture {
   protected:
     void PrepareFolders() override {
         for (const char* name : {"x.txt", "y.txt", "z.txt"})
             WriteBytes(left_ / name, std::string("left ") + name);
         CreateDirectoryA((left_ / "sub").c_str(), nullptr);
         WriteBytes(left_ / "sub\\inner.txt", "inner");
-    }
-    void SetUp() override {
-        TwoPaneTest::SetUp();
-        ASSERT_NE(nullptr, gDropTarget);
-    }
-    void TearDown() override {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-        TwoPaneTest::TearDown();
-    }
-    void Activate(Pane* pane) {
-        gActivePane.list = pane->list;
-        gActivePane.path = pane->path;
-    }
-    std::vector<std::string> ClipboardNames() {
-        std::vector<std::string> names;
-        if (!OpenClipboard(nullptr))
-            return {"(clipboard not open)"};
-        HGLOBAL data = GetClipboardData(CF_HDROP);
-        if (data)
-            names = NamesIn(data);
-        CloseClipboard();
-        return names;
-    }
-    void PutOnClipboard(UINT format, HGLOBAL block) {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        SetClipboardData(format, block);
-        CloseClipboard();
-    }
-    DWORD DropNow(IDataObject* data) {
-        DWORD effect = DROPEFFECT_COPY;
-        POINTL at = {10, 10};
-        gDropTarget->DragEnter(data, MK_LBUTTON, at, &effect);
-        effect = DROPEFFECT_COPY;
-        gDropTarget->Drop(data, 0, at, &effect);
-        PumpMessages(50);
-        return effect;
     }
 };
 
@@ -421,18 +351,4 @@ TEST_F(ExchangeTest, DropOnMyComputerOrDuringAJob) {
     EXPECT_EQ(std::vector<std::string>{left_ / "x.txt"}, ClipboardNames()) << "the clipboard is left alone";
     EXPECT_EQ("マイコンピュータでは使えません", StatusText(gCore->statusBar, 0));
     EXPECT_TRUE(prompts_.calls().empty());
-}
-
-TEST_F(ExchangeTest, ADroppedDriveRootIsNotCopiedIntoItself) {
-    if (!Exists("Q:\\.brennik-test-drive"))
-        GTEST_SKIP() << "the test drive Q: is not set up";
-    CreateDirectoryA("Q:\\in", nullptr);
-    strcpy(gRightPane.path, "Q:\\in\\");
-    FileDataObject* data = DataWith(BlockOf({"Q:\\"}));
-    DropNow(data);
-    data->Release();
-    ASSERT_EQ(1u, prompts_.calls().size());
-    EXPECT_EQ("CopyZ Folder ERROR", prompts_.calls()[0].caption);
-    EXPECT_FALSE(Exists("Q:\\in\\in"));
-    RemoveDirectoryA("Q:\\in");
 }

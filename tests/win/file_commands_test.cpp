@@ -189,6 +189,8 @@ TEST_F(FileCommandsTest, MyComputerIsNeitherSourceNorDestination) {
     SelectOnly(gLeftPane.list, {"a.txt"});
     Command(CMD_RIGHT_MY_COMPUTER);
     ASSERT_EQ('\0', gRightPane.path[0]);
+    // A drive chosen there: the delete has something to refuse.
+    SelectOnly(gRightPane.list, {ItemText(gRightPane.list, 0, 0)});
     for (int command : {CMD_LEFT_COPY_SELECTED, CMD_LEFT_COPY_FOLDER, CMD_RIGHT_COPY_FOLDER, CMD_LEFT_MOVE,
                         CMD_RIGHT_MOVE, CMD_RIGHT_DELETE}) {
         SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");

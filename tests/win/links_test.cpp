@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "app/app_state.h"
@@ -120,6 +121,45 @@ TEST_F(LinksTest, CopyFollowsLinksButNeverInACircle) {
     EXPECT_FALSE(JobRunning()) << "tree\\loop\\ is tree itself";
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ Folder ERROR", prompts_.calls()[0].caption);
+}
+
+// "bk" leads to data\\old: every copy of data, or of old, into bk lands inside
+// its own source, however the paths read.
+TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
+    folder_ = CaseFolder("into");
+    if (folder_.empty() || !Exists(folder_ + "data\\old\\f.txt"))
+        GTEST_SKIP() << "the link trees are made by the test driver";
+    const std::string data = folder_ + "data\\", bk = folder_ + "bk\\";
+    settings_.Write("[Filer]\r\nL_dir=" + data + "\r\nR_dir=" + bk + "\r\n");
+    main_.reset(new MainWindowUnderTest);
+    ASSERT_NE(nullptr, main_->window());
+    FilePath old;
+    SetFilePath(&old, (data + "old").c_str());
+    struct {
+        const char* what;
+        std::function<void()> act;
+    } cases[] = {
+        {"whole folder", [&] { Command(CMD_LEFT_COPY_FOLDER); }},
+        {"selection",
+         [&] {
+             SelectOnly(gLeftPane.list, {"old"});
+             Command(CMD_LEFT_COPY_SELECTED);
+         }},
+        {"drop", [&] { gCore->CopyPathsInto(&old, bk.c_str(), 1, nullptr); }},
+    };
+    for (const auto& c : cases) {
+        size_t before = prompts_.calls().size();
+        c.act();
+        ASSERT_TRUE(WaitForJob());
+        ASSERT_EQ(before + 1, prompts_.calls().size()) << c.what;
+        EXPECT_EQ("CopyZ Folder ERROR", prompts_.calls()[before].caption) << c.what;
+        EXPECT_FALSE(Exists(data + "old\\old")) << c.what;
+    }
+    // Past the refusal, the walk itself still never enters what it made.
+    gCore->CopyTree((folder_ + "data").c_str(), (folder_ + "bk").c_str(), 0, nullptr);
+    EXPECT_EQ("f\n", ReadBytes(data + "old\\old\\f.txt")) << "one level is made";
+    EXPECT_FALSE(Exists(data + "old\\old\\old")) << "and not walked into";
+    RemoveTree(data + "old\\old");
 }
 
 TEST_F(LinksTest, MoveCarriesLinksAsLinks) {

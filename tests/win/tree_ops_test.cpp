@@ -5,6 +5,7 @@
 #include "fileops/file_path.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
+#include "fileops/walk_paths.h"
 #include "tests/win/support/win_test_support.h"
 
 static const char kCopyError[] = "CopyZ File ERROR";
@@ -170,6 +171,59 @@ TEST_F(TreeCopyTest, FailuresAreReportedAndTheWalkGoesOn) {
     ASSERT_EQ(2u, prompts_.calls().size());
     EXPECT_EQ("Path Length Error", prompts_.calls()[1].caption);
     EXPECT_EQ(deep + "\r\n" + longName, prompts_.calls()[1].text);
+}
+
+// A copy that can't take the older file's place fails loudly and leaves that
+// file, and nothing else, behind: no temporary copy, no copy made in place.
+TEST_F(TreeCopyTest, ACopyThatCantReplaceLosesNothingAndLeavesNothing) {
+    // A folder whose files' paths are 259 bytes when their names are one byte:
+    // no temporary name fits beside "a".
+    std::string deep = dst_.path() + std::string(256 - dst_.path().size(), 'd') + "\\";
+    ASSERT_EQ(257u, deep.size());
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+    struct Case {
+        const char* what;
+        std::string destination;
+        DWORD sourceAttributes;
+        bool holdDestination; // held open without delete sharing: the replace fails
+        bool folderInPlace;
+    } cases[] = {
+        {"read-only source, replace refused", Dst("held.txt"), FILE_ATTRIBUTE_READONLY, true, false},
+        {"no temporary name fits", deep + "a", FILE_ATTRIBUTE_NORMAL, false, false},
+        {"a newer folder in the file's place", Dst("folder.txt"), FILE_ATTRIBUTE_NORMAL, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string source = Src(NameOfPath(c.destination.c_str()));
+        WriteBytes(source, "new");
+        SetWriteTime(source, 10);
+        if (c.folderInPlace) {
+            ASSERT_TRUE(CreateDirectoryA(c.destination.c_str(), nullptr));
+        } else {
+            WriteBytes(c.destination, "old");
+        }
+        SetWriteTime(c.destination, c.folderInPlace ? 20 : 1);
+        SetFileAttributesA(source.c_str(), c.sourceAttributes);
+        HANDLE hold = c.holdDestination ? CreateFileA(c.destination.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr)
+                                        : INVALID_HANDLE_VALUE;
+        size_t before = prompts_.calls().size();
+        Copy(source, c.destination);
+        if (hold != INVALID_HANDLE_VALUE)
+            CloseHandle(hold);
+        ASSERT_EQ(before + 1, prompts_.calls().size());
+        EXPECT_EQ(kCopyError, prompts_.calls()[before].caption);
+        EXPECT_EQ(c.destination, prompts_.calls()[before].text);
+        if (c.folderInPlace)
+            EXPECT_TRUE(GetFileAttributesA(c.destination.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        else
+            EXPECT_EQ("old", ReadBytes(c.destination));
+        std::string folder =
+            c.destination.substr(0, c.destination.size() - strlen(NameOfPath(c.destination.c_str())));
+        for (const std::string& entry : FolderEntries(folder))
+            EXPECT_NE(0u, entry.find(".~")) << "a temporary copy stayed: " << entry;
+        SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 TEST_F(TreeCopyTest, FolderContentsAndPathsInto) {

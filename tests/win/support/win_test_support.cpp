@@ -229,8 +229,9 @@ ULONGLONG WriteTimeOf(const std::string& path) {
 void SetWriteTime(const std::string& path, int minutes) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // Backup semantics open folders too.
     HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         ULONGLONG t = kBaseTime + (ULONGLONG)(LONGLONG)minutes * 600000000ULL;
         FILETIME time = {(DWORD)t, (DWORD)(t >> 32)};
