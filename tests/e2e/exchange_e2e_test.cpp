@@ -64,4 +64,60 @@ TEST_F(Exchange, DragFromTheLeftPaneDropsIntoTheRightFolder) {
     EXPECT_EQ(0u, program_.WaitForExit());
 }
 
+// Selects every row of a list of the program.
+static void SelectAll(HANDLE process, HWND list) {
+    LVITEMA all = {};
+    all.stateMask = all.state = LVIS_SELECTED;
+    RemoteBuffer buffer(process, sizeof all);
+    buffer.Write(&all, sizeof all);
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)buffer.address());
+}
+
+// A box inside the drag loop would take the mouse button the loop waits for,
+// and its OK would end the drag as a drop. The cap of 50 is said once the
+// drag has ended, and a cancelled drag copies nothing.
+TEST_F(Exchange, ADragPastTheCapSaysSoOnlyWhenItHasEnded) {
+    for (int i = 0; i < 60; i++)
+        WriteBytes(work_ / ("left\\m" + std::to_string(100 + i) + ".txt"), "m");
+    ASSERT_TRUE(program_.Start(work_.path()));
+    HWND main = program_.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND left = GetDlgItem(main, 100);
+    int item = Find(left, "m100.txt");
+    ASSERT_GE(item, 0);
+    SelectAll(program_.process(), left);
+    POINT from = ItemCentre(program_.process(), left, item);
+    SetCursorPos(from.x, from.y);
+    Sleep(100);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(100);
+    for (int step = 1; step <= 6; step++) {
+        SetCursorPos(from.x + 3 * step, from.y + 2 * step);
+        Mouse(MOUSEEVENTF_MOVE);
+        Sleep(60);
+    }
+    Sleep(500);
+    HWND during = FindWindowA("#32770", "Drag&Drop");
+    EXPECT_EQ(nullptr, during) << "a box while the button is held";
+    if (during)
+        PostMessageA(during, WM_COMMAND, IDOK, 0);
+    PressKey(VK_ESCAPE);
+    Mouse(MOUSEEVENTF_LEFTUP);
+
+    HWND after = nullptr;
+    for (int wait = 0; wait < 100 && !after; wait++, Sleep(50))
+        after = FindWindowA("#32770", "Drag&Drop");
+    ASSERT_NE(nullptr, after) << "the cap is said after the drag";
+    std::string said;
+    for (HWND child = GetWindow(after, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        said += RemoteWindowText(child) + "|";
+    EXPECT_NE(std::string::npos, said.find("(最大 50 個)")) << said;
+    PostMessageA(after, WM_COMMAND, IDOK, 0);
+    Sleep(500);
+    EXPECT_FALSE(Exists(work_ / "right\\m100.txt")) << "the cancelled drag copied";
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program_.WaitForExit());
+}
+
 }  // namespace
