@@ -266,13 +266,14 @@ TEST_F(SeamsTest, WhenNoFolderCanBeEnteredThePaneStaysEmpty) {
             c = '\\';
     std::string away = drive + "\\drive_c.away";
     drive += "\\drive_c";
-    SetCurrentDirectoryA(right_.path().c_str());
+    // The current folder is one off drive C: with files in it ("Brenn.dat").
+    ASSERT_TRUE(SetCurrentDirectoryA((ModuleFolder() + "testwork").c_str()));
     strcpy(gLeftPane.path, (left_ / "gone\\").c_str());
     ASSERT_TRUE(MoveFileA(drive.c_str(), away.c_str()));
     gCore->ListFolder(gLeftPane.list, gLeftPane.path);
     ASSERT_TRUE(MoveFileA(away.c_str(), drive.c_str())) << "drive C: must come back";
     EXPECT_STREQ("c:\\", gLeftPane.path);
-    EXPECT_EQ(0, ItemCount(gLeftPane.list)) << "b.txt of the current folder is not shown";
+    EXPECT_EQ(0, ItemCount(gLeftPane.list)) << "the current folder's files are not shown";
     EXPECT_EQ(1, CountCaption("CurrentDirectry Error"));
 }
 
