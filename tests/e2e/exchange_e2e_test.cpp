@@ -96,7 +96,11 @@ TEST_F(Exchange, ADragPastTheCapSaysSoOnlyWhenItHasEnded) {
         Mouse(MOUSEEVENTF_MOVE);
         Sleep(60);
     }
-    Sleep(500);
+    // Under Wine the drag loop has a window of its own: wait for it, so the
+    // Esc below reaches the loop and not the moments before it.
+    for (int wait = 0; wait < 100 && !FindWindowA("WineDragDropTracker32", nullptr); wait++)
+        Sleep(50);
+    Sleep(300);
     HWND during = FindWindowA("#32770", "Drag&Drop");
     EXPECT_EQ(nullptr, during) << "a box while the button is held";
     if (during)
