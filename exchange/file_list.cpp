@@ -18,6 +18,10 @@ size_t FileListBlockSize(const char* const* names, int count, int wide, WideConv
     size_t units = 0;
     for (int i = 0; i < count; i++)
         units += wide ? (size_t)convert(names[i], nullptr, 0) : strlen(names[i]) + 1;
+    // An empty wide list still needs its two zero units: a reader of the list
+    // looks at the unit after the first empty name.
+    if (wide && count == 0)
+        units = 1;
     return FILE_LIST_HEADER + 2 + (wide ? 2 * units : units);
 }
 

@@ -12,6 +12,7 @@ bash scripts/setup-packages.sh
 if can_run_32bit; then tree=win32; else tree=win64; fi
 scripts/build.sh "$tree"
 . scripts/wine-env.sh "$tree"
+claim_prefix
 ensure_prefix
 runs=${BENCH_RUNS:-5}
 out=$root/build/bench
@@ -41,7 +42,7 @@ if [ ! -d "$data/treeB" ]; then
 fi
 
 start_xvfb
-trap 'wineserver -k 2>/dev/null; stop_xvfb' EXIT
+trap 'wineserver -k 2>/dev/null; stop_xvfb; release_prefix' EXIT
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 # The Linux peers, each timed over the same number of runs.

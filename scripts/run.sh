@@ -12,6 +12,7 @@ if can_run_32bit; then tree=win32; else tree=win64; fi
 echo "Starting the $tree build (Brennik.exe for $([ $tree = win32 ] && echo 32 || echo 64)-bit Windows)"
 scripts/build.sh "$tree"
 . scripts/wine-env.sh "$tree"
+claim_prefix
 ensure_prefix
 
 # The program reads "Brenn.dat" from the folder it starts in.
@@ -25,7 +26,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 start_xvfb
-trap 'wineserver -k 2>/dev/null; stop_xvfb' EXIT
+trap 'wineserver -k 2>/dev/null; stop_xvfb; release_prefix' EXIT
 "$WINE" "$root/build/$tree/Brennik.exe" &
 for i in $(seq 1 100); do
     xdotool search --name "Brennik by Ostrand Kelvo" >/dev/null 2>&1 && break

@@ -8,6 +8,20 @@ import os
 import sys
 import xml.etree.ElementTree as ET
 
+
+
+def parse(path):
+    """The XML of a file whose test output may hold bytes of code page 932,
+    which are no UTF-8: read with those bytes replaced, never refused."""
+    with open(path, "rb") as f:
+        text = f.read().decode("utf-8", errors="replace")
+    text = text.replace("\x00", "")
+    try:
+        return ET.fromstring(text)
+    except ET.ParseError:
+        return None
+
+
 passed = failed = skipped = 0
 failures = []
 for tree in sorted(os.listdir(sys.argv[1])):
@@ -17,9 +31,8 @@ for tree in sorted(os.listdir(sys.argv[1])):
         if not name.endswith(".xml") or name == "ctest.xml":
             continue
         program = name[:-4]
-        try:
-            root = ET.parse(os.path.join(folder, name)).getroot()
-        except ET.ParseError:
+        root = parse(os.path.join(folder, name))
+        if root is None:
             continue
         count = 0
         for case in root.iter("testcase"):
@@ -33,8 +46,12 @@ for tree in sorted(os.listdir(sys.argv[1])):
                 passed += 1
         gtest_failed[program] = count
     junit = os.path.join(folder, "ctest.xml")
-    if os.path.exists(junit):
-        for case in ET.parse(junit).getroot().iter("testcase"):
+    junit_root = parse(junit) if os.path.exists(junit) else None
+    if os.path.exists(junit) and junit_root is None:
+        failed += 1
+        failures.append(f"{tree}: ctest's results could not be read")
+    if junit_root is not None:
+        for case in junit_root.iter("testcase"):
             program = case.get("name").split(".", 1)[-1]
             if case.get("status") == "fail" or case.find("failure") is not None:
                 if gtest_failed.get(program, 0) == 0:

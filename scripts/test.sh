@@ -4,7 +4,13 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/setup-packages.sh || exit 1
+# A run that stops before the tests still ends with its one summary line.
+stop() {
+    echo "$1" >&2
+    echo "0 passed, 1 failed"
+    exit 1
+}
+bash scripts/setup-packages.sh || stop "setting up the packages failed"
 . scripts/arch.sh
 . scripts/xvfb.sh
 
@@ -19,35 +25,40 @@ results=$root/build/results
 rm -rf "$results"
 mkdir -p "$results/host"
 
-scripts/build.sh host || exit 1
-for tree in "${trees[@]}"; do scripts/build.sh "$tree" || exit 1; done
+scripts/build.sh host || stop "the host build failed"
+for tree in "${trees[@]}"; do scripts/build.sh "$tree" || stop "the $tree build failed"; done
 # The release archive, unpacked where its end-to-end test finds it.
-archive=$(scripts/dist.sh | tail -1) || exit 1
+archive=$(set -o pipefail; scripts/dist.sh | tail -1) || stop "making the release archive failed"
 export BRENNIK_DIST_DIR=$root/build/dist-check
 rm -rf "$BRENNIK_DIST_DIR"
-unzip -q "$archive" -d "$BRENNIK_DIST_DIR" || exit 1
+unzip -q "$archive" -d "$BRENNIK_DIST_DIR" || stop "unpacking the release archive failed"
 
 GTEST_OUTPUT=xml:$results/host/ ctest --test-dir build/host --output-junit "$results/host/ctest.xml" \
     --output-on-failure -Q
 # Each fuzz target over its seed corpus: a crash once found stays fixed.
 mkdir -p "$results/fuzz"
-scripts/build.sh fuzz || exit 1
+scripts/build.sh fuzz || stop "the fuzz build failed"
 ctest --test-dir build/fuzz --output-junit "$results/fuzz/ctest.xml" --output-on-failure -Q
 
 cleanup() {
     for tree in "${trees[@]}"; do
-        (. scripts/wine-env.sh "$tree"; wineserver -k 2>/dev/null)
+        (. scripts/wine-env.sh "$tree"; wineserver -k 2>/dev/null; release_prefix)
     done
     stop_xvfb
 }
 trap cleanup EXIT
-start_xvfb || exit 1
+for tree in "${trees[@]}"; do (. scripts/wine-env.sh "$tree"; claim_prefix); done
+start_xvfb || stop "no X server could be started"
 
 for tree in "${trees[@]}"; do
     mkdir -p "$results/$tree"
     (
         . scripts/wine-env.sh "$tree"
-        ensure_prefix || exit 1
+        ensure_prefix || {
+            # Counted as a failure: a tree whose tests could not run passed nothing.
+            echo '<testsuite><testcase name="wine.prefix" status="fail"/></testsuite>' >"$results/$tree/ctest.xml"
+            exit 1
+        }
         make_test_drive
         make_test_links
         mount_full_volume

@@ -18,6 +18,30 @@ export WINELOADER=$WINE
 export XDG_DATA_HOME=$root/build/$arch/xdg-data
 mkdir -p "$XDG_DATA_HOME"
 
+# One driver at a time on a prefix: a quick look (wine-test.sh) started while
+# make test runs would share its wineserver, and then kill it on the way out.
+# The claim is a folder holding the claiming script's pid; a dead owner's
+# claim is taken over.
+claim_prefix() {
+    local claim=$WINEPREFIX.claim said= owner
+    mkdir -p "$(dirname "$claim")"
+    while ! mkdir "$claim" 2>/dev/null; do
+        owner=$(cat "$claim/pid" 2>/dev/null)
+        if [ -n "$owner" ] && ! kill -0 "$owner" 2>/dev/null; then
+            rm -rf "$claim"
+            continue
+        fi
+        [ -n "$said" ] || { echo "waiting for process ${owner:-?}, which is using $WINEPREFIX"; said=1; }
+        sleep 2
+    done
+    echo $$ >"$claim/pid"
+}
+
+release_prefix() {
+    [ "$(cat "$WINEPREFIX.claim/pid" 2>/dev/null)" = "$$" ] && rm -rf "$WINEPREFIX.claim"
+    return 0
+}
+
 ensure_prefix() {
     # A test takes drive C: away for a moment; a run stopped then gives it back here.
     if [ -d "$WINEPREFIX/drive_c.away" ] && [ ! -e "$WINEPREFIX/drive_c" ]; then

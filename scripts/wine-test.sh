@@ -7,11 +7,12 @@ tree=$1 program=$2
 shift 2
 . "$root/scripts/xvfb.sh"
 . "$root/scripts/wine-env.sh" "$tree"
-ensure_prefix || exit 1
+claim_prefix
+ensure_prefix || { release_prefix; exit 1; }
 make_test_drive
 make_test_links
 mount_full_volume
-trap 'wineserver -k 2>/dev/null; stop_xvfb; unmount_full_volume' EXIT
+trap 'wineserver -k 2>/dev/null; stop_xvfb; unmount_full_volume; release_prefix' EXIT
 start_xvfb || exit 1
 cd "$root/build/$tree/testwork"
 "$WINE" "../$program.exe" "$@" </dev/null 2>&1 | tr -d '\r' | grep -v '^[0-9a-f]*:fixme:'

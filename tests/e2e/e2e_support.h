@@ -53,6 +53,15 @@ std::string RemoteStatusText(HANDLE process, HWND status, int part);
 std::string RemoteWindowText(HWND window);
 bool SaveScreen(const std::string& path);
 std::string ShotPath(const char* name);
+// Polls until done() holds or the time is up: what real input does shows a
+// moment later, sooner or later as the machine is loaded, never at a fixed time.
+template <typename Done> bool WaitFor(Done done, DWORD timeout = 10000) {
+    for (DWORD start = GetTickCount(); !done(); Sleep(50))
+        if (GetTickCount() - start > timeout)
+            return false;
+    return true;
+}
+
 // Real input, as the user gives it.
 void ClickAt(int x, int y, bool right = false);
 void PressKey(WORD key);

@@ -40,12 +40,6 @@ protected:
         GetWindowRect(ok, &rect);
         ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     }
-    template <typename Done> bool WaitFor(Done done, DWORD timeout = 10000) {
-        for (DWORD start = GetTickCount(); !done(); Sleep(50))
-            if (GetTickCount() - start > timeout)
-                return false;
-        return true;
-    }
 };
 
 TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
@@ -64,8 +58,8 @@ TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
     PressKey(VK_DOWN);
     PressKey(VK_SPACE);
     KeyUp(VK_CONTROL);
-    Sleep(200);
-    ASSERT_EQ(2, (int)SendMessageA(left, LVM_GETSELECTEDCOUNT, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(left, LVM_GETSELECTEDCOUNT, 0, 0) == 2; }))
+        << SendMessageA(left, LVM_GETSELECTEDCOUNT, 0, 0);
 
     // The fourth button: "left: copy the selected files".
     ClickButton(toolbar, 3);

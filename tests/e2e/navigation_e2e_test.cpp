@@ -60,10 +60,10 @@ TEST_F(Navigation, HeaderClickToolbarButtonAndContextMenu) {
     ASSERT_NE(nullptr, header);
     POINT name = CentreOf(header, HDM_GETITEMRECT, 0);
     ClickAt(name.x, name.y);
-    EXPECT_EQ("b.txt a.txt zdir adir ", Order(left));
+    EXPECT_TRUE(WaitFor([&] { return Order(left) == "b.txt a.txt zdir adir "; })) << Order(left);
     Sleep(GetDoubleClickTime() + 100);  // two quick clicks would be a double click
     ClickAt(name.x, name.y);
-    EXPECT_EQ("adir zdir a.txt b.txt ", Order(left));
+    EXPECT_TRUE(WaitFor([&] { return Order(left) == "adir zdir a.txt b.txt "; })) << Order(left);
 
     // The second button of the toolbar is "left: parent folder".
     HWND host = FindWindowExA(main, nullptr, "EDIT", nullptr);
@@ -72,8 +72,8 @@ TEST_F(Navigation, HeaderClickToolbarButtonAndContextMenu) {
     ASSERT_NE(nullptr, toolbar);
     POINT up = CentreOf(toolbar, TB_GETITEMRECT, 1);
     ClickAt(up.x, up.y);
+    EXPECT_TRUE(WaitFor([&] { return Order(left) == "sub "; })) << Order(left);
     EXPECT_EQ(work_ / "left\\", RemoteWindowText(GetDlgItem(main, 103)));
-    EXPECT_EQ("sub ", Order(left));
     EXPECT_EQ("Object Count : 1", RemoteStatusText(program_.process(), status, 0));
 
     // A right click on the list opens the context menu; Esc closes it.

@@ -80,6 +80,10 @@ TEST(FileList, BlocksFromElsewhereAreCheckedFirst) {
     bad = good;
     bad[0] = (unsigned char)good.size(); // pFiles past the end
     EXPECT_EQ(0, IsFileListBlockSound(bad.data(), bad.size()));
+    // An empty wide list is two zero units, so it reads as safely as the ANSI one.
+    std::vector<unsigned char> emptyWide = Build({}, 1);
+    EXPECT_EQ(24u, emptyWide.size());
+    EXPECT_EQ(1, IsFileListBlockSound(emptyWide.data(), emptyWide.size()));
     // The header and one NUL: the shell's count would read past the block.
     std::vector<unsigned char> single(21, 0);
     single[0] = 20;
