@@ -7,7 +7,8 @@ start_xvfb() {
         Xvfb :$n -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         local i
-        for i in $(seq 1 100); do
+        # A first start on a fresh machine can take seconds: wait while it lives.
+        for i in $(seq 1 300); do
             [ -e /tmp/.X11-unix/X$n ] && { export DISPLAY=:$n XVFB_PID; return 0; }
             kill -0 $XVFB_PID 2>/dev/null || break
             sleep 0.05
