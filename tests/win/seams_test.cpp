@@ -36,10 +36,10 @@ class SeamsTest : public ExchangeFixture {
 TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
     ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"a.txt"}));
     ASSERT_EQ(gLeftPane.list, gActivePane.list) << "a selection change is the user's";
+    PumpMessages(50);  // the left list repaints its selection first
     // A real repaint of the other list, as a window passing over it causes.
     RedrawWindow(gRightPane.list, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpMessages(50);
     EXPECT_EQ(gLeftPane.list, gActivePane.list);
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_EQ(std::vector<std::string>{left_ / "a.txt"}, ClipboardNames()) << "the left pane's selection";
