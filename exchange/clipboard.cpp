@@ -180,9 +180,13 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         if (RefuseCopyIntoItself(entry, target))
             return;
         // An earlier copy may hold the user's edits: never replaced unasked.
+        // The question names the copy it would replace.
         int force = 1;
-        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite()) < 0)
-            return;
+        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES) {
+            CopyText(ConflictName, sizeof ConflictName, NameOfPath(target.text));
+            if ((force = AskOverwrite()) < 0)
+                return;
+        }
         ShowProgress(255, target.text);
         gCore->CopyTree(entry, target, force, nullptr);
         return;

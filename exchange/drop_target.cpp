@@ -186,6 +186,12 @@ void OnBeginDrag(HWND mainWindow) {
     if (CollectDragPaths(mainWindow))
         gDropTarget->StartDrag();
     EndHoldingMessages();
+    // A drop on this window is carried out first, and says the held boxes
+    // itself: a box's own loop would otherwise take its end while a box is
+    // open, when drops are refused.
+    MSG pending;
+    if (PeekMessageA(&pending, mainWindow, MSG_DROP_DONE, MSG_DROP_DONE, PM_REMOVE))
+        OnDropDone(mainWindow, pending.wParam);
     ShowHeldMessages();
 }
 

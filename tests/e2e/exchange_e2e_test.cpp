@@ -75,50 +75,72 @@ static void SelectAll(HANDLE process, HWND list) {
 
 // A box inside the drag loop would take the mouse button the loop waits for,
 // and its OK would end the drag as a drop. The cap of 50 is said once the
-// drag has ended, and a cancelled drag copies nothing.
+// drag has ended: a cancelled drag copies nothing, a drop on the program's
+// own right pane the first 50.
 TEST_F(Exchange, ADragPastTheCapSaysSoOnlyWhenItHasEnded) {
     for (int i = 0; i < 60; i++)
         WriteBytes(work_ / ("left\\m" + std::to_string(100 + i) + ".txt"), "m");
     ASSERT_TRUE(program_.Start(work_.path()));
     HWND main = program_.WaitForMainWindow();
     ASSERT_NE(nullptr, main);
-    HWND left = GetDlgItem(main, 100);
+    HWND left = GetDlgItem(main, 100), right = GetDlgItem(main, 101);
     int item = Find(left, "m100.txt");
     ASSERT_GE(item, 0);
-    SelectAll(program_.process(), left);
-    POINT from = ItemCentre(program_.process(), left, item);
-    SetCursorPos(from.x, from.y);
-    Sleep(100);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(100);
-    for (int step = 1; step <= 6; step++) {
-        SetCursorPos(from.x + 3 * step, from.y + 2 * step);
-        Mouse(MOUSEEVENTF_MOVE);
-        Sleep(60);
-    }
-    // Under Wine the drag loop has a window of its own: wait for it, so the
-    // Esc below reaches the loop and not the moments before it.
-    for (int wait = 0; wait < 100 && !FindWindowA("WineDragDropTracker32", nullptr); wait++)
-        Sleep(50);
-    Sleep(300);
-    HWND during = FindWindowA("#32770", "Drag&Drop");
-    EXPECT_EQ(nullptr, during) << "a box while the button is held";
-    if (during)
-        PostMessageA(during, WM_COMMAND, IDOK, 0);
-    PressKey(VK_ESCAPE);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    RECT target;
+    GetWindowRect(right, &target);
+    POINT to = {(target.left + target.right) / 2, (target.top + target.bottom) / 2};
 
-    HWND after = nullptr;
-    for (int wait = 0; wait < 100 && !after; wait++, Sleep(50))
-        after = FindWindowA("#32770", "Drag&Drop");
-    ASSERT_NE(nullptr, after) << "the cap is said after the drag";
-    std::string said;
-    for (HWND child = GetWindow(after, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        said += RemoteWindowText(child) + "|";
-    EXPECT_NE(std::string::npos, said.find("(最大 50 個)")) << said;
-    PostMessageA(after, WM_COMMAND, IDOK, 0);
-    Sleep(500);
-    EXPECT_FALSE(Exists(work_ / "right\\m100.txt")) << "the cancelled drag copied";
+    for (bool drop : {false, true}) {
+        SCOPED_TRACE(drop ? "dropped on the right pane" : "cancelled with Esc");
+        SelectAll(program_.process(), left);
+        POINT from = ItemCentre(program_.process(), left, item);
+        SetCursorPos(from.x, from.y);
+        Sleep(100);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Sleep(100);
+        for (int step = 1; step <= 6; step++) {
+            SetCursorPos(from.x + 3 * step, from.y + 2 * step);
+            Mouse(MOUSEEVENTF_MOVE);
+            Sleep(60);
+        }
+        // Under Wine the drag loop has a window of its own: wait for it, so
+        // what follows reaches the loop and not the moments before it.
+        EXPECT_TRUE(WaitFor([] { return FindWindowA("WineDragDropTracker32", nullptr) != nullptr; }, 5000));
+        Sleep(300);
+        HWND during = FindWindowA("#32770", "Drag&Drop");
+        EXPECT_EQ(nullptr, during) << "a box while the button is held";
+        if (during)
+            PostMessageA(during, WM_COMMAND, IDOK, 0);
+        if (drop) {
+            for (int step = 1; step <= 10; step++) {
+                SetCursorPos(from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10);
+                Mouse(MOUSEEVENTF_MOVE);
+                Sleep(40);
+            }
+            Sleep(200);
+        } else {
+            PressKey(VK_ESCAPE);
+        }
+        Mouse(MOUSEEVENTF_LEFTUP);
+
+        HWND after = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (after = FindWindowA("#32770", "Drag&Drop")) != nullptr; }, 5000))
+            << "the cap is said after the drag";
+        std::string said;
+        for (HWND child = GetWindow(after, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            said += RemoteWindowText(child) + "|";
+        EXPECT_NE(std::string::npos, said.find("(最大 50 個)")) << said;
+        PostMessageA(after, WM_COMMAND, IDOK, 0);
+        if (drop) {
+            // The first 50 in list order: dragged.txt, then m100 to m148.
+            EXPECT_TRUE(WaitFor([&] { return Exists(work_ / "right\\m148.txt"); }));
+            EXPECT_FALSE(Exists(work_ / "right\\m149.txt")) << "past the cap";
+        } else {
+            Sleep(500);
+            EXPECT_FALSE(Exists(work_ / "right\\m100.txt")) << "the cancelled drag copied";
+        }
+        Sleep(GetDoubleClickTime() + 100);
+    }
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program_.WaitForExit());

@@ -159,7 +159,7 @@ TEST_F(SeamsTest, APasteIntoTheSameFolderAsksBeforeReplacingAnEarlierCopy) {
         EXPECT_EQ(1, PasteFromClipboard(Main(), left_.path().c_str()));
         ASSERT_EQ(before + 1, prompts_.calls().size()) << c.answer;
         EXPECT_EQ((UINT)IDD_OVERWRITE, prompts_.calls()[before].type);
-        EXPECT_STREQ("a.txt", ConflictName);
+        EXPECT_STREQ("コピー ～ a.txt", ConflictName) << "the file it would replace";
         EXPECT_EQ(c.left, ReadBytes(copy)) << c.answer;
     }
 }
@@ -270,8 +270,16 @@ TEST_F(SeamsTest, WhenNoFolderCanBeEnteredThePaneStaysEmpty) {
     ASSERT_TRUE(SetCurrentDirectoryA((ModuleFolder() + "testwork").c_str()));
     strcpy(gLeftPane.path, (left_ / "gone\\").c_str());
     ASSERT_TRUE(MoveFileA(drive.c_str(), away.c_str()));
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    ASSERT_TRUE(MoveFileA(away.c_str(), drive.c_str())) << "drive C: must come back";
+    {
+        // Back however the listing ends, for the tests after this one.
+        struct Restore {
+            const std::string& from;
+            const std::string& to;
+            ~Restore() { MoveFileA(from.c_str(), to.c_str()); }
+        } restore{away, drive};
+        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    }
+    ASSERT_TRUE(Exists(drive + "\\windows")) << "drive C: must come back";
     EXPECT_STREQ("c:\\", gLeftPane.path);
     EXPECT_EQ(0, ItemCount(gLeftPane.list)) << "the current folder's files are not shown";
     EXPECT_EQ(1, CountCaption("CurrentDirectry Error"));
