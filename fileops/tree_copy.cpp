@@ -138,11 +138,15 @@ int ReadFolderIdentity(const char* path, FolderIdentity* identity) {
     return SetFilePath(&folder, path) && ReadFolderIdentity(folder, identity);
 }
 
+// A folder opened for its facts, through any link: what is read is the
+// folder itself.
+static HANDLE OpenFolderItself(const FilePath& path) {
+    return OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+}
+
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
-    // Opened through any link, so the identity is that of the folder itself.
-    HANDLE folder =
-        OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+    HANDLE folder = OpenFolderItself(path);
     if (folder == INVALID_HANDLE_VALUE)
         return 0;
     BY_HANDLE_FILE_INFORMATION info;
@@ -320,9 +324,7 @@ static int CutLastName(FilePath* path) {
 // Where an existing folder really is: its path with every link on it
 // resolved, as a wide path; 0 when the system can't say.
 static int ResolvedFolderPath(const FilePath& path, FilePath* real) {
-    HANDLE folder =
-        OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+    HANDLE folder = OpenFolderItself(path);
     if (folder == INVALID_HANDLE_VALUE)
         return 0;
     WCHAR whole[2 * PATH_SIZE];

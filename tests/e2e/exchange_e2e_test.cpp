@@ -21,6 +21,29 @@ static void Mouse(DWORD flags) {
     SendInput(1, &input, sizeof input);
 }
 
+// The button pressed at a point, as a drag starts.
+static void Press(POINT at) {
+    SetCursorPos(at.x, at.y);
+    Sleep(100);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(100);
+}
+
+// The pointer moved in small steps, with pauses the list view's drag start needs.
+static void MoveInSteps(POINT from, POINT to, int steps, DWORD pause) {
+    for (int step = 1; step <= steps; step++) {
+        SetCursorPos(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps);
+        Mouse(MOUSEEVENTF_MOVE);
+        Sleep(pause);
+    }
+}
+
+static POINT CentreOfWindow(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 TEST_F(Exchange, DragFromTheLeftPaneDropsIntoTheRightFolder) {
     ASSERT_TRUE(program_.Start(work_.path()));
     HWND main = program_.WaitForMainWindow();
@@ -31,20 +54,9 @@ TEST_F(Exchange, DragFromTheLeftPaneDropsIntoTheRightFolder) {
     POINT from = ItemCentre(program_.process(), left, item);
     ClickAt(from.x, from.y);
     Sleep(GetDoubleClickTime() + 100);  // the press below must not make a double click
-    RECT target;
-    GetWindowRect(right, &target);
-    POINT to = {(target.left + target.right) / 2, (target.top + target.bottom) / 2};
-
     // Press, move in small steps past the drag threshold and across, release.
-    SetCursorPos(from.x, from.y);
-    Sleep(100);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(100);
-    for (int step = 1; step <= 20; step++) {
-        SetCursorPos(from.x + (to.x - from.x) * step / 20, from.y + (to.y - from.y) * step / 20);
-        Mouse(MOUSEEVENTF_MOVE);
-        Sleep(40);
-    }
+    Press(from);
+    MoveInSteps(from, CentreOfWindow(right), 20, 40);
     Sleep(200);
     Mouse(MOUSEEVENTF_LEFTUP);
 
@@ -86,23 +98,15 @@ TEST_F(Exchange, ADragPastTheCapSaysSoOnlyWhenItHasEnded) {
     HWND left = GetDlgItem(main, 100), right = GetDlgItem(main, 101);
     int item = Find(left, "m100.txt");
     ASSERT_GE(item, 0);
-    RECT target;
-    GetWindowRect(right, &target);
-    POINT to = {(target.left + target.right) / 2, (target.top + target.bottom) / 2};
+    POINT to = CentreOfWindow(right);
 
     for (bool drop : {false, true}) {
         SCOPED_TRACE(drop ? "dropped on the right pane" : "cancelled with Esc");
         SelectAll(program_.process(), left);
         POINT from = ItemCentre(program_.process(), left, item);
-        SetCursorPos(from.x, from.y);
-        Sleep(100);
-        Mouse(MOUSEEVENTF_LEFTDOWN);
-        Sleep(100);
-        for (int step = 1; step <= 6; step++) {
-            SetCursorPos(from.x + 3 * step, from.y + 2 * step);
-            Mouse(MOUSEEVENTF_MOVE);
-            Sleep(60);
-        }
+        Press(from);
+        POINT started = {from.x + 18, from.y + 12};
+        MoveInSteps(from, started, 6, 60);
         // Under Wine the drag loop has a window of its own: wait for it, so
         // what follows reaches the loop and not the moments before it.
         EXPECT_TRUE(WaitFor([] { return FindWindowA("WineDragDropTracker32", nullptr) != nullptr; }, 5000));
@@ -112,11 +116,7 @@ TEST_F(Exchange, ADragPastTheCapSaysSoOnlyWhenItHasEnded) {
         if (during)
             PostMessageA(during, WM_COMMAND, IDOK, 0);
         if (drop) {
-            for (int step = 1; step <= 10; step++) {
-                SetCursorPos(from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10);
-                Mouse(MOUSEEVENTF_MOVE);
-                Sleep(40);
-            }
+            MoveInSteps(started, to, 10, 40);
             Sleep(200);
         } else {
             PressKey(VK_ESCAPE);
