@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/delete_confirm.h"
+#include "app/keys.h"
 #include "app/main_window.h"
 #include "app/prompts.h"
 #include "app/version.h"
@@ -72,6 +73,15 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     case CMD_CONVERT_WITH_COLVANE: RunToolOnSelection(0x0002); return 0;
     case CMD_EDIT_WITH_MURREL: RunToolOnSelection(0x0403); return 0;
     case CMD_EDIT_WITH_PHOTOSHOP: RunToolOnSelection(0x0504); return 0;
+    case CMD_KEY_OTHER_PANE:
+    case CMD_KEY_OPEN:
+    case CMD_KEY_PARENT:
+    case CMD_KEY_RENAME:
+    case CMD_KEY_COPY:
+    case CMD_KEY_MOVE:
+    case CMD_KEY_NEW_FOLDER:
+    case CMD_KEY_RECYCLE:
+    case CMD_KEY_SELECT_ALL: return OnKeyCommand(window, id);
     case CMD_EXIT: CloseMainWindow(window); return 0;
     case CMD_ABOUT: ShowAbout(window); return 0;
     }

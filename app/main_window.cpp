@@ -177,6 +177,13 @@ static LRESULT OnNotify(LPARAM lParam) {
     return OnListNotify(header->idFrom == IDC_LEFT_LIST ? &gLeftPane : &gRightPane, header);
 }
 
+static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
+    HWND focus = GetFocus();
+    if (!focus || focus == window)
+        SetFocus((HWND)lParam);
+    return 0;
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
@@ -188,6 +195,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case MSG_JOB_DONE: return OnJobDone(window);
     case MSG_DROP_DONE: return OnDropDone(window, wParam);
+    case MSG_LIST_KEYBOARD: return OnListKeyboard(window, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

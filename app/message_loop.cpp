@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/idle_keys.h"
+#include "app/keys.h"
 #include "assoc/filer_core.h"
 #include "res/resource.h"
 
@@ -20,10 +21,13 @@ void PollKeyboard() {
 
 int RunMessageLoop() {
     MSG msg;
+    LoadKeys();
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!GetMessageA(&msg, nullptr, 0, 0))
                 return (int)msg.wParam;
+            if (TranslateKeys(&msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
             continue;

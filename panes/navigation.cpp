@@ -72,11 +72,14 @@ static void OnDoubleClick(Pane* pane, HWND list) {
     GetCursorPos(&hit.pt);
     ScreenToClient(list, &hit.pt);
     int item = (int)SendMessageA(list, LVM_HITTEST, 0, (LPARAM)&hit);
-    if (item < 0 || !(hit.flags & LVHT_ONITEM))
-        return;
+    if (item >= 0 && (hit.flags & LVHT_ONITEM))
+        OpenListItem(pane, item);
+}
+
+void OpenListItem(Pane* pane, int item) {
     SelectedItem named;
     RealName real;
-    if (!ReadListItem(list, item, &named, &real))
+    if (!ReadListItem(pane->list, item, &named, &real))
         return;
     // A name the code page can't spell reaches the item only by its short name.
     const char* passed = NameForOthers(named);
@@ -128,6 +131,8 @@ void CancelRename(HWND list) {
 
 static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
     gEditing = 0;
+    // The edit box goes after this notification and may take the focus with it.
+    PostMessageA(gMainWindow, MSG_LIST_KEYBOARD, 0, (LPARAM)pane->list);
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
     // No text is the list's way of saying the edit was cancelled.
@@ -179,6 +184,16 @@ LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
     case LVN_BEGINDRAG: OnBeginDrag(gMainWindow); return 0;
     }
     return 0;
+}
+
+int OnPathBoxKey(Pane* pane, WPARAM key) {
+    if (key != VK_RETURN && key != VK_ESCAPE)
+        return 0;
+    if (key == VK_ESCAPE)
+        SetWindowTextA(pane->pathBox, pane->path);
+    // Leaving the box is what takes its text, as a click elsewhere does.
+    SetFocus(pane->list);
+    return 1;
 }
 
 LRESULT OnPathBoxNotify(Pane* pane, int code) {

@@ -7,6 +7,11 @@
 
 LRESULT OnListNotify(Pane* pane, const NMHDR* header);
 LRESULT OnPathBoxNotify(Pane* pane, int code);
+// Enter in a path box takes the typed path, Esc puts the pane's path back;
+// both hand the keyboard to the pane's list. 0 for any other key.
+int OnPathBoxKey(Pane* pane, WPARAM key);
+// What a double-click on the item does: enter the folder or open the file.
+void OpenListItem(Pane* pane, int item);
 void GoToParent(Pane* pane);
 void ShowMyComputer(Pane* pane);
 // Ends a rename open in this list without renaming: its item is about to go.

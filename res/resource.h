@@ -3,6 +3,7 @@
 
 #define IDI_MAIN 4000
 #define IDR_MAIN_MENU 4001
+#define IDR_KEYS 4010
 #define IDB_TOOLBAR 133
 
 #define IDC_LEFT_LIST 100
@@ -34,6 +35,17 @@
 #define CMD_CONVERT_WITH_COLVANE 147
 #define CMD_EDIT_WITH_MURREL 148
 #define CMD_EDIT_WITH_PHOTOSHOP 149
+// Keys that act on the active pane, or on the other one: each runs the command
+// of the table that belongs to that pane's side, or a list chore of its own.
+#define CMD_KEY_OTHER_PANE 150
+#define CMD_KEY_OPEN 151
+#define CMD_KEY_PARENT 152
+#define CMD_KEY_RENAME 153
+#define CMD_KEY_COPY 154
+#define CMD_KEY_MOVE 155
+#define CMD_KEY_NEW_FOLDER 156
+#define CMD_KEY_RECYCLE 157
+#define CMD_KEY_SELECT_ALL 158
 #define CMD_EXIT 4002
 #define CMD_ABOUT 4005
 

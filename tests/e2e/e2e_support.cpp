@@ -202,6 +202,41 @@ void HoldKey(WORD key, DWORD milliseconds) {
     Sleep(300);
 }
 
+bool Xdotool(const std::string& arguments) {
+    // Wine starts a Linux program but can't wait for its handle: the shell
+    // leaves a file when xdotool has ended, empty if it succeeded.
+    static int calls;
+    std::string done =
+        "/tmp/brennik-xdotool-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++calls);
+    std::string command =
+        "/bin/sh -c \"/usr/bin/xdotool " + arguments + " && : >" + done + " || echo failed >" + done + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info))
+        return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    std::string windowsDone = "Z:" + done;
+    for (char& c : windowsDone)
+        if (c == '/')
+            c = '\\';
+    bool ended = WaitFor([&] { return Exists(windowsDone); }, 10000);
+    Sleep(100); // the file may be seen before the shell has written it
+    bool succeeded = ended && ReadBytes(windowsDone).empty();
+    DeleteFileA(windowsDone.c_str());
+    if (!succeeded)
+        printf("xdotool %s: %s\n", arguments.c_str(), ended ? "failed" : "did not end");
+    Sleep(200); // what the key did arrives through the X server a moment later
+    return succeeded;
+}
+
+HWND FocusOf(HWND main) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 POINT ItemCentre(HANDLE process, HWND list, int item) {
     RECT rect = {};
     rect.left = LVIR_LABEL;

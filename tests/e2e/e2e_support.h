@@ -69,6 +69,12 @@ void PressKey(WORD key);
 void HoldKey(WORD key, DWORD milliseconds);
 void KeyDown(WORD key);
 void KeyUp(WORD key);
+// Input through the X server, as a user's keyboard and mouse give it: runs
+// xdotool (a Linux program, which Wine starts directly) with these arguments,
+// which a shell reads: quote what it must not take apart.
+bool Xdotool(const std::string& arguments);
+// The window of the program's UI thread that has the keyboard focus.
+HWND FocusOf(HWND main);
 // The centre of a list item's label, in screen coordinates.
 POINT ItemCentre(HANDLE process, HWND list, int item);
 

@@ -1,0 +1,96 @@
+#include "app/keys.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "panes/navigation.h"
+#include "res/resource.h"
+
+static HACCEL gKeys;
+
+// The key commands that stand for a command of each side.
+struct SideCommands {
+    WORD key, left, right;
+};
+static const SideCommands kSideCommands[] = {
+    {CMD_KEY_PARENT, CMD_LEFT_PARENT, CMD_RIGHT_PARENT},
+    {CMD_KEY_COPY, CMD_LEFT_COPY_SELECTED, CMD_RIGHT_COPY_SELECTED},
+    {CMD_KEY_MOVE, CMD_LEFT_MOVE, CMD_RIGHT_MOVE},
+    {CMD_KEY_NEW_FOLDER, CMD_LEFT_NEW_FOLDER, CMD_RIGHT_NEW_FOLDER},
+    {CMD_KEY_RECYCLE, CMD_LEFT_DELETE, CMD_RIGHT_DELETE},
+};
+
+void LoadKeys() {
+    if (!gKeys)
+        gKeys = LoadAcceleratorsA(gInstance, MAKEINTRESOURCEA(IDR_KEYS));
+}
+
+static Pane* PaneOfPathBox(HWND box) {
+    if (box && box == gLeftPane.pathBox)
+        return &gLeftPane;
+    if (box && box == gRightPane.pathBox)
+        return &gRightPane;
+    return nullptr;
+}
+
+int TranslateKeys(MSG* msg) {
+    if (!gMainWindow || !gKeys || (msg->hwnd != gMainWindow && !IsChild(gMainWindow, msg->hwnd)))
+        return 0;
+    if (msg->message == WM_KEYDOWN)
+        if (Pane* pane = PaneOfPathBox(msg->hwnd))
+            return OnPathBoxKey(pane, msg->wParam);
+    // A rename or a path box keeps its keys for its own text.
+    if (gEditing)
+        return 0;
+    // A key pressed in a list acts on that list's pane, as its own key
+    // notification would have made it, even where a listing moved the
+    // active pane since.
+    if (Pane* pane = PaneOfList(msg->hwnd))
+        MakePaneActive(pane);
+    return TranslateAcceleratorA(gMainWindow, gKeys, msg) != 0;
+}
+
+static int FocusedItem(HWND list) {
+    int item = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+    return item >= 0 ? item : (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+}
+
+static void SelectAll(HWND list) {
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+}
+
+LRESULT OnKeyCommand(HWND window, WORD id) {
+    Pane* active = PaneOfList(gActivePane.list);
+    if (id == CMD_KEY_OTHER_PANE) {
+        // Before either pane was used, the keyboard starts in the left one.
+        SetFocus(active == &gLeftPane ? gRightPane.list : gLeftPane.list);
+        return 0;
+    }
+    if (!active)
+        return 0;
+    for (const SideCommands& pair : kSideCommands)
+        if (pair.key == id)
+            return OnCommand(window, active == &gLeftPane ? pair.left : pair.right, 0);
+    switch (id) {
+    case CMD_KEY_OPEN: {
+        int item = FocusedItem(active->list);
+        if (item >= 0)
+            OpenListItem(active, item);
+        return 0;
+    }
+    case CMD_KEY_RENAME: {
+        int item = FocusedItem(active->list);
+        if (item >= 0) {
+            SetFocus(active->list);
+            SendMessageA(active->list, LVM_EDITLABELA, (WPARAM)item, 0);
+        }
+        return 0;
+    }
+    case CMD_KEY_SELECT_ALL: SelectAll(active->list); return 0;
+    }
+    return 0;
+}
