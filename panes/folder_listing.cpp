@@ -142,6 +142,24 @@ static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int hasR
     return 1;
 }
 
+// The row shows the real name where the list reads it back as the listed
+// text, so that whatever reads the rows (the commands, the sort, other
+// programs) gets what it got before; elsewhere the listed text stays.
+static void ShowRealName(HWND list, int at, const WCHAR* name, const char* text) {
+    LVITEMW cell = {};
+    cell.iSubItem = 0;
+    cell.pszText = (WCHAR*)name;
+    SendMessageW(list, LVM_SETITEMTEXTW, at, (LPARAM)&cell);
+    char back[MAX_PATH] = "";
+    LVITEMA read = {};
+    read.iSubItem = 0;
+    read.pszText = back;
+    read.cchTextMax = sizeof back;
+    SendMessageA(list, LVM_GETITEMTEXTA, at, (LPARAM)&read);
+    if (strcmp(back, text) != 0)
+        SetCellText(list, at, 0, text);
+}
+
 static void InsertEntry(HWND list, const ListedEntry& entry, int position, int index) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
@@ -153,6 +171,9 @@ static void InsertEntry(HWND list, const ListedEntry& entry, int position, int i
     int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
     if (at < 0)
         return;
+    if (entry.hasRealName)
+        if (const RealName* real = FindRealName(list, item.lParam, entry.found.cFileName))
+            ShowRealName(list, at, real->name, entry.found.cFileName);
     if (entry.size[0])
         SetCellText(list, at, 1, entry.size);
     SetCellText(list, at, 2, entry.type);

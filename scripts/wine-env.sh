@@ -54,6 +54,13 @@ ensure_prefix() {
         wineserver -w
         [ -f "$WINEPREFIX/system.reg" ] || { echo "could not make the Wine prefix $WINEPREFIX" >&2; return 1; }
     fi
+    # Korean names in the lists: Windows links a Korean font to the UI font
+    # by the name Gulim; here that name leads to the Nanum font's glyphs.
+    if ! grep -q '"Gulim"="NanumGothic"' "$WINEPREFIX/system.reg"; then
+        "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+            /v Gulim /d NanumGothic /f >/dev/null 2>&1
+        wineserver -w
+    fi
 }
 
 # Drive Q: of the tests: a folder of the build's own, so a real drive root can

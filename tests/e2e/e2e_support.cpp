@@ -63,6 +63,18 @@ std::string RemoteItemText(HANDLE process, HWND list, int item, int column) {
     return buffer.ReadText(sizeof(LVITEMA));
 }
 
+std::wstring RemoteItemTextW(HANDLE process, HWND list, int item) {
+    WCHAR text[260] = L"";
+    RemoteBuffer buffer(process, sizeof(LVITEMW) + sizeof text);
+    LVITEMW lv = {};
+    lv.pszText = (WCHAR*)((char*)buffer.address() + sizeof(LVITEMW));
+    lv.cchTextMax = 260;
+    buffer.Write(&lv, sizeof lv);
+    SendMessageW(list, LVM_GETITEMTEXTW, item, (LPARAM)buffer.address());
+    ReadProcessMemory(process, lv.pszText, text, sizeof text - sizeof(WCHAR), nullptr);
+    return text;
+}
+
 std::string RemoteStatusText(HANDLE process, HWND status, int part) {
     RemoteBuffer buffer(process, 260);
     SendMessageA(status, SB_GETTEXTA, part, (LPARAM)buffer.address());

@@ -49,6 +49,8 @@ private:
 
 double LinuxCpuSeconds(const char* exeName);
 std::string RemoteItemText(HANDLE process, HWND list, int item, int column);
+// The name column's text as the list holds it, which is what it draws.
+std::wstring RemoteItemTextW(HANDLE process, HWND list, int item);
 std::string RemoteStatusText(HANDLE process, HWND status, int part);
 std::string RemoteWindowText(HWND window);
 bool SaveScreen(const std::string& path);

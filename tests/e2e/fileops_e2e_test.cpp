@@ -128,6 +128,18 @@ TEST_F(FileOps, NamesTheCodePageCantSpellAreCopiedAndDeleted) {
     for (const std::wstring& name : names)
         EXPECT_EQ(ReadBytesW(leftFolder + name), ReadBytesW(rightFolder + name));
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(right, LVM_GETITEMCOUNT, 0, 0) == 5; }));
+    // The rows show the real names; read back in the code page they are the
+    // system's texts, as other programs and the commands read them.
+    std::vector<std::wstring> shown;
+    std::vector<std::string> read;
+    for (int row = 0; row < 5; row++) {
+        shown.push_back(RemoteItemTextW(program_.process(), right, row));
+        read.push_back(RemoteItemText(program_.process(), right, row, 0));
+    }
+    std::sort(shown.begin(), shown.end());
+    std::sort(read.begin(), read.end());
+    EXPECT_EQ(expected, shown);
+    EXPECT_EQ((std::vector<std::string>{"??.txt", "??.txt", "cafe.txt", "cafe.txt", "表示.txt"}), read);
     Sleep(300);
     EXPECT_TRUE(SaveScreen(ShotPath("unspellable-copy")));
 
