@@ -12,6 +12,7 @@ done
 [ -x /usr/lib/wine/wine64 ] || need=1
 [ -d /usr/share/fonts/opentype/ipafont-gothic ] || need=1
 [ -d /usr/share/fonts/truetype/nanum ] || need=1
+[ -f /usr/share/wine/fonts/marlett.ttf ] || need=1
 
 if [ "$need" = 1 ]; then
     if [ "$(id -u)" != 0 ]; then
@@ -25,7 +26,7 @@ if [ "$need" = 1 ]; then
         wine wine32:i386 wine64 xvfb \
         g++-mingw-w64-i686 binutils-mingw-w64-i686 \
         g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-        fonts-ipafont-gothic fonts-nanum xdotool x11-apps imagemagick xauth locales \
+        fonts-ipafont-gothic fonts-nanum fonts-wine xdotool x11-apps imagemagick xauth locales \
         cmake make g++ python3 zip unzip clang rsync bc || {
         # wine32's set-up script fails harmlessly where 32-bit programs can't run
         dpkg --configure -a || true

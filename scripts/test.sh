@@ -76,7 +76,7 @@ done
 for shot in build/e2e/*.bmp; do
     [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
 done
-for shot in main-window context-menu after-copy my-computer after-drop; do
+for shot in main-window context-menu after-copy my-computer after-drop copy-under-way unspellable-copy; do
     [ -f build/e2e/$shot-win64.png ] && cp build/e2e/$shot-win64.png build/e2e/$shot.png
 done
 ls build/e2e/*.png 2>/dev/null | sed 's/^/screenshot: /'

@@ -54,6 +54,17 @@ ensure_prefix() {
         wineserver -w
         [ -f "$WINEPREFIX/system.reg" ] || { echo "could not make the Wine prefix $WINEPREFIX" >&2; return 1; }
     fi
+    # The program's window as a user sees it: Wine draws its frame and title
+    # bar (there is no window manager here), its buttons in Wine's Marlett
+    # font, which Debian keeps outside the prefix.
+    if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
+    if ! grep -q '"Decorated"="N"' "$WINEPREFIX/user.reg"; then
+        "$WINE" reg add 'HKCU\Software\Wine\AppDefaults\Brennik.exe\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+        wineserver -w
+    fi
     # Korean names in the lists: Windows links a Korean font to the UI font
     # by the name Gulim; here that name leads to the Nanum font's glyphs.
     if ! grep -q '"Gulim"="NanumGothic"' "$WINEPREFIX/system.reg"; then

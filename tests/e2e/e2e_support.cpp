@@ -81,10 +81,23 @@ std::string RemoteStatusText(HANDLE process, HWND status, int part) {
     return buffer.ReadText();
 }
 
-// Saves the whole screen as a 24-bit BMP; the test driver turns it into PNG.
-bool SaveScreen(const std::string& path) {
+// Saves what the screen shows of the windows (the whole screen without one)
+// as a 24-bit BMP; the test driver turns it into PNG.
+bool SaveScreen(const std::string& path, HWND window, HWND alsoShown) {
     HDC screen = GetDC(nullptr);
-    int w = GetDeviceCaps(screen, HORZRES), h = GetDeviceCaps(screen, VERTRES);
+    RECT area = {0, 0, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
+    if (window) {
+        RECT shown, also;
+        GetWindowRect(window, &shown);
+        if (alsoShown && GetWindowRect(alsoShown, &also))
+            UnionRect(&shown, &shown, &also);
+        IntersectRect(&area, &area, &shown);
+    }
+    int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) {
+        ReleaseDC(nullptr, screen);
+        return false;
+    }
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -95,7 +108,7 @@ bool SaveScreen(const std::string& path) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
     GdiFlush();
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
     BITMAPFILEHEADER fh = {};

@@ -53,7 +53,9 @@ std::string RemoteItemText(HANDLE process, HWND list, int item, int column);
 std::wstring RemoteItemTextW(HANDLE process, HWND list, int item);
 std::string RemoteStatusText(HANDLE process, HWND status, int part);
 std::string RemoteWindowText(HWND window);
-bool SaveScreen(const std::string& path);
+// The part of the screen that shows the window (and a second one, such as
+// its menu) with its frame; the whole screen when no window is named.
+bool SaveScreen(const std::string& path, HWND window = nullptr, HWND alsoShown = nullptr);
 std::string ShotPath(const char* name);
 // Polls until done() holds or the time is up: what real input does shows a
 // moment later, sooner or later as the machine is loaded, never at a fixed time.

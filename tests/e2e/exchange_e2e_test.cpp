@@ -70,7 +70,7 @@ TEST_F(Exchange, DragFromTheLeftPaneDropsIntoTheRightFolder) {
         Sleep(50);
     EXPECT_GE(Find(right, "dragged.txt"), 0) << "the right pane is relisted";
     Sleep(200);
-    EXPECT_TRUE(SaveScreen(ShotPath("after-drop")));
+    EXPECT_TRUE(SaveScreen(ShotPath("after-drop"), main));
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program_.WaitForExit());

@@ -69,7 +69,7 @@ TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
     EXPECT_FALSE(Exists(work_ / "right\\b.txt"));
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(right, LVM_GETITEMCOUNT, 0, 0) == 2; }));
     Sleep(300);
-    EXPECT_TRUE(SaveScreen(ShotPath("after-copy")));
+    EXPECT_TRUE(SaveScreen(ShotPath("after-copy"), main));
 
     // Delete key on the right pane's a.txt; while the question is open the
     // user clicks c.txt; OK deletes only what the question listed.
@@ -89,6 +89,35 @@ TEST_F(FileOps, CopyWithTheToolbarThenDeleteWithTheDeleteKey) {
     EXPECT_TRUE(Exists(work_ / "left\\a.txt")) << "the copy's source is untouched";
     EXPECT_EQ(1, (int)SendMessageA(right, LVM_GETITEMCOUNT, 0, 0));
 
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program_.WaitForExit());
+}
+
+// A copy long enough to be seen under way: its picture shows the progress
+// texts, and it ends with every file copied.
+TEST_F(FileOps, ACopyUnderWayShowsWhatItCopies) {
+    const int files = 1500;
+    CreateDirectoryA((work_ / "left\\many").c_str(), nullptr);
+    for (int i = 0; i < files; i++)
+        WriteBytes(work_ / "left\\many\\file" + std::to_string(i) + ".txt", std::string(4096, 'x'));
+    ASSERT_TRUE(program_.Start(work_.path()));
+    HWND main = program_.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND left = GetDlgItem(main, 100), status = GetDlgItem(main, 102);
+    HWND toolbar = GetDlgItem(FindWindowExA(main, nullptr, "EDIT", nullptr), 120);
+    ASSERT_TRUE(left && status && toolbar);
+    Click(left, "many");
+    ClickButton(toolbar, 3);
+    // The copy names each file it copies beside the destination pane's part.
+    std::string copying = work_ / "right\\many\\file";
+    bool seen =
+        WaitFor([&] { return RemoteStatusText(program_.process(), status, 1).rfind(copying, 0) == 0; });
+    if (seen && RemoteStatusText(program_.process(), status, 0) != "Copy End")
+        SaveScreen(ShotPath("copy-under-way"), main);
+    EXPECT_TRUE(seen) << RemoteStatusText(program_.process(), status, 1);
+    ASSERT_TRUE(
+        WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Copy End"; }, 60000));
+    EXPECT_EQ((size_t)files, FolderEntries(work_ / "right\\many\\").size());
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program_.WaitForExit());
 }
@@ -141,7 +170,7 @@ TEST_F(FileOps, NamesTheCodePageCantSpellAreCopiedAndDeleted) {
     EXPECT_EQ(expected, shown);
     EXPECT_EQ((std::vector<std::string>{"??.txt", "??.txt", "cafe.txt", "cafe.txt", "表示.txt"}), read);
     Sleep(300);
-    EXPECT_TRUE(SaveScreen(ShotPath("unspellable-copy")));
+    EXPECT_TRUE(SaveScreen(ShotPath("unspellable-copy"), main));
 
     Sleep(GetDoubleClickTime() + 100);
     Click(right, "??.txt");

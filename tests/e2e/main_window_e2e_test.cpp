@@ -64,7 +64,7 @@ TEST_F(EndToEnd, ShowsBothFoldersIdlesQuietlyAndSavesOnClose) {
     RecordProperty("idle_cpu_percent", (int)(percent * 100));
     EXPECT_LT(percent, 2.0);
 
-    EXPECT_TRUE(SaveScreen(ShotPath("main-window")));
+    EXPECT_TRUE(SaveScreen(ShotPath("main-window"), main));
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program.WaitForExit());
@@ -85,7 +85,7 @@ TEST_F(EndToEnd, MissingDataFileIsReportedBeforeTheWindow) {
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the static text of a message box
     EXPECT_STREQ("Brenn.dat  Open Error", text);
     Sleep(300);
-    SaveScreen(ShotPath("data-file-error"));
+    SaveScreen(ShotPath("data-file-error"), box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND main = program.WaitForWindow(kClass, nullptr);
     ASSERT_NE(nullptr, main) << "start-up goes on after the box";

@@ -38,7 +38,7 @@ TEST(MyComputer, MenuShowsTheDrivesAndADoubleClickEntersOne) {
     }
     ASSERT_GE(drive, 0) << "no (C:) in the view";
     Sleep(300);
-    EXPECT_TRUE(SaveScreen(ShotPath("my-computer")));
+    EXPECT_TRUE(SaveScreen(ShotPath("my-computer"), main));
 
     POINT at = ItemCentre(program.process(), left, drive);
     SetCursorPos(at.x, at.y);

@@ -86,7 +86,7 @@ TEST_F(Navigation, HeaderClickToolbarButtonAndContextMenu) {
     ASSERT_NE(nullptr, menu) << "no context menu";
     EXPECT_TRUE(IsWindowVisible(menu));
     Sleep(200);
-    EXPECT_TRUE(SaveScreen(ShotPath("context-menu")));
+    EXPECT_TRUE(SaveScreen(ShotPath("context-menu"), main, menu));
     PressKey(VK_ESCAPE);
     for (int i = 0; i < 100 && IsWindowVisible(menu); i++)
         Sleep(20);
