@@ -35,11 +35,13 @@ static Pane* PaneOfPathBox(HWND box) {
 }
 
 int TranslateKeys(MSG* msg) {
+    // The table has no Alt keys: Alt and the menus' own keys pass untouched.
+    if (msg->message != WM_KEYDOWN)
+        return 0;
     if (!gMainWindow || !gKeys || (msg->hwnd != gMainWindow && !IsChild(gMainWindow, msg->hwnd)))
         return 0;
-    if (msg->message == WM_KEYDOWN)
-        if (Pane* pane = PaneOfPathBox(msg->hwnd))
-            return OnPathBoxKey(pane, msg->wParam);
+    if (Pane* pane = PaneOfPathBox(msg->hwnd))
+        return OnPathBoxKey(pane, msg->wParam);
     // A rename or a path box keeps its keys for its own text.
     if (gEditing)
         return 0;
@@ -86,7 +88,8 @@ LRESULT OnKeyCommand(HWND window, WORD id) {
         int item = FocusedItem(active->list);
         if (item >= 0) {
             SetFocus(active->list);
-            SendMessageA(active->list, LVM_EDITLABELA, (WPARAM)item, 0);
+            // The wide message, so the edit shows a real name as the row does.
+            SendMessageW(active->list, LVM_EDITLABELW, (WPARAM)item, 0);
         }
         return 0;
     }

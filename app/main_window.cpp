@@ -20,6 +20,9 @@ static HWND gToolbarHost;
 static HWND gToolbar;
 static HWND gStatusBar;
 static WNDPROC gHostOwnProc;
+// The control that had the keyboard when the window was left (for a
+// question, a box or another program) gets it back on return.
+static HWND gFocusWhenLeft;
 
 static const char* const kTooltips[10] = {
     "左 新規フォルダの作成", "左 親のフォルダに移動", "左 選択ファイルの削除", "左 選択ファイルのコピー",
@@ -162,6 +165,7 @@ static LRESULT OnDestroy() {
     // Forget the children: a later main window (tests make several) starts clean.
     gToolbarHost = gToolbar = gStatusBar = nullptr;
     gHostOwnProc = nullptr;
+    gFocusWhenLeft = nullptr;
     gLeftPane.list = gRightPane.list = gLeftPane.pathBox = gRightPane.pathBox = nullptr;
     gActivePane = ActivePane{};
     gCore->statusBar = nullptr;
@@ -179,8 +183,25 @@ static LRESULT OnNotify(LPARAM lParam) {
 
 static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
     HWND focus = GetFocus();
-    if (!focus || focus == window)
+    // Only while the window is the user's: a click into another program
+    // that ended the rename keeps that program in front.
+    if (GetActiveWindow() == window && (!focus || focus == window))
         SetFocus((HWND)lParam);
+    return 0;
+}
+
+static LRESULT OnActivate(HWND window, WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        gFocusWhenLeft = focus && IsChild(window, focus) ? focus : nullptr;
+        return 0;
+    }
+    if (HIWORD(wParam)) // minimised: nothing takes the keyboard
+        return 0;
+    HWND back = gFocusWhenLeft && IsWindow(gFocusWhenLeft) && IsChild(window, gFocusWhenLeft)
+                    ? gFocusWhenLeft
+                    : gActivePane.list;
+    SetFocus(back ? back : window);
     return 0;
 }
 
@@ -188,6 +209,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_SIZE: return OnSize(wParam, lParam);
+    case WM_ACTIVATE: return OnActivate(window, wParam);
     case WM_CLOSE: CloseMainWindow(window); return 0;
     case WM_DESTROY: return OnDestroy();
     case WM_NOTIFY: return OnNotify(lParam);

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/prompts.h"
 #include "assoc/open_with.h"
+#include "base/spellable.h"
 #include "base/text_buffer.h"
 #include "exchange/drop_target.h"
 #include "fileops/file_path.h"
@@ -141,9 +142,21 @@ static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
     // The pane went to My Computer meanwhile: there is no folder to rename in.
     if (pane->path[0] == '\0')
         return 0;
-    char name[PATH_SIZE];
+    // The edit holds what the row showed, the real name or the code page's
+    // spelling of it: either unchanged renames nothing. A typed name the code
+    // page can't spell would reach the file as another name.
+    WCHAR typed[PATH_SIZE];
+    GetWindowTextW(edit, typed, PATH_SIZE);
+    char name[PATH_SIZE], listed[PATH_SIZE] = "";
     GetWindowTextA(edit, name, sizeof name);
-    if (!IsValidItemName(name)) {
+    LVITEMA row = {};
+    row.pszText = listed;
+    row.cchTextMax = sizeof listed;
+    SendMessageA(pane->list, LVM_GETITEMTEXTA, info->item.iItem, (LPARAM)&row);
+    if (IsWidePath(gRenameSource) &&
+        (lstrcmpW(typed, NameOfWidePath(gRenameSource.wide)) == 0 || strcmp(name, listed) == 0))
+        return 0;
+    if (!IsSpellable(typed) || !IsValidItemName(name)) {
         MessageBeep(MB_ICONWARNING);
         return 0;
     }

@@ -229,12 +229,15 @@ void HoldKey(WORD key, DWORD milliseconds) {
 
 bool Xdotool(const std::string& arguments) {
     // Wine starts a Linux program but can't wait for its handle: the shell
-    // leaves a file when xdotool has ended, empty if it succeeded.
+    // puts xdotool's exit code into a file of this call's own, whole (by a
+    // rename), when xdotool has ended.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
     static int calls;
-    std::string done =
-        "/tmp/brennik-xdotool-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++calls);
-    std::string command =
-        "/bin/sh -c \"/usr/bin/xdotool " + arguments + " && : >" + done + " || echo failed >" + done + "\"";
+    std::string done = "/tmp/brennik-xdotool-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(now.QuadPart) + "-" + std::to_string(++calls);
+    std::string command = "/bin/sh -c \"/usr/bin/xdotool " + arguments + "; echo $? >" + done +
+                          ".part && mv " + done + ".part " + done + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION info = {};
@@ -247,13 +250,12 @@ bool Xdotool(const std::string& arguments) {
         if (c == '/')
             c = '\\';
     bool ended = WaitFor([&] { return Exists(windowsDone); }, 10000);
-    Sleep(100); // the file may be seen before the shell has written it
-    bool succeeded = ended && ReadBytes(windowsDone).empty();
+    std::string code = ended ? ReadBytes(windowsDone) : "";
     DeleteFileA(windowsDone.c_str());
-    if (!succeeded)
-        printf("xdotool %s: %s\n", arguments.c_str(), ended ? "failed" : "did not end");
+    if (code != "0\n")
+        printf("xdotool %s: %s\n", arguments.c_str(), ended ? ("exit code " + code).c_str() : "did not end");
     Sleep(200); // what the key did arrives through the X server a moment later
-    return succeeded;
+    return code == "0\n";
 }
 
 HWND FocusOf(HWND main) {

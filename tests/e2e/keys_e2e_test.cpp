@@ -50,7 +50,7 @@ TEST_F(Keys, EachKeyDoesItsCommandOnTheActivePane) {
     ASSERT_TRUE(program_.Start(work_.path()));
     HWND main = program_.WaitForMainWindow();
     ASSERT_NE(nullptr, main);
-    HWND left = GetDlgItem(main, 100), right = GetDlgItem(main, 101);
+    HWND left = GetDlgItem(main, 100), right = GetDlgItem(main, 101), status = GetDlgItem(main, 102);
     HWND leftPath = GetDlgItem(main, 103), rightPath = GetDlgItem(main, 104);
     ASSERT_TRUE(left && right && leftPath && rightPath);
     RECT leftRect;
@@ -65,6 +65,8 @@ TEST_F(Keys, EachKeyDoesItsCommandOnTheActivePane) {
         return Exists(work_ / "right\\a.txt") && Exists(work_ / "right\\b.txt") &&
                Exists(work_ / "right\\sub\\in.txt");
     }));
+    // The job's listing of the right pane would end the rename below.
+    EXPECT_TRUE(WaitFor([&] { return RemoteStatusText(program_.process(), status, 0) == "Copy End"; }));
 
     // Tab and Shift+Tab hand the keyboard to the other pane, whichever pane
     // the copy's listing made active.
@@ -75,15 +77,18 @@ TEST_F(Keys, EachKeyDoesItsCommandOnTheActivePane) {
     Press("Tab");
     EXPECT_TRUE(WaitFor([&] { return FocusOf(main) == right; }));
 
-    // F2 renames the focused item in place; the list has the keyboard again after.
+    // F2 renames the focused item in place; while it is open F7 makes
+    // nothing; the list has the keyboard again after.
     Press("Home");
     Press("F2");
     EXPECT_TRUE(WaitFor([&] { return SendMessageA(right, LVM_GETEDITCONTROL, 0, 0) != 0; }));
+    Press("F7");
     Type("moved");
     Press("Return");
     EXPECT_TRUE(
         WaitFor([&] { return Exists(work_ / "right\\moved\\in.txt") && !Exists(work_ / "right\\sub"); }));
     EXPECT_TRUE(WaitFor([&] { return FocusOf(main) == right; }));
+    EXPECT_FALSE(Exists(work_ / "right\\新しいフォルダ")) << "F7 acted during the rename";
 
     // Enter enters the focused folder, Backspace goes back up, F7 makes a folder.
     Press("Home");
@@ -108,8 +113,11 @@ TEST_F(Keys, EachKeyDoesItsCommandOnTheActivePane) {
     Press("F8");
     HWND question = program_.WaitForWindow("#32770", "ﾀﾞｲｱﾛｸﾞ", 10000);
     ASSERT_NE(nullptr, question);
+    EXPECT_EQ("選択ファイルをゴミ箱へ移動しますか", RemoteWindowText(GetDlgItem(question, 171)));
     Press("Return");
     EXPECT_TRUE(WaitFor([&] { return !Exists(work_ / "right\\a.txt") && !IsWindow(question); }));
+    // The list that had the keyboard before the question has it again.
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(main) == right; }));
 
     // Ctrl+C puts the left selection on the clipboard, Ctrl+V pastes it on the right.
     Press("Tab");
@@ -120,15 +128,20 @@ TEST_F(Keys, EachKeyDoesItsCommandOnTheActivePane) {
     EXPECT_TRUE(WaitFor([&] { return ClipboardFile() == work_ / "left\\a.txt"; })) << ClipboardFile();
     Press("Tab");
     Press("ctrl+v");
-    EXPECT_TRUE(WaitFor([&] { return ReadBytes(work_ / "right\\a.txt") == "a"; }));
+    EXPECT_TRUE(
+        WaitFor([&] { return ReadBytes(work_ / "right\\a.txt") == "a" && Find(right, "a.txt") >= 0; }));
 
     // Ctrl+R relists the active pane.
     WriteBytes(work_ / "right\\fresh.txt", "f");
+    Sleep(300);
+    ASSERT_LT(Find(right, "fresh.txt"), 0) << "listed before Ctrl+R";
     Press("ctrl+r");
     EXPECT_TRUE(WaitFor([&] { return Find(right, "fresh.txt") >= 0; }));
 
-    // In a path box the keys type: F7 makes nothing. Enter takes the typed
-    // path, Esc puts the pane's path back; both give the list the keyboard.
+    // In a path box the keys type: F7 makes nothing in either pane. Enter
+    // takes the typed path, Esc puts the pane's path back; both give the list
+    // the keyboard.
+    ASSERT_TRUE(RemoveDirectoryA((work_ / "right\\新しいフォルダ").c_str()));
     ClickOn(CentreOfWindow(leftPath));
     EXPECT_TRUE(WaitFor([&] { return FocusOf(main) == leftPath; }));
     Press("End");
@@ -137,7 +150,8 @@ TEST_F(Keys, EachKeyDoesItsCommandOnTheActivePane) {
     Press("Return");
     EXPECT_TRUE(WaitFor([&] { return Find(left, "in.txt") >= 0 && FocusOf(main) == left; }));
     EXPECT_EQ(work_ / "left\\sub\\", RemoteWindowText(leftPath));
-    EXPECT_FALSE(Exists(work_ / "left\\新しいフォルダ")) << "F7 acted while the path was typed";
+    EXPECT_FALSE(Exists(work_ / "left\\新しいフォルダ") || Exists(work_ / "right\\新しいフォルダ"))
+        << "F7 acted while the path was typed";
     ClickOn(CentreOfWindow(leftPath));
     Press("End");
     Type("zzz");

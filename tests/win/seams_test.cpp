@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/keys.h"
 #include "assoc/filer_core.h"
 #include "fileops/file_commands.h"
 #include "panes/pane.h"
@@ -57,6 +58,21 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
         Activate(&gLeftPane);
         Notify(&gRightPane, notice.code);
         EXPECT_EQ(notice.activates ? gRightPane.list : gLeftPane.list, gActivePane.list) << (int)notice.code;
+    }
+    // What passes through the message loop's keys: only a key pressed in a
+    // list moves the commands to its pane, not the pointer passing over it.
+    LoadKeys();
+    struct {
+        UINT message;
+        WPARAM wParam;
+        bool activates;
+    } passing[] = {
+        {WM_MOUSEMOVE, 0, false}, {WM_PAINT, 0, false}, {WM_TIMER, 1, false}, {WM_KEYDOWN, VK_DOWN, true}};
+    for (const auto& m : passing) {
+        Activate(&gLeftPane);
+        MSG msg = {gRightPane.list, m.message, m.wParam, 0, 0, {0, 0}};
+        EXPECT_EQ(0, TranslateKeys(&msg));
+        EXPECT_EQ(m.activates ? gRightPane.list : gLeftPane.list, gActivePane.list) << m.message;
     }
     // A listing makes its pane active, whatever the user did last.
     Activate(&gLeftPane);

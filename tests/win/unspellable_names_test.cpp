@@ -202,16 +202,32 @@ TEST_F(UnspellableNamesTest, MoveKeepsTheRealName) {
 }
 
 TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
+    // Without its twin, "cafe.txt" is free: a rename to it would succeed.
+    ASSERT_TRUE(DeleteFileW((Widen(left_.path()) + kCafe).c_str()));
+    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
     SetFocus(gLeftPane.list);
     int row = RowOf(kCafeAcute);
     ASSERT_GE(row, 0);
-    HWND edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, row, 0);
-    ASSERT_NE(nullptr, edit);
-    SetWindowTextA(edit, "renamed.txt");
-    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-    PumpMessages(20);
+    auto rename = [&](const wchar_t* typed, UINT open = LVM_EDITLABELW) {
+        HWND edit = (HWND)SendMessageW(gLeftPane.list, open, row, 0);
+        ASSERT_NE(nullptr, edit);
+        if (typed)
+            SetWindowTextW(edit, typed);
+        SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+        PumpMessages(20);
+    };
+    // The edit shows the real name, or the code page's spelling when opened
+    // by the ANSI message: kept as it is, it renames nothing. A typed name
+    // the code page can't spell is refused, not narrowed.
+    std::vector<std::wstring> before = FolderEntriesW(left_.path());
+    rename(nullptr);
+    rename(nullptr, LVM_EDITLABELA);
+    rename(L"\xd55c-2.txt");
+    EXPECT_EQ(before, FolderEntriesW(left_.path()));
+    EXPECT_EQ("acute", Left(kCafeAcute));
+
+    rename(L"renamed.txt");
     EXPECT_EQ("acute", ReadBytes(left_ / "renamed.txt"));
-    EXPECT_EQ("plain", Left(kCafe));
     EXPECT_EQ("(missing)", Left(kCafeAcute));
     EXPECT_EQ("renamed.txt", ItemText(gLeftPane.list, row, 0));
     EXPECT_FALSE(ItemParam(gLeftPane.list, row) & ITEM_HAS_REAL_NAME) << "the new name is its own";
