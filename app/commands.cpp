@@ -15,7 +15,7 @@
 
 static void CreateNewFolder(Pane* pane) {
     // A pane showing My Computer has no folder to create it in.
-    if (pane->path[0] == '\0')
+    if (pane->path[0] == '\0' || RefuseChangeBesideJob(pane->path, nullptr, 0))
         return;
     char path[PATH_SIZE];
     if (JoinPath(path, sizeof path, pane->path, "新しいフォルダ"))

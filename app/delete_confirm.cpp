@@ -44,6 +44,10 @@ void ConfirmAndDelete(Pane* pane, int command) {
     TakeSelection(pane->list, &items);
     char folder[PATH_SIZE];
     CopyFolder(folder, pane->path);
+    if (!permanent && RefuseChangeBesideJob(folder, items.items, items.count)) {
+        FreeSelection(&items);
+        return;
+    }
     if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, 0) != 1) {
         FreeSelection(&items);
         return;

@@ -42,6 +42,9 @@ int BuildCommandLine(char* dst, size_t cap, const char* tool, const char* folder
         dst[0] = '\0';
     if (a == TOOL_SLOT_SIZE || a + b + c + 3 > cap)
         return 0;
+    // A quote inside would end the quoted path early and split it in two.
+    if (memchr(folder, '"', b) || memchr(name, '"', c))
+        return 0;
     char* p = dst;
     memcpy(p, tool, a), p += a;
     *p++ = '"';

@@ -17,7 +17,8 @@ void FileExtension(const char* name, char* extension, size_t cap);
 int FindRule(const ExtensionRule* rules, int ruleCount, const char* extension);
 // The tool text of a slot, or null for an index outside the table or an empty slot.
 const char* ToolText(const char (*table)[TOOL_SLOT_SIZE], int count, int index);
-// tool + '"' + folder + name + '"'; 0 (dst empty) when it would not fit.
+// tool + '"' + folder + name + '"'; 0 (dst empty) when it would not fit, or
+// when folder or name holds a quote, which would split the path in two.
 int BuildCommandLine(char* dst, size_t cap, const char* tool, const char* folder, const char* name);
 // The program path of a tool text: the text without its final blank.
 int ToolProgramPath(const char* tool, char* path, size_t cap);

@@ -27,18 +27,19 @@ int StartTool(const char* tool, const char* folder, const char* name) {
     char commandLine[COMMAND_LINE_SIZE];
     if (!BuildCommandLine(commandLine, sizeof commandLine, tool, folder, name))
         return 0;
-    // An unquoted program path with blanks would let "C:\Program.exe" run in
-    // its place: name the program itself when the tool text is a file.
+    // The program is named to the system itself, and must be a file: a
+    // command line parsed at its first blank would start "C:\Program.exe"
+    // for a missing "C:\Program Files\...". A missing one starts nothing,
+    // as a failed start does.
     char program[TOOL_SLOT_SIZE];
-    const char* application = nullptr;
-    if (ToolProgramPath(tool, program, sizeof program)) {
-        DWORD attributes = GetFileAttributesA(program);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            application = program;
-    }
+    if (!ToolProgramPath(tool, program, sizeof program))
+        return 0;
+    DWORD attributes = GetFileAttributesA(program);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return 0;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(application, commandLine, nullptr, nullptr, FALSE,
+    if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE,
                         CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
                         &gStartedProcess))
         return 0;

@@ -68,3 +68,18 @@ int IsSpellable(const NameUnit* name) {
     int m = n < 0 ? -1 : FromCodePage(bytes, n, back);
     return m == (int)length && memcmp(back, name, length * sizeof(NameUnit)) == 0;
 }
+
+NameReach ReachOfName(const NameUnit* name) {
+    size_t length = 0;
+    for (; name[length]; length++) {
+        NameUnit c = name[length];
+        if (c < 0x20 || c == '\\' || c == '/' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|')
+            return NAME_UNREACHABLE;
+    }
+    // "." and ".." are the folder's own entries, never items.
+    int dots = length > 0 && length <= 2 && name[0] == '.' && name[length - 1] == '.';
+    if (length > 0 && !dots && (name[length - 1] == '.' || name[length - 1] == ' '))
+        return NAME_NEEDS_EXACT_PATH;
+    return NAME_REACHES;
+}

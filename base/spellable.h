@@ -13,3 +13,11 @@ typedef char16_t NameUnit;
 // 1 when the name's code page 932 form converts back to the very same wide
 // name, so an ANSI call with that form reaches this name and no other.
 int IsSpellable(const NameUnit* name);
+
+// How a name found in a folder can be reached. The platform rewrites a path
+// before it looks: a name ending in "." or " " loses them ("dot." reaches
+// "dot"), except in a path starting "\\?\"; a name holding a character of
+// path syntax (\ / : * ? " < > |, or a control character) can't be named
+// at all, and "a\b" even names the file b in the folder a.
+enum NameReach { NAME_REACHES, NAME_NEEDS_EXACT_PATH, NAME_UNREACHABLE };
+NameReach ReachOfName(const NameUnit* name);

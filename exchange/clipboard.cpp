@@ -223,7 +223,7 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
         path->wide[0] = 0;
         return 0;
     }
-    if (IsSpellable(path->wide))
+    if (IsSpellable(path->wide) && !NeedsExactForm(path->wide))
         path->wide[0] = 0;
     return 1;
 }
@@ -272,6 +272,8 @@ void PasteIntoActivePane() {
         return;
     char folder[PATH_SIZE];
     CopyFolder(folder, pane->path);
+    if (RefuseChangeBesideJob(folder, nullptr, 0))
+        return;
     PasteFromClipboard(gMainWindow, folder);
     gCore->ListFolder(pane->list, pane->path);
 }

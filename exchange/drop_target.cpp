@@ -113,7 +113,8 @@ LRESULT OnDropDone(HWND, WPARAM count) {
         return 0;
     // The drop was taken: when it can't be carried out now, the user hears why.
     ShowHeldMessages();
-    if (UiPromptOpen() || RefuseMyComputer(&gRightPane, &gRightPane)) {
+    if (UiPromptOpen() || RefuseMyComputer(&gRightPane, &gRightPane) ||
+        RefuseChangeBesideJob(gRightPane.path, nullptr, 0)) {
         ShowMessage(gDropTarget->window, "ドロップされたファイルはコピーされませんでした", "Drag&Drop",
                     MB_OK);
         return 0;

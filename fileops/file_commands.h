@@ -21,6 +21,10 @@ int JobRunning();
 // can't run: a job runs already / a pane shows My Computer, which has no folder.
 int RefuseWhileJobRuns();
 int RefuseMyComputer(const Pane* source, const Pane* destination);
+// While a job runs, a command that would change the job's folders or what is
+// below them (items of `folder` holding them included) is refused as a
+// second job is: 1, with the beep and the status text.
+int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int count);
 // The window closes at once, or, while a job runs, cancels it and closes when
 // it has ended.
 void CloseMainWindow(HWND window);

@@ -51,6 +51,39 @@ void NarrowName(const WCHAR* name, char* out, int capacity) {
     out[take] = '\0';
 }
 
+int NeedsExactForm(const WCHAR* path) {
+    const WCHAR* start = path;
+    for (const WCHAR* p = path;; p++) {
+        if (*p != L'\\' && *p != 0)
+            continue;
+        size_t n = (size_t)(p - start);
+        int dots = n > 0 && n <= 2 && start[0] == L'.' && start[n - 1] == L'.';
+        if (n > 0 && !dots && (start[n - 1] == L'.' || start[n - 1] == L' '))
+            return 1;
+        if (!*p)
+            return 0;
+        start = p + 1;
+    }
+}
+
+ExactPath::ExactPath(const WCHAR* wide) {
+    const WCHAR* prefix = L"";
+    const WCHAR* rest = wide;
+    if (NeedsExactForm(wide) && !(wide[0] == L'\\' && wide[1] == L'\\' && wide[2] == L'?')) {
+        if (wide[0] && wide[1] == L':' && wide[2] == L'\\') {
+            prefix = L"\\\\?\\";
+        } else if (wide[0] == L'\\' && wide[1] == L'\\') {
+            prefix = L"\\\\?\\UNC\\";
+            rest = wide + 2;
+        }
+    }
+    path[0] = 0;
+    if (lstrlenW(prefix) + lstrlenW(rest) < (int)(sizeof path / sizeof path[0])) {
+        lstrcpyW(path, prefix);
+        lstrcatW(path, rest);
+    }
+}
+
 const WCHAR* NameOfWidePath(const WCHAR* path) {
     const WCHAR* name = path;
     for (const WCHAR* p = path; *p; p++)
@@ -138,13 +171,13 @@ static void ReadFound(const WIN32_FIND_DATAW& wide, FoundEntry* entry) {
     NarrowName(wide.cFileName, found.cFileName, sizeof found.cFileName);
     NarrowName(wide.cAlternateFileName, found.cAlternateFileName, sizeof found.cAlternateFileName);
     entry->realName[0] = 0;
-    if (!IsSpellable(wide.cFileName))
+    if (!IsSpellable(wide.cFileName) || ReachOfName(wide.cFileName) != NAME_REACHES)
         lstrcpynW(entry->realName, wide.cFileName, MAX_PATH);
 }
 
 static HANDLE FindFirstWide(const WCHAR* pattern, FoundEntry* entry) {
     WIN32_FIND_DATAW wide;
-    HANDLE search = FindFirstFileW(pattern, &wide);
+    HANDLE search = FindFirstFileW(ExactPath(pattern).path, &wide);
     if (search != INVALID_HANDLE_VALUE)
         ReadFound(wide, entry);
     return search;
@@ -180,22 +213,22 @@ int FindNextEntry(HANDLE search, FoundEntry* entry) {
 }
 
 DWORD AttributesOfPath(const FilePath& path) {
-    return IsWidePath(path) ? GetFileAttributesW(path.wide) : GetFileAttributesA(path.text);
+    return IsWidePath(path) ? GetFileAttributesW(ExactPath(path.wide).path) : GetFileAttributesA(path.text);
 }
 
 int AttributeDataOfPath(const FilePath& path, WIN32_FILE_ATTRIBUTE_DATA* data) {
-    return IsWidePath(path) ? GetFileAttributesExW(path.wide, GetFileExInfoStandard, data)
+    return IsWidePath(path) ? GetFileAttributesExW(ExactPath(path.wide).path, GetFileExInfoStandard, data)
                             : GetFileAttributesExA(path.text, GetFileExInfoStandard, data);
 }
 
 int SetAttributesOfPath(const FilePath& path, DWORD attributes) {
-    return IsWidePath(path) ? SetFileAttributesW(path.wide, attributes)
+    return IsWidePath(path) ? SetFileAttributesW(ExactPath(path.wide).path, attributes)
                             : SetFileAttributesA(path.text, attributes);
 }
 
 HANDLE OpenPath(const FilePath& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
     if (IsWidePath(path))
-        return CreateFileW(path.wide, access, share, nullptr, disposition, flags, nullptr);
+        return CreateFileW(ExactPath(path.wide).path, access, share, nullptr, disposition, flags, nullptr);
     return CreateFileA(path.text, access, share, nullptr, disposition, flags, nullptr);
 }
 
@@ -211,7 +244,8 @@ int CopyFileOfPath(const FilePath& from, const FilePath& to, BOOL failIfExists) 
     if (!IsWidePath(from) && !IsWidePath(to))
         return CopyFileA(from.text, to.text, failIfExists);
     WidePair pair;
-    return WidenPair(from, to, &pair) && CopyFileW(pair.from, pair.to, failIfExists);
+    return WidenPair(from, to, &pair) &&
+           CopyFileW(ExactPath(pair.from).path, ExactPath(pair.to).path, failIfExists);
 }
 
 int MoveFileOfPath(const FilePath& from, const FilePath& to, DWORD flags) {
@@ -220,17 +254,19 @@ int MoveFileOfPath(const FilePath& from, const FilePath& to, DWORD flags) {
     WidePair pair;
     if (!WidenPair(from, to, &pair))
         return 0;
-    return flags ? MoveFileExW(pair.from, pair.to, flags) : MoveFileW(pair.from, pair.to);
+    ExactPath exactFrom(pair.from), exactTo(pair.to);
+    return flags ? MoveFileExW(exactFrom.path, exactTo.path, flags) : MoveFileW(exactFrom.path, exactTo.path);
 }
 
 int DeleteFileOfPath(const FilePath& path) {
-    return IsWidePath(path) ? DeleteFileW(path.wide) : DeleteFileA(path.text);
+    return IsWidePath(path) ? DeleteFileW(ExactPath(path.wide).path) : DeleteFileA(path.text);
 }
 
 int CreateFolderOfPath(const FilePath& path) {
-    return IsWidePath(path) ? CreateDirectoryW(path.wide, nullptr) : CreateDirectoryA(path.text, nullptr);
+    return IsWidePath(path) ? CreateDirectoryW(ExactPath(path.wide).path, nullptr)
+                            : CreateDirectoryA(path.text, nullptr);
 }
 
 int RemoveFolderOfPath(const FilePath& path) {
-    return IsWidePath(path) ? RemoveDirectoryW(path.wide) : RemoveDirectoryA(path.text);
+    return IsWidePath(path) ? RemoveDirectoryW(ExactPath(path.wide).path) : RemoveDirectoryA(path.text);
 }

@@ -25,6 +25,15 @@ int WidenText(const char* text, WCHAR* out, int capacity);
 // at a whole character to fit the buffer.
 void NarrowName(const WCHAR* name, char* out, int capacity);
 const WCHAR* NameOfWidePath(const WCHAR* path);
+// 1 when a name on the path ends in "." or " ": the platform would read the
+// path without them, so only its "\\?\" form reaches the entry.
+int NeedsExactForm(const WCHAR* path);
+// A wide path in the form the wide calls must get: the "\\?\" form where
+// it needs one, else as it is; empty when it doesn't fit.
+struct ExactPath {
+    explicit ExactPath(const WCHAR* wide);
+    WCHAR path[PATH_SIZE + 8];
+};
 
 // folder + "\" + name, as ChildPath; realName, when given, is the real form
 // of name. 0, with the path emptied, when it would pass 259 bytes.

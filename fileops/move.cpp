@@ -25,6 +25,11 @@ void MoveSelection(Pane* from, Pane* to) {
     CopyFolder(destination, to->path);
     Selection items;
     TakeSelection(from->list, &items);
+    if (RefuseChangeBesideJob(source, items.items, items.count) ||
+        RefuseChangeBesideJob(destination, nullptr, 0)) {
+        FreeSelection(&items);
+        return;
+    }
     WalkSelection(MoveVisitor, items, source, destination, 0, nullptr);
     FreeSelection(&items);
     gCore->ListFolder(gLeftPane.list, gLeftPane.path);

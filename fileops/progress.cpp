@@ -6,6 +6,7 @@
 #include "app/prompts.h"
 #include "assoc/filer_core.h"
 #include "base/cp932.h"
+#include "base/spellable.h"
 #include "base/text_buffer.h"
 #include "fileops/file_path.h"
 #include "fileops/selection.h"
@@ -44,4 +45,18 @@ void ReportPathTooLong(const char* folder, const char* name) {
     if (name[take])
         AppendText(text, sizeof text, "...");
     ShowMessage(nullptr, text, "Path Length Error", MB_OK);
+}
+
+int RefuseUnreachableName(const char* folder, const char* name, const WCHAR* realName) {
+    if (!realName || ReachOfName(realName) != NAME_UNREACHABLE)
+        return 0;
+    char text[2 * PATH_SIZE + 64] = "";
+    if (folder[0]) {
+        AppendText(text, sizeof text, folder);
+        AppendText(text, sizeof text, "\r\n");
+    }
+    AppendText(text, sizeof text, name);
+    AppendText(text, sizeof text, "\r\nこの名前のままでは扱えません");
+    ShowMessage(nullptr, text, "Name Error", MB_OK);
+    return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "app/prompts.h"
 #include "base/text_buffer.h"
+#include "fileops/progress.h"
 
 int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real) {
     LVITEMA lv = {};
@@ -27,6 +28,8 @@ int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real) {
         ShowMessage(nullptr, item->name, "Name Error", MB_OK);
         return 0;
     }
+    if (RefuseUnreachableName("", item->name, kept->name))
+        return 0;
     *real = *kept;
     item->real = real;
     return 1;

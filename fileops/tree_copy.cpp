@@ -251,7 +251,7 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         if (IsCancelled(cancel))
             break;
         const char* name = found.found.cFileName;
-        if (name[0] == '.')
+        if (name[0] == '.' || RefuseUnreachableName(source.text, name, RealNameOf(found)))
             continue;
         // The copy keeps the real name: the same name on both sides.
         FilePath childSource, childDestination;

@@ -57,7 +57,9 @@ int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource c
                 if (IsCancelled(cancel))
                     break;
                 const char* name = found.found.cFileName;
-                if (name[0] == '.')
+                // An entry the walk can't name keeps its folder: the removal
+                // of the folder then fails and says so.
+                if (name[0] == '.' || RefuseUnreachableName(path.text, name, RealNameOf(found)))
                     continue;
                 FilePath child;
                 if (!ChildFilePath(&child, path, name, RealNameOf(found))) {
@@ -81,29 +83,32 @@ int SendToRecycleBin(const FilePath& path) {
     // cannot recycle.
     const FILEOP_FLAGS flags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
     if (IsWidePath(path)) {
-        WCHAR list[PATH_SIZE + 1];
-        int length = lstrlenW(path.wide);
-        if (length >= PATH_SIZE)
-            return -1;
-        memcpy(list, path.wide, (size_t)(length + 1) * sizeof(WCHAR));
+        // Doubly ended, as the shell's lists are; in the form that reaches
+        // a name ending in "." or " " itself.
+        WCHAR list[PATH_SIZE + 9];
+        ExactPath exact(path.wide);
+        int length = lstrlenW(exact.path);
+        if (length == 0)
+            return 0;
+        memcpy(list, exact.path, (size_t)(length + 1) * sizeof(WCHAR));
         list[length + 1] = 0;
         SHFILEOPSTRUCTW operation = {};
         operation.wFunc = FO_DELETE;
         operation.pFrom = list;
         operation.fFlags = flags;
-        return SHFileOperationW(&operation);
+        return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
     }
     char list[PATH_SIZE + 1];
     size_t length = strlen(path.text);
     if (length >= PATH_SIZE)
-        return -1;
+        return 0;
     memcpy(list, path.text, length + 1);
     list[length + 1] = '\0';
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = list;
     operation.fFlags = flags;
-    return SHFileOperationA(&operation);
+    return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
 int DeleteVisitor(const char* firstFolder, const char*, const SelectedItem& item, int extra, CancelSource cancel) {
@@ -115,7 +120,7 @@ int DeleteVisitor(const char* firstFolder, const char*, const SelectedItem& item
     ShowProgress(0, item.name);
     if (extra)
         gCore->DeleteTree(path, cancel);
-    else
-        SendToRecycleBin(path);
+    else if (!SendToRecycleBin(path))
+        ShowMessage(nullptr, path.text, "ゴミ箱へ移動できませんでした", MB_OK);
     return 1;
 }

@@ -8,5 +8,7 @@
 int DeleteVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
                   CancelSource cancel);
 struct FilePath;
-// The path's text may be at most 258 bytes: the shell's list needs a second NUL.
+// 1 when the shell moved the entry; 0 when it reports a failure or that it
+// gave up. The path's text may be at most 258 bytes: the shell's list needs a
+// second NUL.
 int SendToRecycleBin(const FilePath& path);

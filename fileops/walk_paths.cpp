@@ -63,6 +63,13 @@ int IsStrictlyInside(const char* outer, const char* inner) {
     return CompareFolded932N(outer, inner, n) == 0 && inner[n] == '\\';
 }
 
+int IsSameOrInside(const char* outer, const char* inner) {
+    size_t n = TrimmedLength(outer), m = TrimmedLength(inner);
+    if (n == 0)
+        return 0;
+    return (n == m && CompareFolded932N(outer, inner, n) == 0) || IsStrictlyInside(outer, inner);
+}
+
 const char* NameOfPath(const char* path) {
     const char* name = path;
     for (size_t step; (step = CharLength932(path)) != 0; path += step)

@@ -22,5 +22,7 @@ int SearchPattern(char* dst, size_t cap, const char* folder);
 // and "C:\a" itself are not). Trailing "\" ignored, A-Z folded, double-byte
 // characters compared whole.
 int IsStrictlyInside(const char* outer, const char* inner);
+// The same folder, or one strictly below it; never for an empty outer.
+int IsSameOrInside(const char* outer, const char* inner);
 // The name of a path: what follows its last "\" or ":" (empty for "C:\").
 const char* NameOfPath(const char* path);

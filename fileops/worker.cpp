@@ -29,6 +29,33 @@ int RefuseWhileJobRuns() {
     return 1;
 }
 
+// The folders a running job reads or writes: a copy's two, a delete's one.
+static int JobTouches(const char* path) {
+    const WorkerJob& job = gWorkerJob;
+    int copy = job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED;
+    return IsSameOrInside(job.sourceFolder, path) || (copy && IsSameOrInside(job.destFolder, path));
+}
+
+static int JobLiesInside(const char* path) {
+    const WorkerJob& job = gWorkerJob;
+    int copy = job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED;
+    return IsSameOrInside(path, job.sourceFolder) || (copy && IsSameOrInside(path, job.destFolder));
+}
+
+int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int count) {
+    if (!JobRunning())
+        return 0;
+    int clash = JobTouches(folder);
+    for (int i = 0; i < count && !clash; i++) {
+        // An item that holds the job's folders would take them away under it.
+        char path[PATH_SIZE];
+        clash = ItemPath(path, sizeof path, folder, items[i].name, WALK_PATH_MAX) && JobLiesInside(path);
+    }
+    if (clash)
+        Refuse("処理中です");
+    return clash;
+}
+
 int RefuseMyComputer(const Pane* source, const Pane* destination) {
     if (source->path[0] != '\0' && destination->path[0] != '\0')
         return 0;

@@ -181,6 +181,34 @@ static void InsertEntry(HWND list, const ListedEntry& entry, int position, int i
         SetCellText(list, at, 3, entry.date);
 }
 
+// An entry whose path would pass 259 bytes can't be acted on and isn't
+// listed; the user is told how many once for each folder a list comes to,
+// not again on each refresh of it.
+static void TellHiddenEntries(HWND list, const char* folder, int hidden) {
+    struct Told {
+        HWND list;
+        char folder[PATH_SIZE];
+    };
+    static std::vector<Told> told;
+    Told* mine = nullptr;
+    for (Told& t : told)
+        if (t.list == list)
+            mine = &t;
+    if (!mine) {
+        told.push_back(Told{list, ""});
+        mine = &told.back();
+    }
+    if (strcmp(mine->folder, folder) == 0)
+        return;
+    CopyText(mine->folder, sizeof mine->folder, folder);
+    if (hidden == 0)
+        return;
+    char text[PATH_SIZE + 96];
+    FormatText(text, sizeof text, "%s\r\nパスが 259 バイトを超えるため %d 個の項目を表示していません", folder,
+               hidden);
+    ShowMessage(nullptr, text, "Path Length Error", MB_OK);
+}
+
 int FilerCore::ListFolder(HWND list, char* path) {
     // Whatever the listing shows, the listed pane is the one commands act on.
     if (const Pane* pane = PaneOfList(list))
@@ -202,6 +230,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     ForgetRealNames(list);
     std::vector<ListedEntry> entries;
+    int hidden = 0;
     FoundEntry found;
     static ShellAnswers answers;
     answers.count = 0;
@@ -214,8 +243,10 @@ int FilerCore::ListFolder(HWND list, char* path) {
                 continue;
             ListedEntry entry;
             const WCHAR* realName = RealNameOf(found);
-            if (!ReadEntry(path, found.found, realName != nullptr, &answers, &entry))
+            if (!ReadEntry(path, found.found, realName != nullptr, &answers, &entry)) {
+                hidden++;
                 continue;
+            }
             // Kept by listing index, which the row's parameter carries.
             if (realName)
                 KeepRealName(list, (int)entries.size(), found.found.cFileName, realName,
@@ -252,5 +283,6 @@ int FilerCore::ListFolder(HWND list, char* path) {
     int index = count;
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+    TellHiddenEntries(list, path, hidden);
     return index;
 }

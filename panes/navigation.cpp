@@ -9,6 +9,7 @@
 #include "base/spellable.h"
 #include "base/text_buffer.h"
 #include "exchange/drop_target.h"
+#include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
@@ -112,6 +113,7 @@ static LRESULT OnBeginRename(Pane* pane, const NMLVDISPINFOA* info) {
     SelectedItem item;
     RealName real;
     if (!ReadListItem(pane->list, info->item.iItem, &item, &real) ||
+        RefuseChangeBesideJob(pane->path, &item, 1) ||
         !ItemFilePath(&gRenameSource, pane->path, item.name, RealNameOf(item), PATH_SIZE - 1))
         return TRUE;
     gRenameEdit = (HWND)SendMessageA(pane->list, LVM_GETEDITCONTROL, 0, 0);

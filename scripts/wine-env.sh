@@ -105,6 +105,25 @@ make_test_links() {
     echo f >"$links/into/data/old/f.txt"
     ln -s "$links/into/data/old" "$links/into/bk"
     export BRENNIK_TEST_LINKS=$links
+    make_odd_names
+}
+
+# Names the platform reads as other names, which only the Linux side can
+# make: in each case folder "dot." beside "dot", "sp " beside "sp", 'q"x',
+# 'a\b' beside the folder "a" holding "b", and the folder "dir." holding
+# in.txt; each file holds its own name. "dest" is each case's empty folder.
+make_odd_names() {
+    local odd=$root/build/$arch/odd-names case name
+    rm -rf "$odd"
+    for case in listing delete recycle move copy refuse; do
+        mkdir -p "$odd/$case/dest" "$odd/$case/a" "$odd/$case/dir."
+        for name in dot. dot 'sp ' sp 'q"x' 'a\b'; do
+            printf '%s' "$name" >"$odd/$case/$name"
+        done
+        printf 'b' >"$odd/$case/a/b"
+        printf 'in' >"$odd/$case/dir./in.txt"
+    done
+    export BRENNIK_ODD_NAMES=$odd
 }
 
 # A 1 MiB volume for the tests of copies that fail part-way: mounted where

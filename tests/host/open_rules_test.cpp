@@ -76,6 +76,9 @@ TEST(OpenRules, CommandLineBytes) {
     char small[40];
     EXPECT_EQ(0, BuildCommandLine(small, sizeof small, "C:\\WINDOWS\\NOTEPAD.EXE ", "C:\\dir\\", "ab b.txt"));
     EXPECT_STREQ("", small);
+    // A quote in the path can't be quoted whole: no command line at all.
+    EXPECT_EQ(0, BuildCommandLine(line, sizeof line, "C:\\bin\\x.exe ", "C:\\dir\\", "q\"x.txt"));
+    EXPECT_EQ(0, BuildCommandLine(line, sizeof line, "C:\\bin\\x.exe ", "C:\\d\"r\\", "x.txt"));
 
     char program[TOOL_SLOT_SIZE];
     ASSERT_EQ(1, ToolProgramPath("C:\\Program Files\\WZ EDITOR\\wz_main.exe ", program, sizeof program));

@@ -28,3 +28,37 @@ TEST(Spellable, NamesTheCodePageCannotSpell) {
     const char16_t lone[] = {u'a', 0xD83D, u'.', u't', 0}; // half a surrogate pair
     EXPECT_FALSE(IsSpellable(lone));
 }
+
+// Names the platform reads as other names, by the path rules alone.
+TEST(Spellable, NamesThePlatformReadsAsOthers) {
+    struct {
+        const char16_t* name;
+        NameReach reach;
+    } cases[] = {
+        {u"dot.txt", NAME_REACHES},
+        {u".profile", NAME_REACHES},
+        {u"a b", NAME_REACHES},
+        {u"ソース", NAME_REACHES},
+        {u".", NAME_REACHES},
+        {u"..", NAME_REACHES},
+        {u"dot.", NAME_NEEDS_EXACT_PATH},
+        {u"sp ", NAME_NEEDS_EXACT_PATH},
+        {u"...", NAME_NEEDS_EXACT_PATH},
+        {u"a. ", NAME_NEEDS_EXACT_PATH},
+        {u"\xd55c.", NAME_NEEDS_EXACT_PATH},
+        {u"a\\b", NAME_UNREACHABLE},
+        {u"a/b", NAME_UNREACHABLE},
+        {u"c:d", NAME_UNREACHABLE},
+        {u"st*r", NAME_UNREACHABLE},
+        {u"qm?", NAME_UNREACHABLE},
+        {u"q\"x", NAME_UNREACHABLE},
+        {u"lt<", NAME_UNREACHABLE},
+        {u"gt>", NAME_UNREACHABLE},
+        {u"pipe|", NAME_UNREACHABLE},
+        {u"tab\tx", NAME_UNREACHABLE},
+        {u"end.\\", NAME_UNREACHABLE},
+    };
+    int row = 0;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.reach, ReachOfName(c.name)) << "case " << row++;
+}

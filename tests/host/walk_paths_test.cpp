@@ -86,6 +86,12 @@ TEST(WalkPaths, InsideTest) {
     };
     for (auto& c : cases)
         EXPECT_EQ(c.inside, IsStrictlyInside(c.outer, c.inner)) << c.outer << " / " << c.inner;
+    // The same or inside: the same folder counts, whatever its trailing "\\" and case.
+    EXPECT_EQ(1, IsSameOrInside("C:\\a\\", "c:\\A"));
+    EXPECT_EQ(1, IsSameOrInside("C:\\a", "C:\\a\\b"));
+    EXPECT_EQ(0, IsSameOrInside("C:\\a", "C:\\ab"));
+    EXPECT_EQ(0, IsSameOrInside("C:\\a\\b", "C:\\a"));
+    EXPECT_EQ(0, IsSameOrInside("", ""));
 }
 
 TEST(WalkPaths, NameOfPath) {

@@ -133,21 +133,29 @@ TEST_F(ListingTest, ItemWhosePathWouldNotFitIsLeftOut) {
     ASSERT_TRUE(CreateDirectoryA(last.c_str(), nullptr)) << last.size();
     ASSERT_EQ(240u, last.size());
     MakeFileOfSize(last + "short.txt", 1);
-    HANDLE longFile = CreateFileA((last + std::string(30, 'n')).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, 0, nullptr);
-    bool madeLong = longFile != INVALID_HANDLE_VALUE;
-    if (madeLong)
-        CloseHandle(longFile);
+    // Two names too long for any path here, made through the form without a limit.
+    for (const char* tail : {"n", "m"})
+        WriteBytesW(L"\\\\?\\" + Widen(last + std::string(30, *tail)), "x");
 
     char path[PATH_SIZE];
     strcpy(path, last.c_str());
     PromptRecorder prompts;
     int listed = gCore->ListFolder(list_, path);
-    EXPECT_TRUE(prompts.calls().empty());
     EXPECT_GE(FindItem(list_, "short.txt"), 0);
-    if (madeLong) {
-        EXPECT_EQ(-1, FindItem(list_, std::string(30, 'n')));
-    }
+    EXPECT_EQ(-1, FindItem(list_, std::string(30, 'n')));
     EXPECT_EQ(ItemCount(list_), listed);
     EXPECT_EQ(1, listed);
+    // The user learns how many entries the list leaves out, once per folder
+    // the list comes to: not on a refresh, again after another folder.
+    ASSERT_EQ(1u, prompts.calls().size());
+    EXPECT_EQ("Path Length Error", prompts.calls()[0].caption);
+    EXPECT_EQ(last + "\r\nパスが 259 バイトを超えるため 2 個の項目を表示していません",
+              prompts.calls()[0].text);
+    gCore->ListFolder(list_, path);
+    EXPECT_EQ(1u, prompts.calls().size());
+    char other[PATH_SIZE];
+    strcpy(other, temp_.path().c_str());
+    gCore->ListFolder(list_, other);
+    gCore->ListFolder(list_, path);
+    EXPECT_EQ(2u, prompts.calls().size());
 }

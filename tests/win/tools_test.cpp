@@ -64,8 +64,14 @@ TEST_F(OpenWithTest, ExtensionPicksTheToolAndTheFolderIsTheCurrentOne) {
 
 TEST_F(OpenWithTest, FallbackAndMissingRules) {
     std::string second = Install("second");
-    Load(DataFile({tools_ / "missing\\nothing.exe", second + "rec.exe"},
-                  {RuleLine("txt", 0, 1), RuleLine("doc", 7, 1), RuleLine("bad", 0, 9)}));
+    // "with.exe" is what the command line of the missing "with blank\…"
+    // would start if it were parsed at its first blank.
+    CopyFileA(RecorderProgram().c_str(), (tools_ / "with.exe").c_str(), FALSE);
+    Load(DataFile(
+        {tools_ / "missing\\nothing.exe", second + "rec.exe", tools_ / "with blank\\missing.exe"},
+        {RuleLine("txt", 0, 1), RuleLine("doc", 7, 1), RuleLine("bad", 0, 9), RuleLine("blank", 2, 2)}));
+    OpenWithAssociation(files_.path().c_str(), "e.blank");
+    EXPECT_TRUE(Logged(tools_.path(), 1, 800).empty()) << "a missing program starts nothing";
     OpenWithAssociation(files_.path().c_str(), "a.txt");
     OpenWithAssociation(files_.path().c_str(), "b.doc");  // tool index past the table: the alternate
     EXPECT_EQ(2u, Logged(second, 2).size());

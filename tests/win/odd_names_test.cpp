@@ -1,0 +1,107 @@
+// Names the platform reads as other names, made by the test driver from the
+// Linux side: "dot." beside "dot" and "sp " beside "sp" (a path drops the
+// final "." or " "), 'q"x' (no path can name it) and 'a\b' (a path names the
+// file b in the folder "a" beside it), and the folder "dir." holding in.txt.
+// Each command acts on the entry its row shows, or on nothing and says so.
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "assoc/filer_core.h"
+#include "panes/pane.h"
+#include "res/resource.h"
+#include "tests/win/support/two_pane_test.h"
+
+class OddNamesTest : public TwoPaneTest {
+  protected:
+    // The driver's case folder in the left pane, its "dest" in the right one.
+    void Open(const char* name) {
+        std::string odd = FolderFromEnvironment("BRENNIK_ODD_NAMES");
+        ASSERT_FALSE(odd.empty()) << "the test driver makes the names (BRENNIK_ODD_NAMES)";
+        case_ = odd + name + "\\";
+        lstrcpyA(gLeftPane.path, case_.c_str());
+        lstrcpyA(gRightPane.path, (case_ + "dest\\").c_str());
+        Relist();
+        gActivePane.list = gLeftPane.list;
+        gActivePane.path = gLeftPane.path;
+    }
+    // The bytes of the very entry of this name, through the form no path rule rewrites.
+    std::string Exact(const std::string& relative, const wchar_t* name) {
+        return ReadBytesW(L"\\\\?\\" + Widen(case_ + relative) + name);
+    }
+    std::string case_;
+};
+
+TEST_F(OddNamesTest, EachRowIsMarkedWhereItsTextReachesAnotherEntry) {
+    Open("listing");
+    struct {
+        const char* text;
+        bool marked;
+    } rows[] = {{"dot.", true}, {"dot", false}, {"sp ", true}, {"sp", false},
+                {"q\"x", true}, {"a\\b", true}, {"a", false},  {"dir.", true}};
+    for (const auto& row : rows) {
+        int at = FindItem(gLeftPane.list, row.text);
+        ASSERT_GE(at, 0) << row.text;
+        EXPECT_EQ(row.marked, (ItemParam(gLeftPane.list, at) & ITEM_HAS_REAL_NAME) != 0) << row.text;
+    }
+}
+
+TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
+    Open("delete");
+    ASSERT_EQ(3, SelectOnly(gLeftPane.list, {"dot.", "sp ", "dir."}));
+    Command(CMD_DELETE);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("(missing)", Exact("", L"dot."));
+    EXPECT_EQ("(missing)", Exact("", L"sp "));
+    EXPECT_EQ("(missing)", Exact("dir.\\", L"in.txt"));
+    EXPECT_EQ("dot", Exact("", L"dot")) << "the twin stays";
+    EXPECT_EQ("sp", Exact("", L"sp"));
+
+    Open("recycle");
+    ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"dot."}));
+    Command(CMD_LEFT_DELETE);
+    EXPECT_EQ("(missing)", Exact("", L"dot."));
+    EXPECT_EQ("dot", Exact("", L"dot"));
+
+    Open("move");
+    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"sp ", "dir."}));
+    Command(CMD_LEFT_MOVE);
+    EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
+    EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
+    EXPECT_EQ("(missing)", Exact("", L"sp "));
+    EXPECT_EQ("sp", Exact("", L"sp"));
+
+    Open("copy");
+    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"dot.", "dir."}));
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("dot.", Exact("dest\\", L"dot."));
+    EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
+    EXPECT_EQ("(missing)", Exact("dest\\", L"dot"));
+    EXPECT_EQ(0, CountCaption("Name Error")) << prompts_.captions().size();
+}
+
+// A name no path can reach exactly is left alone, whatever the command, and
+// named in a box; a walk over its folder leaves it too.
+TEST_F(OddNamesTest, EntriesNoPathReachesAreLeftAloneAndNamed) {
+    Open("refuse");
+    for (int command : {CMD_DELETE, CMD_LEFT_DELETE, CMD_LEFT_MOVE}) {
+        ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"q\"x", "a\\b"}));
+        Command(command);
+        ASSERT_TRUE(WaitForJob());
+    }
+    std::vector<std::string> all = {"a", "a\\b", "dest", "dir.", "dot", "dot.", "q\"x", "sp", "sp "};
+    EXPECT_EQ(all, FolderEntries(case_));
+    EXPECT_EQ("b", Exact("a\\", L"b")) << "the file a path 'a\\b' names";
+    EXPECT_EQ(6, CountCaption("Name Error")) << "two names, three commands";
+
+    // The whole folder into a folder outside it.
+    lstrcpyA(gRightPane.path, right_.path().c_str());
+    Relist();
+    Command(CMD_LEFT_COPY_FOLDER);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ((std::vector<std::string>{"a", "dest", "dir.", "dot", "dot.", "sp", "sp "}),
+              FolderEntries(right_.path()));
+    EXPECT_EQ("dot.", ReadBytesW(L"\\\\?\\" + Widen(right_.path()) + L"dot."));
+    EXPECT_EQ("b", ReadBytes(right_ / "a\\b"));
+    EXPECT_EQ(8, CountCaption("Name Error")) << "the walk named both again";
+}
