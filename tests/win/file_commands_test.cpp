@@ -250,9 +250,39 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     Command(CMD_DELETE);
     EXPECT_EQ("処理中です", Status(0));
 
+    // Nothing that would change the job's folders runs beside it.
+    auto refused = [&](int command) {
+        SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
+        Command(command);
+        return Status(0) == "処理中です";
+    };
+    for (int command : {CMD_LEFT_DELETE, CMD_LEFT_MOVE, CMD_LEFT_NEW_FOLDER, CMD_RIGHT_NEW_FOLDER}) {
+        SelectOnly(gLeftPane.list, {"c.txt"});
+        EXPECT_TRUE(refused(command)) << command;
+    }
+    EXPECT_EQ("c", ReadBytes(left_ / "c.txt"));
+    EXPECT_FALSE(Exists(left_ / "新しいフォルダ") || Exists(right_ / "新しいフォルダ"));
+
     // The source pane is relisted elsewhere and reselected: the job keeps its own items.
     SelectOnly(gLeftPane.list, {"c.txt"});
     Show(&gLeftPane, elsewhere.path());
+    SelectOnly(gLeftPane.list, {"b.txt"});
+    // A paste into the destination waits; a new folder elsewhere doesn't.
+    Command(CMD_CLIPBOARD_COPY);
+    gActivePane.list = gRightPane.list;
+    gActivePane.path = gRightPane.path;
+    EXPECT_TRUE(refused(CMD_CLIPBOARD_PASTE));
+    EXPECT_FALSE(Exists(right_ / "b.txt"));
+    EXPECT_FALSE(refused(CMD_LEFT_NEW_FOLDER));
+    EXPECT_TRUE(Exists(elsewhere / "新しいフォルダ"));
+    // Nor is the job's source folder sent away from its parent's pane.
+    std::string source = left_.path().substr(0, left_.path().size() - 1);
+    std::string parent = source.substr(0, source.rfind('\\') + 1);
+    Show(&gRightPane, parent);
+    ASSERT_EQ(1, SelectOnly(gRightPane.list, {source.substr(parent.size())}));
+    EXPECT_TRUE(refused(CMD_RIGHT_DELETE));
+    EXPECT_TRUE(Exists(left_ / "c.txt"));
+    Show(&gRightPane, right_.path());
     SelectOnly(gLeftPane.list, {"b.txt"});
     SetEvent(release_);
     ASSERT_TRUE(WaitForJob());
@@ -262,6 +292,32 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     EXPECT_EQ(1, CountCaption("CopyZ File ERROR"));
     EXPECT_EQ("Copy End", Status(0));
     EXPECT_TRUE(Exists(elsewhere / "b.txt")) << "no delete ran";
+}
+
+// Answers the shell's own question, whether to delete for good what it can't
+// recycle, with No as a user would: from another thread, while it is open.
+static DWORD WINAPI AnswerTheShellNo(LPVOID) {
+    for (int i = 0; i < 400; i++, Sleep(50)) {
+        HWND box = FindWindowA("#32770", nullptr);
+        if (box && IsWindowVisible(box) && GetDlgItem(box, IDNO)) {
+            PostMessageA(box, WM_COMMAND, IDNO, 0);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// A recycle the shell gives up is said, not passed over as done.
+TEST_F(FileCommandsTest, ARecycleTheShellGivesUpIsSaid) {
+    WriteBytes(left_ / "gone.txt", "x");
+    Relist();
+    ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"gone.txt"}));
+    ASSERT_TRUE(DeleteFileA((left_ / "gone.txt").c_str()));
+    HANDLE answer = CreateThread(nullptr, 0, AnswerTheShellNo, nullptr, 0, nullptr);
+    Command(CMD_LEFT_DELETE);
+    WaitForSingleObject(answer, 30000);
+    CloseHandle(answer);
+    EXPECT_EQ(1, CountCaption("ゴミ箱へ移動できませんでした")) << ::testing::PrintToString(Captions());
 }
 
 TEST_F(FileCommandsTest, ListingsDuringADeepCopyDontDisturbIt) {
