@@ -44,7 +44,8 @@ void ConfirmAndDelete(Pane* pane, int command) {
     TakeSelection(pane->list, &items);
     char folder[PATH_SIZE];
     CopyFolder(folder, pane->path);
-    if (!permanent && RefuseChangeBesideJob(folder, items.items, items.count)) {
+    // Every item was left out (and said so): there is nothing to ask about.
+    if (items.count == 0 || (!permanent && RefuseChangeBesideJob(folder, items.items, items.count))) {
         FreeSelection(&items);
         return;
     }

@@ -177,7 +177,7 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
             ReportPathTooLong(targetFolder, copyName);
             return;
         }
-        if (RefuseCopyIntoItself(entry, target))
+        if (RefuseCopyIntoItself(entry, target) || RefuseWriteBesideJob(target.text))
             return;
         // An earlier copy may hold the user's edits: never replaced unasked.
         // The question names the copy it would replace.
@@ -195,7 +195,7 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         ReportPathTooLong(targetFolder, bare);
         return;
     }
-    if (RefuseCopyIntoItself(entry, target))
+    if (RefuseCopyIntoItself(entry, target) || RefuseWriteBesideJob(target.text))
         return;
     int force = 0;
     if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite()) < 0)

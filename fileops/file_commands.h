@@ -25,6 +25,9 @@ int RefuseMyComputer(const Pane* source, const Pane* destination);
 // below them (items of `folder` holding them included) is refused as a
 // second job is: 1, with the beep and the status text.
 int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int count);
+// The same for one path a copy is about to write: a pasted or dropped folder
+// of the job folder's name, in its parent, would merge into it.
+int RefuseWriteBesideJob(const char* path);
 // The window closes at once, or, while a job runs, cancels it and closes when
 // it has ended.
 void CloseMainWindow(HWND window);

@@ -6,6 +6,7 @@
 #include "assoc/filer_core.h"
 #include "base/cp932.h"
 #include "base/text_buffer.h"
+#include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/link_rule.h"
 #include "fileops/progress.h"
@@ -420,7 +421,7 @@ int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD cou
             ReportPathTooLong(folder, name);
             continue;
         }
-        if (RefuseCopyIntoItself(paths[i], destination))
+        if (RefuseCopyIntoItself(paths[i], destination) || RefuseWriteBesideJob(destination.text))
             continue;
         CopyTree(paths[i], destination, 0, cancel);
     }

@@ -56,6 +56,13 @@ int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int cou
     return clash;
 }
 
+int RefuseWriteBesideJob(const char* path) {
+    if (!JobRunning() || !(JobTouches(path) || JobLiesInside(path)))
+        return 0;
+    Refuse("処理中です");
+    return 1;
+}
+
 int RefuseMyComputer(const Pane* source, const Pane* destination) {
     if (source->path[0] != '\0' && destination->path[0] != '\0')
         return 0;

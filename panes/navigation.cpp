@@ -162,6 +162,11 @@ static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
         MessageBeep(MB_ICONWARNING);
         return 0;
     }
+    // A job may have started while the name was typed.
+    SelectedItem renamed = {};
+    CopyText(renamed.name, sizeof renamed.name, listed);
+    if (RefuseChangeBesideJob(pane->path, &renamed, 1))
+        return 0;
     FilePath target;
     if (!ItemFilePath(&target, pane->path, name, nullptr, PATH_SIZE - 1)) {
         ReportPathTooLong(pane->path, name);

@@ -262,6 +262,9 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     }
     EXPECT_EQ("c", ReadBytes(left_ / "c.txt"));
     EXPECT_FALSE(Exists(left_ / "新しいフォルダ") || Exists(right_ / "新しいフォルダ"));
+    EXPECT_EQ(nullptr,
+              (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, FindItem(gLeftPane.list, "c.txt"), 0))
+        << "no rename opens in the job's source";
 
     // The source pane is relisted elsewhere and reselected: the job keeps its own items.
     SelectOnly(gLeftPane.list, {"c.txt"});
@@ -296,10 +299,23 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
 
 // Answers the shell's own question, whether to delete for good what it can't
 // recycle, with No as a user would: from another thread, while it is open.
+static BOOL CALLBACK FindOwnQuestion(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (process != GetCurrentProcessId() || strcmp(cls, "#32770") != 0 || !IsWindowVisible(window) ||
+        !GetDlgItem(window, IDNO))
+        return TRUE;
+    *(HWND*)found = window;
+    return FALSE;
+}
+
 static DWORD WINAPI AnswerTheShellNo(LPVOID) {
     for (int i = 0; i < 400; i++, Sleep(50)) {
-        HWND box = FindWindowA("#32770", nullptr);
-        if (box && IsWindowVisible(box) && GetDlgItem(box, IDNO)) {
+        HWND box = nullptr;
+        EnumWindows(FindOwnQuestion, (LPARAM)&box);
+        if (box) {
             PostMessageA(box, WM_COMMAND, IDNO, 0);
             return 1;
         }
@@ -315,8 +331,11 @@ TEST_F(FileCommandsTest, ARecycleTheShellGivesUpIsSaid) {
     ASSERT_TRUE(DeleteFileA((left_ / "gone.txt").c_str()));
     HANDLE answer = CreateThread(nullptr, 0, AnswerTheShellNo, nullptr, 0, nullptr);
     Command(CMD_LEFT_DELETE);
+    DWORD answered = 0;
     WaitForSingleObject(answer, 30000);
+    GetExitCodeThread(answer, &answered);
     CloseHandle(answer);
+    EXPECT_EQ(1u, answered) << "the shell asked whether to delete it for good";
     EXPECT_EQ(1, CountCaption("ゴミ箱へ移動できませんでした")) << ::testing::PrintToString(Captions());
 }
 

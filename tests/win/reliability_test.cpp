@@ -130,7 +130,9 @@ TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
     HoldJobAtFirstError();
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
-    // While the job waits, the UI thread pastes b.txt and takes a drop of c.txt.
+    // While the job waits, the UI thread pastes b.txt (the paste itself, not
+    // the command) and is dropped c.txt: the drop would write into the job's
+    // destination, so it is refused and said; the job copies c.txt itself.
     const char* pasted[] = {nullptr};
     std::string b = left_ / "b.txt", c = left_ / "c.txt";
     pasted[0] = b.c_str();
@@ -143,11 +145,13 @@ TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
     SetFilePath(&gDropTarget->DroppedPaths[0], c.c_str());
     PostMessageA(main_->window(), MSG_DROP_DONE, 1, 0);
     PumpMessages(100);
-    EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));
+    EXPECT_FALSE(Exists(right_ / "c.txt"));
+    EXPECT_EQ(1, CountCaption("Drag&Drop"));
     SetEvent(release_);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
     CloseHandle(hold);
     EXPECT_EQ("b", ReadBytes(right_ / "b.txt"));
+    EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));
     EXPECT_EQ("c", ReadBytes(right_ / "c.txt"));
     EXPECT_EQ(WriteTimeOf(left_ / "b.txt"), WriteTimeOf(right_ / "b.txt"));
     EXPECT_EQ(1, CountCaption("CopyZ File ERROR")) << "only the held destination";

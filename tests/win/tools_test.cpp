@@ -70,6 +70,7 @@ TEST_F(OpenWithTest, FallbackAndMissingRules) {
     Load(DataFile(
         {tools_ / "missing\\nothing.exe", second + "rec.exe", tools_ / "with blank\\missing.exe"},
         {RuleLine("txt", 0, 1), RuleLine("doc", 7, 1), RuleLine("bad", 0, 9), RuleLine("blank", 2, 2)}));
+    EXPECT_EQ(0, StartTool((tools_ / "with blank\\missing.exe ").c_str(), files_.path().c_str(), "e.blank"));
     OpenWithAssociation(files_.path().c_str(), "e.blank");
     EXPECT_TRUE(Logged(tools_.path(), 1, 800).empty()) << "a missing program starts nothing";
     OpenWithAssociation(files_.path().c_str(), "a.txt");

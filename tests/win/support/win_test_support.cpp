@@ -31,7 +31,10 @@ TempFolder::~TempFolder() {
 
 // Wide calls throughout, so names the code page can't spell go too.
 static void RemoveTreeW(const std::wstring& path) {
+    // The "\\?\" form, so names ending in "." or " " go too, not their twins.
     std::wstring folder = path;
+    if (folder.size() > 2 && folder[1] == L':' && folder[2] == L'\\')
+        folder = L"\\\\?\\" + folder;
     if (!folder.empty() && folder.back() != L'\\')
         folder += L'\\';
     DWORD attributes = GetFileAttributesW(folder.c_str());
