@@ -223,6 +223,12 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
         path->wide[0] = 0;
         return 0;
     }
+    // A list may name an entry by its short name, as this program's own do
+    // for names ending in "." or " ": the copy takes the name it stands for.
+    WCHAR longer[PATH_SIZE];
+    DWORD n = wcschr(path->wide, L'~') ? GetLongPathNameW(path->wide, longer, PATH_SIZE) : 0;
+    if (n > 0 && n < PATH_SIZE)
+        lstrcpyW(path->wide, longer);
     if (IsSpellable(path->wide) && !NeedsExactForm(path->wide))
         path->wide[0] = 0;
     return 1;

@@ -69,7 +69,9 @@ int NeedsExactForm(const WCHAR* path) {
 ExactPath::ExactPath(const WCHAR* wide) {
     const WCHAR* prefix = L"";
     const WCHAR* rest = wide;
-    if (NeedsExactForm(wide) && !(wide[0] == L'\\' && wide[1] == L'\\' && wide[2] == L'?')) {
+    // Paths already in a device form ("\\?\", "\\.\") stay as they are.
+    if (NeedsExactForm(wide) &&
+        !(wide[0] == L'\\' && wide[1] == L'\\' && (wide[2] == L'?' || wide[2] == L'.'))) {
         if (wide[0] && wide[1] == L':' && wide[2] == L'\\') {
             prefix = L"\\\\?\\";
         } else if (wide[0] == L'\\' && wide[1] == L'\\') {

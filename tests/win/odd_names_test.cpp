@@ -77,6 +77,14 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     EXPECT_EQ("dot.", Exact("dest\\", L"dot."));
     EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
     EXPECT_EQ("(missing)", Exact("dest\\", L"dot"));
+    // Through the clipboard, which names it by its short name, it keeps its name.
+    ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"sp "}));
+    Command(CMD_CLIPBOARD_COPY);
+    gActivePane.list = gRightPane.list;
+    gActivePane.path = gRightPane.path;
+    Command(CMD_CLIPBOARD_PASTE);
+    EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
+    EXPECT_EQ("(missing)", Exact("dest\\", L"sp"));
     EXPECT_EQ(0, CountCaption("Name Error")) << prompts_.captions().size();
 }
 
