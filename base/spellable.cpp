@@ -69,6 +69,12 @@ int IsSpellable(const NameUnit* name) {
     return m == (int)length && memcmp(back, name, length * sizeof(NameUnit)) == 0;
 }
 
+int EndsAsAnotherName(const NameUnit* name, size_t length) {
+    // "." and ".." are the folder's own entries, never items.
+    int dots = length > 0 && length <= 2 && name[0] == '.' && name[length - 1] == '.';
+    return length > 0 && !dots && (name[length - 1] == '.' || name[length - 1] == ' ');
+}
+
 NameReach ReachOfName(const NameUnit* name) {
     size_t length = 0;
     for (; name[length]; length++) {
@@ -77,9 +83,5 @@ NameReach ReachOfName(const NameUnit* name) {
             c == '>' || c == '|')
             return NAME_UNREACHABLE;
     }
-    // "." and ".." are the folder's own entries, never items.
-    int dots = length > 0 && length <= 2 && name[0] == '.' && name[length - 1] == '.';
-    if (length > 0 && !dots && (name[length - 1] == '.' || name[length - 1] == ' '))
-        return NAME_NEEDS_EXACT_PATH;
-    return NAME_REACHES;
+    return EndsAsAnotherName(name, length) ? NAME_NEEDS_EXACT_PATH : NAME_REACHES;
 }

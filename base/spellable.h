@@ -20,4 +20,6 @@ int IsSpellable(const NameUnit* name);
 // path syntax (\ / : * ? " < > |, or a control character) can't be named
 // at all, and "a\b" even names the file b in the folder a.
 enum NameReach { NAME_REACHES, NAME_NEEDS_EXACT_PATH, NAME_UNREACHABLE };
+// 1 when the name of this many units (a part of a path) ends in "." or " ".
+int EndsAsAnotherName(const NameUnit* name, size_t length);
 NameReach ReachOfName(const NameUnit* name);

@@ -56,9 +56,7 @@ int NeedsExactForm(const WCHAR* path) {
     for (const WCHAR* p = path;; p++) {
         if (*p != L'\\' && *p != 0)
             continue;
-        size_t n = (size_t)(p - start);
-        int dots = n > 0 && n <= 2 && start[0] == L'.' && start[n - 1] == L'.';
-        if (n > 0 && !dots && (start[n - 1] == L'.' || start[n - 1] == L' '))
+        if (EndsAsAnotherName(start, (size_t)(p - start)))
             return 1;
         if (!*p)
             return 0;

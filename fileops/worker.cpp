@@ -29,27 +29,27 @@ int RefuseWhileJobRuns() {
     return 1;
 }
 
-// The folders a running job reads or writes: a copy's two, a delete's one.
-static int JobTouches(const char* path) {
+// 1 when path is one of the folders the running job reads or writes (a
+// copy's two, a delete's one), or lies below one of them, or, with holds,
+// holds one of them.
+static int MeetsJob(const char* path, int holds) {
     const WorkerJob& job = gWorkerJob;
     int copy = job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED;
-    return IsSameOrInside(job.sourceFolder, path) || (copy && IsSameOrInside(job.destFolder, path));
-}
-
-static int JobLiesInside(const char* path) {
-    const WorkerJob& job = gWorkerJob;
-    int copy = job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED;
-    return IsSameOrInside(path, job.sourceFolder) || (copy && IsSameOrInside(path, job.destFolder));
+    const char* folders[2] = {job.sourceFolder, copy ? job.destFolder : ""};
+    for (const char* folder : folders)
+        if (IsSameOrInside(folder, path) || (holds && IsSameOrInside(path, folder)))
+            return 1;
+    return 0;
 }
 
 int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int count) {
     if (!JobRunning())
         return 0;
-    int clash = JobTouches(folder);
+    int clash = MeetsJob(folder, 0);
     for (int i = 0; i < count && !clash; i++) {
         // An item that holds the job's folders would take them away under it.
         char path[PATH_SIZE];
-        clash = ItemPath(path, sizeof path, folder, items[i].name, WALK_PATH_MAX) && JobLiesInside(path);
+        clash = ItemPath(path, sizeof path, folder, items[i].name, WALK_PATH_MAX) && MeetsJob(path, 1);
     }
     if (clash)
         Refuse("処理中です");
@@ -57,7 +57,7 @@ int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int cou
 }
 
 int RefuseWriteBesideJob(const char* path) {
-    if (!JobRunning() || !(JobTouches(path) || JobLiesInside(path)))
+    if (!JobRunning() || !MeetsJob(path, 1))
         return 0;
     Refuse("処理中です");
     return 1;
