@@ -10,6 +10,7 @@
 #include "base/text_buffer.h"
 #include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
+#include "fileops/progress.h"
 #include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
 #include "panes/navigation.h"
@@ -190,6 +191,12 @@ static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
     return 0;
 }
 
+static LRESULT OnTimer(WPARAM id) {
+    if (id == TIMER_PROGRESS)
+        ShowPendingProgress();
+    return 0;
+}
+
 static LRESULT OnActivate(HWND window, WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -215,6 +222,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_CONTEXTMENU: return OnContextMenu(window, lParam);
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
+    case WM_TIMER: return OnTimer(wParam);
     case MSG_JOB_DONE: return OnJobDone(window);
     case MSG_DROP_DONE: return OnDropDone(window, wParam);
     case MSG_LIST_KEYBOARD: return OnListKeyboard(window, lParam);

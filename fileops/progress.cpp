@@ -14,9 +14,54 @@
 
 #include <string.h>
 
+// Texts the worker leaves for the window: the window's thread shows the latest
+// of each part on its progress timer and at the job's end. A text sent at each
+// entry made the walk wait for that thread to wake and repaint, which cost
+// more than the copy itself on trees of many folders.
+static SRWLOCK gPendingLock = SRWLOCK_INIT;
+static char gPending[2][2 * PATH_SIZE];
+static int gPendingSet[2];
+
+static int OnWindowThread(HWND window) {
+    static HWND known;
+    static DWORD thread;
+    if (known != window) {
+        thread = GetWindowThreadProcessId(window, nullptr);
+        known = window;
+    }
+    return thread == GetCurrentThreadId();
+}
+
 void ShowProgress(int part, const char* text) {
-    if (gCore->statusBar)
-        SendMessageA(gCore->statusBar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
+    HWND bar = gCore->statusBar;
+    if (!bar)
+        return;
+    if (OnWindowThread(bar)) {
+        SendMessageA(bar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
+        return;
+    }
+    size_t take = WholeCharacters932(text, sizeof gPending[0] - 1);
+    AcquireSRWLockExclusive(&gPendingLock);
+    memcpy(gPending[part & 1], text, take);
+    gPending[part & 1][take] = '\0';
+    gPendingSet[part & 1] = 1;
+    ReleaseSRWLockExclusive(&gPendingLock);
+}
+
+void ShowPendingProgress() {
+    char texts[2][2 * PATH_SIZE];
+    int set[2];
+    AcquireSRWLockExclusive(&gPendingLock);
+    for (int part = 0; part < 2; part++) {
+        set[part] = gPendingSet[part];
+        gPendingSet[part] = 0;
+        if (set[part])
+            memcpy(texts[part], gPending[part], sizeof texts[part]);
+    }
+    ReleaseSRWLockExclusive(&gPendingLock);
+    for (int part = 0; part < 2; part++)
+        if (set[part])
+            ShowProgress(part, texts[part]);
 }
 
 int FormItemPaths(const char* first, const char* second, const SelectedItem& item, FilePath* source,

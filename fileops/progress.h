@@ -2,8 +2,14 @@
 #pragma once
 #include <windows.h>
 
-// Status bar part 0 or 1; nothing when the status bar doesn't exist.
+// Status bar part 0 or 1; nothing when the status bar doesn't exist. On the
+// window's own thread the text shows at once; from the worker it waits for
+// ShowPendingProgress, so the worker never waits for the window.
 void ShowProgress(int part, const char* text);
+// Shows the latest text the worker left for each part. The window's thread
+// calls it on the progress timer while a job runs and when the job ends.
+void ShowPendingProgress();
+enum { TIMER_PROGRESS = 1, PROGRESS_INTERVAL_MS = 50 };
 // The message for an item whose path would be too long: it is skipped.
 void ReportPathTooLong(const char* folder, const char* name);
 // A name holding a character of path syntax ("q\"x", "a\\b" as Wine lists

@@ -96,6 +96,7 @@ static void StartWorker() {
         return;
     }
     gWorkerHandle = worker;
+    SetTimer(gWorkerJob.owner, TIMER_PROGRESS, PROGRESS_INTERVAL_MS, nullptr);
     ResumeThread(worker);
 }
 
@@ -166,6 +167,8 @@ LRESULT OnJobDone(HWND window) {
     WaitForSingleObject(gWorkerHandle, INFINITE);
     CloseHandle(gWorkerHandle);
     gWorkerHandle = nullptr;
+    KillTimer(window, TIMER_PROGRESS);
+    ShowPendingProgress();
     WorkerJob& job = gWorkerJob;
     FreeSelection(&job.items);
     if (job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED)
