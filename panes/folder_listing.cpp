@@ -77,11 +77,23 @@ static int HasOwnIcon(const char* extension) {
     return 0;
 }
 
+// A folder looks like its own only through a "desktop.ini", which the shell
+// reads where the folder is marked read-only or system (or is a link); every
+// other folder gets one answer, kept under a key that no extension can be.
+static const char kPlainFolder[] = "\\";
+
 void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers* answers, SHFILEINFOA* info) {
     char extension[PATH_SIZE];
-    FileExtension(found.cFileName, extension, sizeof extension);
-    int cacheable = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                    strlen(extension) < EXTENSION_SIZE && !HasOwnIcon(extension);
+    DWORD attributes = found.dwFileAttributes;
+    int cacheable;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        CopyText(extension, sizeof extension, kPlainFolder);
+        cacheable =
+            !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT));
+    } else {
+        FileExtension(found.cFileName, extension, sizeof extension);
+        cacheable = strlen(extension) < EXTENSION_SIZE && !HasOwnIcon(extension);
+    }
     if (cacheable) {
         for (int i = 0; i < answers->count; i++) {
             if (CompareFolded932(answers->entries[i].extension, extension) == 0) {

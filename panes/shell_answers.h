@@ -7,8 +7,9 @@
 
 // The shell's answer for one extension, kept for the rest of a listing: under
 // Wine each query costs milliseconds, and files of one extension get the same
-// type name and icon. Folders and files that carry their own icon are always
-// asked about one by one.
+// type name and icon; so do folders that can't carry a look of their own.
+// Files that carry their own icon and marked folders are always asked about
+// one by one.
 struct ShellAnswers {
     struct Entry {
         char extension[EXTENSION_SIZE];
