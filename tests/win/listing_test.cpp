@@ -5,6 +5,8 @@
 #include "panes/pane.h"
 #include "tests/win/support/win_test_support.h"
 
+#include <shellapi.h>
+
 // A real list view set up by InitPane inside a hidden window of the test.
 class ListingTest : public ::testing::Test {
 protected:
@@ -83,6 +85,35 @@ TEST_F(ListingTest, ShowsTextsAndParametersOfARealFolder) {
     // The shell's small icons are attached.
     EXPECT_NE(nullptr, (void*)SendMessageA(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     EXPECT_EQ(gCore->sortList, list_);
+}
+
+// Plain folders share one answer of the shell; a folder marked system with a
+// "desktop.ini" keeps the icon the shell gives it.
+TEST_F(ListingTest, FoldersShowTheShellsIconsMarkedOnesTheirOwn) {
+    for (const char* name : {"plain1", "plain2", "marked"})
+        CreateDirectoryA((temp_ / name).c_str(), nullptr);
+    WriteBytes(temp_ / "marked\\desktop.ini",
+               "[.ShellClassInfo]\r\nIconFile=C:\\windows\\system32\\shell32.dll\r\nIconIndex=5\r\n");
+    SetFileAttributesA((temp_ / "marked").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    char path[PATH_SIZE];
+    strcpy(path, temp_.path().c_str());
+    gCore->InitPane(list_, path);
+    auto shown = [&](const char* name) {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = FindItem(list_, name);
+        SendMessageA(list_, LVM_GETITEMA, 0, (LPARAM)&item);
+        return item.iImage;
+    };
+    auto asked = [&](const char* name) {
+        SHFILEINFOA info = {};
+        SHGetFileInfoA((temp_ / name).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        return info.iIcon;
+    };
+    ASSERT_NE(asked("plain1"), asked("marked")) << "the shell reads the marked folder's desktop.ini";
+    EXPECT_EQ(asked("plain1"), shown("plain1"));
+    EXPECT_EQ(asked("plain2"), shown("plain2"));
+    EXPECT_EQ(asked("marked"), shown("marked"));
 }
 
 TEST_F(ListingTest, HugeFileSizeUsesAllSixtyFourBits) {
