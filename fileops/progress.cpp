@@ -22,21 +22,11 @@ static SRWLOCK gPendingLock = SRWLOCK_INIT;
 static char gPending[2][2 * PATH_SIZE];
 static int gPendingSet[2];
 
-static int OnWindowThread(HWND window) {
-    static HWND known;
-    static DWORD thread;
-    if (known != window) {
-        thread = GetWindowThreadProcessId(window, nullptr);
-        known = window;
-    }
-    return thread == GetCurrentThreadId();
-}
-
 void ShowProgress(int part, const char* text) {
     HWND bar = gCore->statusBar;
     if (!bar)
         return;
-    if (OnWindowThread(bar)) {
+    if (GetWindowThreadProcessId(bar, nullptr) == GetCurrentThreadId()) {
         SendMessageA(bar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
         return;
     }
