@@ -27,6 +27,12 @@ void ShowProgress(int part, const char* text) {
     if (!bar)
         return;
     if (GetWindowThreadProcessId(bar, nullptr) == GetCurrentThreadId()) {
+        // A text the worker left earlier must not come back over this one.
+        if (part == 0 || part == 1) {
+            AcquireSRWLockExclusive(&gPendingLock);
+            gPendingSet[part] = 0;
+            ReleaseSRWLockExclusive(&gPendingLock);
+        }
         SendMessageA(bar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
         return;
     }
