@@ -103,7 +103,10 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
             }
         }
     }
-    SHGetFileInfoA(fullPath, 0, info, sizeof *info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
+    // A failed answer (a path that reaches nothing) is this item's alone.
+    if (!SHGetFileInfoA(fullPath, 0, info, sizeof *info,
+                        SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON))
+        return;
     if (cacheable && answers->count < (int)(sizeof answers->entries / sizeof answers->entries[0])) {
         ShellAnswers::Entry& entry = answers->entries[answers->count++];
         lstrcpynA(entry.extension, extension, sizeof entry.extension);
