@@ -192,7 +192,7 @@ row() {  # case own-key own-file floor-label floor-key floor-file target
         row "No-op update of $t, window" "window update $t" "$window" "xcopy /D" "xcopy update $t" "$peers" "<= 1x"
         [ "$t" = treeB ] || row "No-op update of $t, window" "window update $t" "$window" "in-process" "update $t" "$own" "-"
     done
-    row "No-op update of doc, window" "window update doc" "$window" "rsync -aL" "rsync doc" "$peers" "<= 2x + start"
+    [ -d "$data/doc" ] && row "No-op update of doc, window" "window update doc" "$window" "rsync -aL" "rsync doc" "$peers" "<= 2x + start"
     row "Delete of tree A, window" "window delete treeA" "$window" "cmd /c rd /s /q" "rd treeA" "$peers" "<= 1x"
     row "Delete of tree A, window" "window delete treeA" "$window" "in-process" "delete treeA" "$own" "-"
     row "Refresh of a pane of 500 folders" "window refresh treeF" "$window" "in-process" "list treeF" "$own" "-"

@@ -36,7 +36,7 @@ static int WaitForStatus(HWND status, const char* text) {
 // Answers the delete question with its OK button once it shows.
 static int AnswerDeleteQuestion() {
     HWND dialog = nullptr;
-    for (DWORD start = GetTickCount(); !(dialog = FindWindowA("#32770", nullptr)); Sleep(2))
+    for (DWORD start = GetTickCount(); !(dialog = FindWindowA("#32770", "ﾀﾞｲｱﾛｸﾞ")); Sleep(2))
         if (GetTickCount() - start > 20000)
             return 0;
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
