@@ -244,6 +244,12 @@ TEST_F(FileCommandsTest, EscStopsACopyBetweenFiles) {
     }
 }
 
+// A progress text from a thread other than the window's, as the worker leaves it.
+static DWORD WINAPI LeaveWorkerText(LPVOID) {
+    ShowProgress(0, "left by the worker");
+    return 0;
+}
+
 TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     HANDLE hold = MakeFailingDestination("a.txt");
     ASSERT_NE(INVALID_HANDLE_VALUE, hold);
@@ -259,13 +265,7 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
 
     // A second job is refused and leaves the record alone. A text the worker
     // left before the refusal never comes back over it.
-    HANDLE worker = CreateThread(
-        nullptr, 0,
-        [](LPVOID) -> DWORD {
-            ShowProgress(0, "left by the worker");
-            return 0;
-        },
-        nullptr, 0, nullptr);
+    HANDLE worker = CreateThread(nullptr, 0, LeaveWorkerText, nullptr, 0, nullptr);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 10000));
     CloseHandle(worker);
     Command(CMD_RIGHT_COPY_FOLDER);
