@@ -22,26 +22,30 @@ static SRWLOCK gPendingLock = SRWLOCK_INIT;
 static char gPending[2][2 * PATH_SIZE];
 static int gPendingSet[2];
 
+// Leaves a text for a part, or with none takes back what was left there.
+static void LeavePending(int part, const char* text) {
+    AcquireSRWLockExclusive(&gPendingLock);
+    gPendingSet[part] = text != nullptr;
+    if (text) {
+        size_t take = WholeCharacters932(text, sizeof gPending[part] - 1);
+        memcpy(gPending[part], text, take);
+        gPending[part][take] = '\0';
+    }
+    ReleaseSRWLockExclusive(&gPendingLock);
+}
+
 void ShowProgress(int part, const char* text) {
     HWND bar = gCore->statusBar;
     if (!bar)
         return;
-    if (GetWindowThreadProcessId(bar, nullptr) == GetCurrentThreadId()) {
-        // A text the worker left earlier must not come back over this one.
-        if (part == 0 || part == 1) {
-            AcquireSRWLockExclusive(&gPendingLock);
-            gPendingSet[part] = 0;
-            ReleaseSRWLockExclusive(&gPendingLock);
-        }
-        SendMessageA(bar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
+    if (GetWindowThreadProcessId(bar, nullptr) != GetCurrentThreadId()) {
+        LeavePending(part & 1, text);
         return;
     }
-    size_t take = WholeCharacters932(text, sizeof gPending[0] - 1);
-    AcquireSRWLockExclusive(&gPendingLock);
-    memcpy(gPending[part & 1], text, take);
-    gPending[part & 1][take] = '\0';
-    gPendingSet[part & 1] = 1;
-    ReleaseSRWLockExclusive(&gPendingLock);
+    // A text the worker left earlier must not come back over this one.
+    if (part == 0 || part == 1)
+        LeavePending(part, nullptr);
+    SendMessageA(bar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
 }
 
 void ShowPendingProgress() {
