@@ -2,6 +2,5 @@
 
 HINSTANCE gInstance;
 HWND gMainWindow;
-int gEditing;
 
 const char kMainClassName[] = "Brennik by Ostrand Kelvo";

@@ -4,7 +4,5 @@
 
 extern HINSTANCE gInstance;
 extern HWND gMainWindow;
-// 1 while a path box has the keyboard focus or an in-place rename is open.
-extern int gEditing;
 
 extern const char kMainClassName[];

@@ -5,3 +5,7 @@
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
 // The Tools menu at the pointer, for a right click anywhere in the window.
 LRESULT OnContextMenu(HWND window, LPARAM lParam);
+struct Pane;
+// The command of the pane's side that a key command (CMD_KEY_*) stands for;
+// 0 for a key that has none.
+WORD SideCommandOfKey(WORD key, const Pane* pane);

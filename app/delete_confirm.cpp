@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/prompts.h"
+#include "app/window_sink.h"
+#include "base/prompts.h"
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
 #include "fileops/selection.h"
@@ -43,7 +44,7 @@ void ConfirmAndDelete(Pane* pane, int command) {
     Selection items;
     TakeSelection(pane->list, &items);
     char folder[PATH_SIZE];
-    CopyFolder(folder, pane->path);
+    CopyFolderPath(folder, pane->path);
     // Every item was left out (and said so): there is nothing to ask about.
     if (items.count == 0 || (!permanent && RefuseChangeBesideJob(folder, items.items, items.count))) {
         FreeSelection(&items);
@@ -54,10 +55,10 @@ void ConfirmAndDelete(Pane* pane, int command) {
         return;
     }
     if (permanent) {
-        StartDeleteJob(pane, folder, &items);
+        StartDeleteJob(pane, folder, &items, WindowWalkSink());
         return;
     }
-    RecycleSelection(folder, items);
+    RecycleSelection(folder, items, WindowWalkSink());
     FreeSelection(&items);
     gCore->ListFolder(pane->list, pane->path);
 }

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "panes/pane.h"
+#include "core/pane.h"
 
 extern char gQuestionBuffer[100];
 extern char gNamesBuffer[1000];

@@ -4,34 +4,15 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/list_events.h"
 #include "panes/navigation.h"
 #include "res/resource.h"
 
 static HACCEL gKeys;
 
-// The key commands that stand for a command of each side.
-struct SideCommands {
-    WORD key, left, right;
-};
-static const SideCommands kSideCommands[] = {
-    {CMD_KEY_PARENT, CMD_LEFT_PARENT, CMD_RIGHT_PARENT},
-    {CMD_KEY_COPY, CMD_LEFT_COPY_SELECTED, CMD_RIGHT_COPY_SELECTED},
-    {CMD_KEY_MOVE, CMD_LEFT_MOVE, CMD_RIGHT_MOVE},
-    {CMD_KEY_NEW_FOLDER, CMD_LEFT_NEW_FOLDER, CMD_RIGHT_NEW_FOLDER},
-    {CMD_KEY_RECYCLE, CMD_LEFT_DELETE, CMD_RIGHT_DELETE},
-};
-
 void LoadKeys() {
     if (!gKeys)
         gKeys = LoadAcceleratorsA(gInstance, MAKEINTRESOURCEA(IDR_KEYS));
-}
-
-static Pane* PaneOfPathBox(HWND box) {
-    if (box && box == gLeftPane.pathBox)
-        return &gLeftPane;
-    if (box && box == gRightPane.pathBox)
-        return &gRightPane;
-    return nullptr;
 }
 
 int TranslateKeys(MSG* msg) {
@@ -66,17 +47,16 @@ static void SelectAll(HWND list) {
 }
 
 LRESULT OnKeyCommand(HWND window, WORD id) {
-    Pane* active = PaneOfList(gActivePane.list);
+    Pane* active = ActivePane();
     if (id == CMD_KEY_OTHER_PANE) {
         // Before either pane was used, the keyboard starts in the left one.
-        SetFocus(active == &gLeftPane ? gRightPane.list : gLeftPane.list);
+        SetFocus(active == &gPanes[PANE_LEFT] ? gPanes[PANE_RIGHT].list : gPanes[PANE_LEFT].list);
         return 0;
     }
     if (!active)
         return 0;
-    for (const SideCommands& pair : kSideCommands)
-        if (pair.key == id)
-            return OnCommand(window, active == &gLeftPane ? pair.left : pair.right, 0);
+    if (WORD command = SideCommandOfKey(id, active))
+        return OnCommand(window, command, 0);
     switch (id) {
     case CMD_KEY_OPEN: {
         int item = FocusedItem(active->list);

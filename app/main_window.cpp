@@ -7,14 +7,18 @@
 #include "app/commands.h"
 #include "app/layout.h"
 #include "app/settings.h"
+#include "app/window_sink.h"
 #include "base/text_buffer.h"
+#include "core/window_link.h"
 #include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_commands.h"
 #include "fileops/progress.h"
 #include "fileops/worker_job.h"
+#include "app/list_events.h"
+#include "base/prompts.h"
 #include "panes/navigation.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 
 static HWND gToolbarHost;
@@ -54,9 +58,8 @@ HWND CreateMainWindow() {
 
 void UpdateObjectCounts() {
     char text[64];
-    const Pane* panes[2] = {&gLeftPane, &gRightPane};
     for (int part = 0; part < 2; part++) {
-        int count = (int)SendMessageA(panes[part]->list, LVM_GETITEMCOUNT, 0, 0);
+        int count = (int)SendMessageA(gPanes[part].list, LVM_GETITEMCOUNT, 0, 0);
         FormatText(text, sizeof text, "Object Count : %d", count);
         SendMessageA(gStatusBar, SB_SETTEXTA, part, (LPARAM)text);
     }
@@ -99,9 +102,11 @@ static LRESULT OnCreate(HWND window) {
     // Recorded here too, so a main window made inside a test process works alike.
     gMainWindow = window;
     gWorkerJob.owner = window;
+    SetPromptWindow(window);
+    gWindowLink.updateObjectCounts = UpdateObjectCounts;
 
-    ReadSettings(gLeftPane.path, gRightPane.path);
-    if (!CheckStartFolder(gLeftPane.path) || !CheckStartFolder(gRightPane.path)) {
+    ReadSettings(gPanes[PANE_LEFT].path, gPanes[PANE_RIGHT].path);
+    if (!CheckStartFolder(gPanes[PANE_LEFT].path) || !CheckStartFolder(gPanes[PANE_RIGHT].path)) {
         PostQuitMessage(0);
         return 0;
     }
@@ -114,19 +119,19 @@ static LRESULT OnCreate(HWND window) {
 
     const DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_EDITLABELS;
     const DWORD pathStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | ES_AUTOHSCROLL;
-    gLeftPane.list = CreateChild(window, WC_LISTVIEWA, IDC_LEFT_LIST, listStyle, 0, 0, 0, 0, "");
-    gRightPane.list = CreateChild(window, WC_LISTVIEWA, IDC_RIGHT_LIST, listStyle, 0, 0, 0, 0, "");
+    gPanes[PANE_LEFT].list = CreateChild(window, WC_LISTVIEWA, IDC_LEFT_LIST, listStyle, 0, 0, 0, 0, "");
+    gPanes[PANE_RIGHT].list = CreateChild(window, WC_LISTVIEWA, IDC_RIGHT_LIST, listStyle, 0, 0, 0, 0, "");
     gToolbarHost = CreateChild(window, "EDIT", 0, WS_CHILD | WS_VISIBLE, 264, 2, 230, 28, nullptr);
-    gLeftPane.pathBox = CreateChild(window, "EDIT", IDC_LEFT_PATH, pathStyle, 3, 2, 260, 26, nullptr);
-    gRightPane.pathBox = CreateChild(window, "EDIT", IDC_RIGHT_PATH, pathStyle, 496, 2, 260, 26, nullptr);
+    gPanes[PANE_LEFT].pathBox = CreateChild(window, "EDIT", IDC_LEFT_PATH, pathStyle, 3, 2, 260, 26, nullptr);
+    gPanes[PANE_RIGHT].pathBox = CreateChild(window, "EDIT", IDC_RIGHT_PATH, pathStyle, 496, 2, 260, 26, nullptr);
 
     CreateToolbar();
     gHostOwnProc = (WNDPROC)SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)ToolbarHostProc);
 
-    gCore->InitPane(gLeftPane.list, gLeftPane.path);
-    gCore->InitPane(gRightPane.list, gRightPane.path);
-    SetWindowTextA(gLeftPane.pathBox, gLeftPane.path);
-    SetWindowTextA(gRightPane.pathBox, gRightPane.path);
+    gCore->InitPane(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    gCore->InitPane(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    SetWindowTextA(gPanes[PANE_LEFT].pathBox, gPanes[PANE_LEFT].path);
+    SetWindowTextA(gPanes[PANE_RIGHT].pathBox, gPanes[PANE_RIGHT].path);
 
     gStatusBar = CreateChild(window, STATUSCLASSNAMEA, IDC_STATUS,
                              WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0, 0, 0, 0, nullptr);
@@ -145,10 +150,10 @@ static void Place(HWND control, const ControlRect& r) {
 static LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
     MainLayout layout = ComputeLayout(LOWORD(lParam), HIWORD(lParam));
     Place(gToolbarHost, layout.toolbarHost);
-    Place(gLeftPane.pathBox, layout.leftPath);
-    Place(gRightPane.pathBox, layout.rightPath);
-    Place(gLeftPane.list, layout.leftList);
-    Place(gRightPane.list, layout.rightList);
+    Place(gPanes[PANE_LEFT].pathBox, layout.leftPath);
+    Place(gPanes[PANE_RIGHT].pathBox, layout.rightPath);
+    Place(gPanes[PANE_LEFT].list, layout.leftList);
+    Place(gPanes[PANE_RIGHT].list, layout.rightList);
     if (gStatusBar) {
         SendMessageA(gStatusBar, WM_SIZE, wParam, lParam);
         int edges[2] = {layout.statusSplit, -1};
@@ -158,7 +163,7 @@ static LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
 }
 
 static LRESULT OnDestroy() {
-    WriteSettings(gLeftPane.path, gRightPane.path);
+    WriteSettings(gPanes[PANE_LEFT].path, gPanes[PANE_RIGHT].path);
     if (gToolbarHost && gHostOwnProc)
         SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)gHostOwnProc);
     DestroyDropTarget();
@@ -167,10 +172,12 @@ static LRESULT OnDestroy() {
     gToolbarHost = gToolbar = gStatusBar = nullptr;
     gHostOwnProc = nullptr;
     gFocusWhenLeft = nullptr;
-    gLeftPane.list = gRightPane.list = gLeftPane.pathBox = gRightPane.pathBox = nullptr;
-    gActivePane = ActivePane{};
+    for (Pane& pane : gPanes)
+        pane.list = pane.pathBox = nullptr;
+    ForgetActivePane();
     gCore->statusBar = nullptr;
     gMainWindow = nullptr;
+    SetPromptWindow(nullptr);
     PostQuitMessage(0);
     return 0;
 }
@@ -179,7 +186,7 @@ static LRESULT OnNotify(LPARAM lParam) {
     const NMHDR* header = (const NMHDR*)lParam;
     if (header->idFrom != IDC_LEFT_LIST && header->idFrom != IDC_RIGHT_LIST)
         return 0;
-    return OnListNotify(header->idFrom == IDC_LEFT_LIST ? &gLeftPane : &gRightPane, header);
+    return OnListNotify(&gPanes[header->idFrom == IDC_LEFT_LIST ? PANE_LEFT : PANE_RIGHT], header);
 }
 
 static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
@@ -207,7 +214,7 @@ static LRESULT OnActivate(HWND window, WPARAM wParam) {
         return 0;
     HWND back = gFocusWhenLeft && IsWindow(gFocusWhenLeft) && IsChild(window, gFocusWhenLeft)
                     ? gFocusWhenLeft
-                    : gActivePane.list;
+                    : ActivePane() ? ActivePane()->list : nullptr;
     SetFocus(back ? back : window);
     return 0;
 }
@@ -224,7 +231,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_TIMER: return OnTimer(wParam);
     case MSG_JOB_DONE: return OnJobDone(window);
-    case MSG_DROP_DONE: return OnDropDone(window, wParam);
+    case MSG_DROP_DONE: return OnDropDone(window, wParam, WindowWalkSink());
     case MSG_LIST_KEYBOARD: return OnListKeyboard(window, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -2,9 +2,13 @@
 #pragma once
 #include <windows.h>
 
+#include "exchange/drop_target.h"
+#include "fileops/worker_job.h"
+
 // MSG_LIST_KEYBOARD (lParam: a list) gives that list the keyboard back when
-// nothing else took it, as after a rename's edit box has gone.
-enum { MSG_JOB_DONE = 0x8000, MSG_DROP_DONE = 0x8001, MSG_LIST_KEYBOARD = 0x8002 };
+// nothing else took it, as after a rename's edit box has gone. MSG_JOB_DONE
+// and MSG_DROP_DONE come from the worker and the drop target.
+enum { MSG_LIST_KEYBOARD = 0x8002 };
 
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow();

@@ -5,7 +5,8 @@
 #include "app/app_state.h"
 #include "app/idle_keys.h"
 #include "app/keys.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
 #include "res/resource.h"
 
 void PollKeyboard() {

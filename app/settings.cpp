@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "base/prompts.h"
+#include "core/filer_core.h"
 #include "base/cp932.h"
 #include "base/text_buffer.h"
 

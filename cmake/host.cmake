@@ -10,3 +10,6 @@ file(GLOB HOST_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 add_executable(host_tests ${HOST_TESTS})
 target_link_libraries(host_tests window_free gtest_main)
 add_test(NAME host_tests COMMAND host_tests)
+
+# The folders stay in layers: no include points from a folder to one above it.
+add_test(NAME layers COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_layers.sh)

@@ -19,7 +19,8 @@ add_custom_target(brennik_resources DEPENDS ${RES_OUT}/brennik_res.o)
 
 file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/panes/*.cpp ${CMAKE_SOURCE_DIR}/assoc/*.cpp
-    ${CMAKE_SOURCE_DIR}/fileops/*.cpp ${CMAKE_SOURCE_DIR}/exchange/*.cpp ${CMAKE_SOURCE_DIR}/base/*.cpp)
+    ${CMAKE_SOURCE_DIR}/fileops/*.cpp ${CMAKE_SOURCE_DIR}/exchange/*.cpp ${CMAKE_SOURCE_DIR}/base/*.cpp
+    ${CMAKE_SOURCE_DIR}/core/*.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 
 set(WIN_LIBS -lcomctl32 -lshell32 -lole32 -luuid -lgdi32 -lcomdlg32 -lversion)

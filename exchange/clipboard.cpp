@@ -3,9 +3,9 @@
 #include <commctrl.h>
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "base/prompts.h"
+#include "core/filer_core.h"
+#include "base/scoped.h"
 #include "base/text_buffer.h"
 #include "exchange/exchange_commands.h"
 #include "exchange/file_list.h"
@@ -15,8 +15,9 @@
 #include "fileops/progress.h"
 #include "fileops/tree_copy.h"
 #include "fileops/walk_paths.h"
+#include "fileops/walk_sink.h"
 #include "panes/navigation.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 
 char ClipboardPaths[CLIPBOARD_SLOTS][PATH_SIZE];
@@ -30,30 +31,23 @@ static int ToWide(const char* name, uint16_t* out, int capacity) {
 
 HGLOBAL BuildDropFiles(const char* const* paths, int count, int wide) {
     size_t size = FileListBlockSize(paths, count, wide, ToWide);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!block)
-        return nullptr;
-    unsigned char* bytes = (unsigned char*)GlobalLock(block);
-    if (!bytes) {
-        GlobalFree(block);
-        return nullptr;
+    ScopedGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+    {
+        GlobalLockScope lock(block.Get());
+        if (!lock.Bytes())
+            return nullptr;
+        WriteFileListBlock((unsigned char*)lock.Bytes(), size, paths, count, wide, ToWide);
     }
-    WriteFileListBlock(bytes, size, paths, count, wide, ToWide);
-    GlobalUnlock(block);
-    return block;
+    return block.Release();
 }
 
 int IsSoundDropHandle(HGLOBAL handle) {
     SIZE_T size = handle ? GlobalSize(handle) : 0;
-    const unsigned char* bytes = size ? (const unsigned char*)GlobalLock(handle) : nullptr;
-    if (!bytes)
-        return 0;
-    int sound = IsFileListBlockSound(bytes, size);
-    GlobalUnlock(handle);
-    return sound;
+    GlobalLockScope lock(size ? handle : nullptr);
+    return lock.Bytes() && IsFileListBlockSound((const unsigned char*)lock.Bytes(), size);
 }
 
-int CollectSelectedPaths(HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
+int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
                          const char* caption) {
     Selection items;
     if (!TakeSelection(list, &items))
@@ -79,7 +73,7 @@ int CollectSelectedPaths(HWND list, const char* folder, char (*slots)[PATH_SIZE]
     if (left) {
         char text[96];
         FormatText(text, sizeof text, "選択の %d 個は含まれません (最大 %d 個)", left, capacity);
-        ShowMessage(gMainWindow, text, caption, MB_OK);
+        ShowMessage(owner, text, caption, MB_OK);
     }
     return count;
 }
@@ -90,21 +84,19 @@ int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, 
         count = CLIPBOARD_SLOTS;
     for (int i = 0; i < count; i++)
         names[i] = slots[i];
-    HGLOBAL block = BuildDropFiles(names, count, wide);
-    if (!block) {
+    ScopedGlobal block(BuildDropFiles(names, count, wide));
+    if (!block.Get()) {
         ShowMessage(owner, "GlobalAlloc Error", kCaption, MB_OK);
         return -1;
     }
     if (!OpenClipboard(owner)) {
-        GlobalFree(block);
+        block.Reset();
         ShowMessage(owner, "Clipbord Open Error", kCaption, MB_OK);
         return -1;
     }
     EmptyClipboard();
-    if (count > 0 && SetClipboardData(CF_HDROP, block))
-        block = nullptr; // the clipboard owns it now
-    if (block)
-        GlobalFree(block);
+    if (count > 0 && SetClipboardData(CF_HDROP, block.Get()))
+        block.Release(); // the clipboard owns it now
     CloseClipboard();
     return 0;
 }
@@ -128,20 +120,15 @@ INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 // happen to the clipboard meanwhile can't free the list under the paste.
 static HGLOBAL CopyOfBlock(HGLOBAL source) {
     SIZE_T size = GlobalSize(source);
-    const void* from = GlobalLock(source);
-    HGLOBAL copy = from ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
-    void* to = copy ? GlobalLock(copy) : nullptr;
-    if (to)
-        memcpy(to, from, size);
-    if (to)
-        GlobalUnlock(copy);
-    if (from)
-        GlobalUnlock(source);
-    if (copy && !to) {
-        GlobalFree(copy);
-        copy = nullptr;
+    GlobalLockScope from(source);
+    ScopedGlobal copy(from.Bytes() ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr);
+    {
+        GlobalLockScope to(copy.Get());
+        if (!to.Bytes())
+            return nullptr;
+        memcpy(to.Bytes(), from.Bytes(), size);
     }
-    return copy;
+    return copy.Release();
 }
 
 // The force flag for a paste onto an existing target, as the user answers
@@ -153,8 +140,8 @@ static int AskOverwrite() {
     return answer == IDC_COPY_BY_DATE ? 0 : -1;
 }
 
-static void PasteOne(const FilePath& entry, const char* sourceFolder, const char* targetFolder) {
-    if (RefuseNamelessEntry(entry))
+static void PasteOne(const FilePath& entry, const char* sourceFolder, const char* targetFolder, WalkSink& sink) {
+    if (RefuseNamelessEntry(entry, sink))
         return;
     const char* bare = NameOfPath(entry.text);
     const WCHAR* realBare = IsWidePath(entry) ? NameOfWidePath(entry.wide) : nullptr;
@@ -177,7 +164,7 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
             ReportPathTooLong(targetFolder, copyName);
             return;
         }
-        if (RefuseCopyIntoItself(entry, target) || RefuseWriteBesideJob(target.text))
+        if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))
             return;
         // An earlier copy may hold the user's edits: never replaced unasked.
         // The question names the copy it would replace.
@@ -187,20 +174,20 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
             if ((force = AskOverwrite()) < 0)
                 return;
         }
-        ShowProgress(255, target.text);
-        gCore->CopyTree(entry, target, force, nullptr);
+        sink.Progress(255, target.text);
+        gCore->CopyTree(entry, target, force, nullptr, sink);
         return;
     }
     if (!ItemFilePath(&target, targetFolder, bare, realBare, WALK_PATH_MAX)) {
         ReportPathTooLong(targetFolder, bare);
         return;
     }
-    if (RefuseCopyIntoItself(entry, target) || RefuseWriteBesideJob(target.text))
+    if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))
         return;
     int force = 0;
     if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite()) < 0)
         return;
-    gCore->CopyTree(entry, target, force, nullptr);
+    gCore->CopyTree(entry, target, force, nullptr, sink);
 }
 
 int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
@@ -234,17 +221,17 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
     return 1;
 }
 
-int PasteFromClipboard(HWND owner, const char* targetFolder) {
+int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink) {
     int opened = OpenClipboard(owner);
     HGLOBAL data = opened ? (HGLOBAL)GetClipboardData(CF_HDROP) : nullptr;
-    HGLOBAL list = data && IsSoundDropHandle(data) ? CopyOfBlock(data) : nullptr;
-    if (!list) {
+    ScopedGlobal list(data && IsSoundDropHandle(data) ? CopyOfBlock(data) : nullptr);
+    if (!list.Get()) {
         if (opened)
             CloseClipboard();
         ShowMessage(owner, "Clipbord Open Error", kCaption, MB_OK);
         return -1;
     }
-    HDROP drop = (HDROP)list;
+    HDROP drop = (HDROP)list.Get();
     char first[PATH_SIZE] = "", sourceFolder[PATH_SIZE];
     DragQueryFileA(drop, 0, first, sizeof first);
     FolderOfPath(first, sourceFolder, sizeof sourceFolder);
@@ -252,34 +239,34 @@ int PasteFromClipboard(HWND owner, const char* targetFolder) {
     for (UINT i = 0; i < count; i++) {
         FilePath entry;
         if (ReadDroppedName(drop, i, &entry))
-            PasteOne(entry, sourceFolder, targetFolder);
+            PasteOne(entry, sourceFolder, targetFolder, sink);
     }
-    GlobalFree(list);
+    list.Reset();
     CloseClipboard();
     return (int)count;
 }
 
-void CopySelectionToClipboard() {
-    Pane* pane = PaneOfList(gActivePane.list);
+void CopySelectionToClipboard(HWND owner) {
+    Pane* pane = ActivePane();
     if (!pane || RefuseMyComputer(pane, pane))
         return;
     int selected = (int)SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0);
-    int count = CollectSelectedPaths(pane->list, pane->path, ClipboardPaths, CLIPBOARD_SLOTS, kCaption);
+    int count = CollectSelectedPaths(owner, pane->list, pane->path, ClipboardPaths, CLIPBOARD_SLOTS, kCaption);
     // Every chosen item was left out (and said): what the user had on the
     // clipboard stays. Nothing chosen at all empties it.
     if (selected > 0 && count == 0)
         return;
-    CopyPathsToClipboard(gMainWindow, ClipboardPaths, count, 0);
+    CopyPathsToClipboard(owner, ClipboardPaths, count, 0);
 }
 
-void PasteIntoActivePane() {
-    Pane* pane = PaneOfList(gActivePane.list);
+void PasteIntoActivePane(HWND owner, WalkSink& sink) {
+    Pane* pane = ActivePane();
     if (!pane || RefuseMyComputer(pane, pane))
         return;
     char folder[PATH_SIZE];
-    CopyFolder(folder, pane->path);
+    CopyFolderPath(folder, pane->path);
     if (RefuseChangeBesideJob(folder, nullptr, 0))
         return;
-    PasteFromClipboard(gMainWindow, folder);
+    PasteFromClipboard(owner, folder, sink);
     gCore->ListFolder(pane->list, pane->path);
 }

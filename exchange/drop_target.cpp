@@ -4,13 +4,14 @@
 
 #include <new>
 
-#include "app/main_window.h"
-#include "app/prompts.h"
+#include "base/prompts.h"
+#include "base/scoped.h"
 #include "base/text_buffer.h"
 #include "exchange/data_object.h"
+#include "core/window_link.h"
 #include "fileops/file_commands.h"
 #include "panes/navigation.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 
 char DragPaths[DRAG_SLOTS][PATH_SIZE];
 DropTarget* gDropTarget;
@@ -46,7 +47,7 @@ int DropTarget::QueryDataObject(CLIPFORMAT format) {
 }
 
 int DropTarget::RefusesDrops() const {
-    return gRightPane.path[0] == '\0' || UiPromptOpen();
+    return gPanes[PANE_RIGHT].path[0] == '\0' || UiPromptOpen();
 }
 
 STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
@@ -79,9 +80,9 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
         *effect = DROPEFFECT_NONE;
         return S_OK;
     }
+    ScopedMedium held(&medium);
     // Another program's block: checked before any name is read from it.
     if (medium.tymed != TYMED_HGLOBAL || !IsSoundDropHandle(medium.hGlobal)) {
-        ReleaseStgMedium(&medium);
         InvalidateRect(window, nullptr, TRUE);
         *effect = DROPEFFECT_NONE;
         return S_OK;
@@ -102,19 +103,18 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
             stored++;
     }
     EndHoldingMessages();
-    ReleaseStgMedium(&medium);
     *effect = DROPEFFECT_COPY;
     PostMessageA(window, MSG_DROP_DONE, stored, 0);
     return S_OK;
 }
 
-LRESULT OnDropDone(HWND, WPARAM count) {
+LRESULT OnDropDone(HWND, WPARAM count, WalkSink& sink) {
     if (!gDropTarget)
         return 0;
     // The drop was taken: when it can't be carried out now, the user hears why.
     ShowHeldMessages();
-    if (UiPromptOpen() || RefuseMyComputer(&gRightPane, &gRightPane) ||
-        RefuseChangeBesideJob(gRightPane.path, nullptr, 0)) {
+    if (UiPromptOpen() || RefuseMyComputer(&gPanes[PANE_RIGHT], &gPanes[PANE_RIGHT]) ||
+        RefuseChangeBesideJob(gPanes[PANE_RIGHT].path, nullptr, 0)) {
         ShowMessage(gDropTarget->window, "ドロップされたファイルはコピーされませんでした", "Drag&Drop",
                     MB_OK);
         return 0;
@@ -127,18 +127,17 @@ LRESULT OnDropDone(HWND, WPARAM count) {
         ShowMessage(gDropTarget->window, text, "Drag&Drop", MB_OK);
     }
     char folder[PATH_SIZE];
-    CopyFolder(folder, gRightPane.path);
+    CopyFolderPath(folder, gPanes[PANE_RIGHT].path);
     gCore->CopyPathsInto(gDropTarget->DroppedPaths, folder,
-                         (WORD)(count > (WPARAM)DROP_SLOTS ? (WPARAM)DROP_SLOTS : count), nullptr);
-    gActivePane.list = gRightPane.list;
-    gActivePane.path = gRightPane.path;
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
-    UpdateObjectCounts();
+                         (WORD)(count > (WPARAM)DROP_SLOTS ? (WPARAM)DROP_SLOTS : count), nullptr, sink);
+    MakePaneActive(&gPanes[PANE_RIGHT]);
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    UpdateCountsOfPanes();
     return 0;
 }
 
 int CollectDragPaths(HWND owner) {
-    Pane* pane = PaneOfList(gActivePane.list);
+    Pane* pane = ActivePane();
     if (!pane || !gDropTarget)
         return 0;
     if (SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
@@ -147,7 +146,7 @@ int CollectDragPaths(HWND owner) {
     }
     if (RefuseMyComputer(pane, pane))
         return 0;
-    int count = CollectSelectedPaths(pane->list, pane->path, DragPaths, DRAG_SLOTS, "Drag&Drop");
+    int count = CollectSelectedPaths(owner, pane->list, pane->path, DragPaths, DRAG_SLOTS, "Drag&Drop");
     for (int i = 0; i < count; i++)
         gDropTarget->dragList[i] = DragPaths[i];
     gDropTarget->dragCount = count;
@@ -155,33 +154,28 @@ int CollectDragPaths(HWND owner) {
 }
 
 int DropTarget::StartDrag() {
-    FileDataObject* data = new (std::nothrow) FileDataObject;
-    if (!data)
+    ScopedComPtr<FileDataObject> data(new (std::nothrow) FileDataObject);
+    if (!data || !data->CreateEntries(2))
         return 0;
-    HGLOBAL block = nullptr;
-    DropSource* source = nullptr;
-    if (data->CreateEntries(2) && (block = BuildDropFiles(dragList, dragCount, 0))) {
-        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium = {};
-        medium.tymed = TYMED_HGLOBAL;
-        medium.hGlobal = block;
-        if (data->SetData(&format, &medium, TRUE) == S_OK) {
-            block = nullptr; // the data object owns it now
-            source = new (std::nothrow) DropSource;
-            if (source) {
-                DWORD effect = DROPEFFECT_NONE;
-                DoDragDrop(data, source, DROPEFFECT_COPY, &effect);
-                source->Release();
-            }
-        }
+    ScopedGlobal block(BuildDropFiles(dragList, dragCount, 0));
+    if (!block.Get())
+        return 0;
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = block.Get();
+    if (data->SetData(&format, &medium, TRUE) != S_OK)
+        return 0;
+    block.Release(); // the data object owns it now
+    ScopedComPtr<DropSource> source(new (std::nothrow) DropSource);
+    if (source) {
+        DWORD effect = DROPEFFECT_NONE;
+        DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
     }
-    data->Release();
-    if (block)
-        GlobalFree(block);
     return 0;
 }
 
-void OnBeginDrag(HWND mainWindow) {
+void OnBeginDrag(HWND mainWindow, WalkSink& sink) {
     // What is left out of the drag is said once the drag has ended.
     BeginHoldingMessages();
     if (CollectDragPaths(mainWindow))
@@ -192,7 +186,7 @@ void OnBeginDrag(HWND mainWindow) {
     // open, when drops are refused.
     MSG pending;
     if (PeekMessageA(&pending, mainWindow, MSG_DROP_DONE, MSG_DROP_DONE, PM_REMOVE))
-        OnDropDone(mainWindow, pending.wParam);
+        OnDropDone(mainWindow, pending.wParam, sink);
     ShowHeldMessages();
 }
 

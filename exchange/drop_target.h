@@ -4,9 +4,13 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_path.h"
+
+// Posted to the window by a drop (wParam: the names stored), so the copy runs
+// after the drag has ended.
+enum { MSG_DROP_DONE = 0x8001 };
 
 extern char DragPaths[DRAG_SLOTS][PATH_SIZE];
 
@@ -43,7 +47,10 @@ private:
 extern DropTarget* gDropTarget;
 
 int CollectDragPaths(HWND owner);
-void OnBeginDrag(HWND mainWindow);
+class WalkSink;
+// A drag out of the active pane; a drop on this window during it copies
+// through the sink.
+void OnBeginDrag(HWND mainWindow, WalkSink& sink);
 // Set up in WM_CREATE after OLE, taken down in WM_DESTROY; 0 when out of memory.
 int CreateDropTarget(HWND window);
 void DestroyDropTarget();

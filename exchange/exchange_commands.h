@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 
 enum { CLIPBOARD_SLOTS = 100, DRAG_SLOTS = 50, DROP_SLOTS = 50 };
 
@@ -12,10 +12,11 @@ extern char ConflictName[PATH_SIZE];
 
 // The full paths of the list's selected items into slots; the count taken.
 // Items past the slots are left out with one message saying how many.
-int CollectSelectedPaths(HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
+int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
                          const char* caption);
 int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, int wide);
-int PasteFromClipboard(HWND owner, const char* targetFolder);
+class WalkSink;
+int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink);
 INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A movable, zeroed file-list block of the paths; null when out of memory.
@@ -28,6 +29,7 @@ struct FilePath;
 // too long for a path (that one is reported).
 int ReadDroppedName(HDROP drop, UINT index, FilePath* name);
 
-void CopySelectionToClipboard();
-void PasteIntoActivePane();
-LRESULT OnDropDone(HWND window, WPARAM count);
+// The clipboard commands on the active pane; owner is the main window.
+void CopySelectionToClipboard(HWND owner);
+void PasteIntoActivePane(HWND owner, WalkSink& sink);
+LRESULT OnDropDone(HWND window, WPARAM count, WalkSink& sink);

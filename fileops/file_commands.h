@@ -3,18 +3,18 @@
 #include <windows.h>
 
 #include "fileops/selection.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 
+class WalkSink;
 // The recycle-bin delete of taken items (UI thread).
-void RecycleSelection(const char* folder, const Selection& items);
+void RecycleSelection(const char* folder, const Selection& items, WalkSink& sink);
 // Permanent delete of taken items as a worker job; the job owns the items.
-void StartDeleteJob(const Pane* pane, const char* folder, Selection* items);
-// The four copy commands (125 to 128) as worker jobs.
-void StartCopyJob(int command);
-void MoveSelection(Pane* from, Pane* to);
+void StartDeleteJob(const Pane* pane, const char* folder, Selection* items, WalkSink& sink);
+// The four copy commands (125 to 128) as worker jobs, from one pane to the other.
+void StartCopyJob(WORD command, const Pane* from, const Pane* to, WalkSink& sink);
+void MoveSelection(Pane* from, Pane* to, WalkSink& sink);
 LRESULT OnJobDone(HWND window);
-int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
-                CancelSource cancel);
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run);
 
 int JobRunning();
 // Each refuses with a beep and a status text, returning 1, when the command
@@ -32,4 +32,5 @@ int RefuseWriteBesideJob(const char* path);
 // it has ended.
 void CloseMainWindow(HWND window);
 
-inline void CopyFolder(char* dst, const char* folder) { lstrcpynA(dst, folder, PATH_SIZE); }
+// A pane's folder path into a buffer of PATH_SIZE bytes.
+inline void CopyFolderPath(char* dst, const char* folder) { lstrcpynA(dst, folder, PATH_SIZE); }

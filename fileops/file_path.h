@@ -5,7 +5,7 @@
 #pragma once
 #include <windows.h>
 
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 
 struct FilePath {
     char text[PATH_SIZE];

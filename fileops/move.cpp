@@ -1,28 +1,28 @@
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
+#include "fileops/walk_sink.h"
 
-int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int, CancelSource) {
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run) {
     FilePath source, destination;
-    if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination))
+    if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination, run.sink))
         return 1;
-    ShowProgress(0, item.name);
+    run.sink.Progress(0, item.name);
     if (!MoveFileOfPath(source, destination, 0))
-        ShowMessage(nullptr, source.text, "Move File ERROR", MB_OK);
+        run.sink.Failed(source.text, "Move File ERROR");
     return 1;
 }
 
-void MoveSelection(Pane* from, Pane* to) {
+void MoveSelection(Pane* from, Pane* to, WalkSink& sink) {
     if (RefuseMyComputer(from, to))
         return;
     // The folders as they are now: a box shown during the walk must not let a
     // navigation change where the remaining items go.
     char source[PATH_SIZE], destination[PATH_SIZE];
-    CopyFolder(source, from->path);
-    CopyFolder(destination, to->path);
+    CopyFolderPath(source, from->path);
+    CopyFolderPath(destination, to->path);
     Selection items;
     TakeSelection(from->list, &items);
     if (RefuseChangeBesideJob(source, items.items, items.count) ||
@@ -30,8 +30,8 @@ void MoveSelection(Pane* from, Pane* to) {
         FreeSelection(&items);
         return;
     }
-    WalkSelection(MoveVisitor, items, source, destination, 0, nullptr);
+    WalkSelection(MoveVisitor, items, source, destination, WalkRun{nullptr, sink});
     FreeSelection(&items);
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
 }

@@ -3,14 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "base/prompts.h"
+#include "core/filer_core.h"
 #include "base/cp932.h"
 #include "base/spellable.h"
 #include "base/text_buffer.h"
 #include "fileops/file_path.h"
 #include "fileops/selection.h"
 #include "fileops/walk_paths.h"
+#include "fileops/walk_sink.h"
 
 #include <string.h>
 
@@ -65,13 +66,13 @@ void ShowPendingProgress() {
 }
 
 int FormItemPaths(const char* first, const char* second, const SelectedItem& item, FilePath* source,
-                  FilePath* destination) {
+                  FilePath* destination, WalkSink& sink) {
     if (!ItemFilePath(source, first, item.name, RealNameOf(item), WALK_PATH_MAX)) {
-        ReportPathTooLong(first, item.name);
+        sink.PathTooLong(first, item.name);
         return 0;
     }
     if (!ItemFilePath(destination, second, item.name, RealNameOf(item), WALK_PATH_MAX)) {
-        ReportPathTooLong(second, item.name);
+        sink.PathTooLong(second, item.name);
         return 0;
     }
     return 1;
@@ -92,9 +93,16 @@ void ReportPathTooLong(const char* folder, const char* name) {
     ShowMessage(nullptr, text, "Path Length Error", MB_OK);
 }
 
+int IsUnreachableName(const WCHAR* realName) { return realName && ReachOfName(realName) == NAME_UNREACHABLE; }
+
 int RefuseUnreachableName(const char* folder, const char* name, const WCHAR* realName) {
-    if (!realName || ReachOfName(realName) != NAME_UNREACHABLE)
+    if (!IsUnreachableName(realName))
         return 0;
+    ReportUnreachableName(folder, name);
+    return 1;
+}
+
+void ReportUnreachableName(const char* folder, const char* name) {
     char text[2 * PATH_SIZE + 64] = "";
     if (folder[0]) {
         AppendText(text, sizeof text, folder);
@@ -103,5 +111,4 @@ int RefuseUnreachableName(const char* folder, const char* name, const WCHAR* rea
     AppendText(text, sizeof text, name);
     AppendText(text, sizeof text, "\r\nこの名前のままでは扱えません");
     ShowMessage(nullptr, text, "Name Error", MB_OK);
-    return 1;
 }

@@ -13,12 +13,17 @@ enum { TIMER_PROGRESS = 1, PROGRESS_INTERVAL_MS = 50 };
 // The message for an item whose path would be too long: it is skipped.
 void ReportPathTooLong(const char* folder, const char* name);
 // A name holding a character of path syntax ("q\"x", "a\\b" as Wine lists
-// them) reaches no file, or another one: 1, after the message naming it,
-// when realName is such a name; such an entry is left alone.
+// them) reaches no file, or another one: 1 when realName is such a name;
+// such an entry is left alone.
+int IsUnreachableName(const WCHAR* realName);
+// The message naming such an entry.
+void ReportUnreachableName(const char* folder, const char* name);
+// IsUnreachableName, and the message when it is.
 int RefuseUnreachableName(const char* folder, const char* name, const WCHAR* realName);
 struct FilePath;
 struct SelectedItem;
+class WalkSink;
 // first + item and second + item, the item's real name on both sides; 0,
-// after the message, when either would pass 259 bytes.
+// told to the sink, when either would pass 259 bytes.
 int FormItemPaths(const char* first, const char* second, const SelectedItem& item, FilePath* source,
-                  FilePath* destination);
+                  FilePath* destination, WalkSink& sink);

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <string.h>
 
-#include "app/prompts.h"
+#include "base/prompts.h"
 #include "base/text_buffer.h"
 #include "fileops/progress.h"
 
@@ -111,10 +111,10 @@ const char* NameForOthers(const SelectedItem& item) {
 }
 
 int WalkSelection(SelectionVisitor visitor, const Selection& items, const char* firstFolder,
-                  const char* secondFolder, int extra, CancelSource cancel) {
+                  const char* secondFolder, const WalkRun& run) {
     if (items.count == 0)
         return 0;
-    for (int i = 0; i < items.count && !IsCancelled(cancel); i++)
-        visitor(firstFolder, secondFolder, items.items[i], extra, cancel);
+    for (int i = 0; i < items.count && !IsCancelled(run.cancel); i++)
+        visitor(firstFolder, secondFolder, items.items[i], run);
     return 1;
 }

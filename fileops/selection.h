@@ -2,8 +2,8 @@
 #pragma once
 #include <windows.h>
 
-#include "assoc/filer_core.h"
-#include "panes/real_names.h"
+#include "core/filer_core.h"
+#include "core/real_names.h"
 
 enum { NAMES_BUFFER_SIZE = 1000 };
 
@@ -47,10 +47,17 @@ const char* NameForOthers(const SelectedItem& item);
 typedef const volatile LONG* CancelSource;
 inline int IsCancelled(CancelSource cancel) { return cancel && *cancel != 0; }
 
-typedef int (*SelectionVisitor)(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
-                                int extra, CancelSource cancel);
+class WalkSink;
+// How a walk runs: who may stop it between entries, and who hears what it does.
+struct WalkRun {
+    CancelSource cancel;
+    WalkSink& sink;
+};
 
-// Visits the taken items in order, stopping between items once cancel is set.
-// 0 when nothing was selected, 1 otherwise.
+typedef int (*SelectionVisitor)(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                                const WalkRun& run);
+
+// Visits the taken items in order, stopping between items once the run is
+// cancelled. 0 when nothing was selected, 1 otherwise.
 int WalkSelection(SelectionVisitor visitor, const Selection& items, const char* firstFolder,
-                  const char* secondFolder, int extra, CancelSource cancel);
+                  const char* secondFolder, const WalkRun& run);

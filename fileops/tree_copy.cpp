@@ -2,27 +2,24 @@
 
 #include <string.h>
 
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "base/cp932.h"
+#include "base/scoped.h"
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/link_rule.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
+#include "fileops/walk_sink.h"
 
 static const char kCopyError[] = "CopyZ File ERROR";
 
 // The last-write time of a file opened without sharing, as the date rule
 // wants it; 0 when it can't be opened.
 static int ReadWriteTime(const FilePath& path, FILETIME* time) {
-    HANDLE file = OpenPath(path, GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    int ok = GetFileTime(file, nullptr, nullptr, time);
-    CloseHandle(file);
-    return ok;
+    ScopedHandle file(OpenPath(path, GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+    return file.Valid() && GetFileTime(file.Get(), nullptr, nullptr, time);
 }
 
 int FilerCore::IsCopyDue(const char* source, const char* destination) {
@@ -113,7 +110,8 @@ static int LooksDue(const FilePath& source, const FILETIME* sourceTime, const Fi
     return CompareFileTime(sourceTime, &target.ftLastWriteTime) > 0 ? DUE : NOT_DUE;
 }
 
-static void CopyOneFile(const FilePath& source, const FilePath& destination, int destinationMissing) {
+static void CopyOneFile(const FilePath& source, const FilePath& destination, int destinationMissing,
+                        WalkSink& sink) {
     int ok;
     DWORD existing = destinationMissing ? INVALID_FILE_ATTRIBUTES : AttributesOfPath(destination);
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -129,9 +127,9 @@ static void CopyOneFile(const FilePath& source, const FilePath& destination, int
         }
     }
     if (ok)
-        ShowProgress(1, destination.text);
+        sink.Progress(1, destination.text);
     else
-        ShowMessage(nullptr, destination.text, kCopyError, MB_OK);
+        sink.Failed(destination.text, kCopyError);
 }
 
 int ReadFolderIdentity(const char* path, FolderIdentity* identity) {
@@ -147,13 +145,9 @@ static HANDLE OpenFolderItself(const FilePath& path) {
 }
 
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
-    HANDLE folder = OpenFolderItself(path);
-    if (folder == INVALID_HANDLE_VALUE)
-        return 0;
+    ScopedHandle folder(OpenFolderItself(path));
     BY_HANDLE_FILE_INFORMATION info;
-    int ok = GetFileInformationByHandle(folder, &info);
-    CloseHandle(folder);
-    if (!ok)
+    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info))
         return 0;
     identity->volume = info.dwVolumeSerialNumber;
     identity->index = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
@@ -191,35 +185,37 @@ static void PushAncestors(WalkChain& chain, const FilePath& path) {
     }
 }
 
-int FilerCore::CopyTree(const char* source, const char* destination, int force, CancelSource cancel) {
+int FilerCore::CopyTree(const char* source, const char* destination, int force, CancelSource cancel,
+                        WalkSink& sink) {
     FilePath from, to;
     if (!SetFilePath(&from, source) || !SetFilePath(&to, destination))
         return 0;
-    return CopyTree(from, to, force, cancel);
+    return CopyTree(from, to, force, cancel, sink);
 }
 
-int FilerCore::CopyTree(const FilePath& source, const FilePath& destination, int force, CancelSource cancel) {
+int FilerCore::CopyTree(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
+                        WalkSink& sink) {
     CopyWalkState walk;
     walk.chain.count = 0;
     PushAncestors(walk.chain, source);
-    return CopyWalk(source, destination, force, cancel, walk, nullptr);
+    return CopyWalk(source, destination, force, cancel, sink, walk, nullptr);
 }
 
 int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
-                        CopyWalkState& walk, const WIN32_FIND_DATAA* entry) {
+                        WalkSink& sink, CopyWalkState& walk, const WIN32_FIND_DATAA* entry) {
     // A walked entry brings its attributes and time from the folder search.
     DWORD attributes = entry ? entry->dwFileAttributes : AttributesOfPath(source);
     const FILETIME* sourceTime = entry ? &entry->ftLastWriteTime : nullptr;
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // A source that is gone is a failed copy; nothing is created for it.
-        ShowMessage(nullptr, destination.text, kCopyError, MB_OK);
+        sink.Failed(destination.text, kCopyError);
         return 1;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         // A missing destination is due by the full rule too, with nothing to open.
         int due = force ? DUE : LooksDue(source, sourceTime, destination);
         if (due == DESTINATION_MISSING || (due == DUE && (force || IsCopyDue(source, destination))))
-            CopyOneFile(source, destination, due == DESTINATION_MISSING);
+            CopyOneFile(source, destination, due == DESTINATION_MISSING, sink);
         return 1;
     }
     // A folder that is already on the walk (a link to itself or to one of
@@ -235,16 +231,16 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         NoteMadeByWalk(walk, made);
 
     FoundEntry found;
-    HANDLE search = FindFirstEntry(source, &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    ScopedFind search(FindFirstEntry(source, &found));
+    if (!search.Valid()) {
         if (GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
-            ReportPathTooLong(source.text, "*.*");
+            sink.PathTooLong(source.text, "*.*");
             return 0;
         }
         // A drive root with nothing in it yields no entry at all: an empty folder.
         if (GetLastError() == ERROR_FILE_NOT_FOUND)
             return 1;
-        ShowMessage(nullptr, source.text, "CurrentDirectry Error", MB_OK);
+        sink.Failed(source.text, "CurrentDirectry Error");
         return 0;
     }
     int pushed = known && PushFolder(walk.chain, identity);
@@ -252,36 +248,39 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         if (IsCancelled(cancel))
             break;
         const char* name = found.found.cFileName;
-        if (name[0] == '.' || RefuseUnreachableName(source.text, name, RealNameOf(found)))
+        if (name[0] == '.')
             continue;
+        if (IsUnreachableName(RealNameOf(found))) {
+            sink.Unreachable(source.text, name);
+            continue;
+        }
         // The copy keeps the real name: the same name on both sides.
         FilePath childSource, childDestination;
         if (!ChildFilePath(&childSource, source, name, RealNameOf(found))) {
-            ReportPathTooLong(source.text, name);
+            sink.PathTooLong(source.text, name);
             continue;
         }
         if (!ChildFilePath(&childDestination, destination, name, RealNameOf(found))) {
-            ReportPathTooLong(destination.text, name);
+            sink.PathTooLong(destination.text, name);
             continue;
         }
-        ShowProgress(0, childSource.text);
-        CopyWalk(childSource, childDestination, force, cancel, walk, &found.found);
-    } while (FindNextEntry(search, &found));
-    FindClose(search);
+        sink.Progress(0, childSource.text);
+        CopyWalk(childSource, childDestination, force, cancel, sink, walk, &found.found);
+    } while (FindNextEntry(search.Get(), &found));
     if (pushed)
         PopFolder(walk.chain);
     return 1;
 }
 
-int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder,
-                                  CancelSource cancel) {
+int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder, CancelSource cancel,
+                                  WalkSink& sink) {
     char source[PATH_SIZE], destination[PATH_SIZE];
     if (!CopyText(source, sizeof source, sourceFolder) ||
         !CopyText(destination, sizeof destination, destinationFolder))
         return 0;
     TrimFolderPath(source);
     TrimFolderPath(destination);
-    return CopyTree(source, destination, 0, cancel);
+    return CopyTree(source, destination, 0, cancel, sink);
 }
 
 // IsStrictlyInside by the real paths, where "?" in the texts may stand for
@@ -325,12 +324,12 @@ static int CutLastName(FilePath* path) {
 // Where an existing folder really is: its path with every link on it
 // resolved, as a wide path; 0 when the system can't say.
 static int ResolvedFolderPath(const FilePath& path, FilePath* real) {
-    HANDLE folder = OpenFolderItself(path);
-    if (folder == INVALID_HANDLE_VALUE)
+    ScopedHandle folder(OpenFolderItself(path));
+    if (!folder.Valid())
         return 0;
     WCHAR whole[2 * PATH_SIZE];
-    DWORD n = GetFinalPathNameByHandleW(folder, whole, 2 * PATH_SIZE, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    CloseHandle(folder);
+    DWORD n =
+        GetFinalPathNameByHandleW(folder.Get(), whole, 2 * PATH_SIZE, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (n == 0 || n >= 2 * PATH_SIZE)
         return 0;
     const WCHAR* p = whole;
@@ -382,58 +381,58 @@ static int IsDestinationInside(const FilePath& source, const FilePath& destinati
     return IsOnWalk(above, from);
 }
 
-int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination) {
+int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination, WalkSink& sink) {
     if (!IsDestinationInside(source, destination))
         return 0;
     char text[3 * PATH_SIZE];
     FormatText(text, sizeof text, "コピー先がコピー元の中にあります\r\n%s\r\n%s", source.text,
                destination.text);
-    ShowMessage(nullptr, text, "CopyZ Folder ERROR", MB_OK);
+    sink.Failed(text, "CopyZ Folder ERROR");
     return 1;
 }
 
-int RefuseCopyIntoItself(const char* source, const char* destination) {
+int RefuseCopyIntoItself(const char* source, const char* destination, WalkSink& sink) {
     FilePath from, to;
     if (!SetFilePath(&from, source) || !SetFilePath(&to, destination))
         return 0;
-    return RefuseCopyIntoItself(from, to);
+    return RefuseCopyIntoItself(from, to, sink);
 }
 
-int RefuseNamelessEntry(const FilePath& entry) {
+int RefuseNamelessEntry(const FilePath& entry, WalkSink& sink) {
     if (NameOfPath(entry.text)[0] != '\0' && (!IsWidePath(entry) || NameOfWidePath(entry.wide)[0] != 0))
         return 0;
     char text[PATH_SIZE + 64];
     FormatText(text, sizeof text, "%s\r\n名前のない項目はコピーできません", entry.text);
-    ShowMessage(nullptr, text, kCopyError, MB_OK);
+    sink.Failed(text, kCopyError);
     return 1;
 }
 
-int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD count, CancelSource cancel) {
+int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD count, CancelSource cancel,
+                             WalkSink& sink) {
     for (WORD i = 0; i < count; i++) {
         // A drive root has no name to copy it under: its copy would be the
         // destination folder itself.
-        if (RefuseNamelessEntry(paths[i]))
+        if (RefuseNamelessEntry(paths[i], sink))
             continue;
         const char* name = NameOfPath(paths[i].text);
         const WCHAR* realName = IsWidePath(paths[i]) ? NameOfWidePath(paths[i].wide) : nullptr;
         FilePath destination;
         if (!ItemFilePath(&destination, folder, name, realName, WALK_PATH_MAX)) {
-            ReportPathTooLong(folder, name);
+            sink.PathTooLong(folder, name);
             continue;
         }
-        if (RefuseCopyIntoItself(paths[i], destination) || RefuseWriteBesideJob(destination.text))
+        if (RefuseCopyIntoItself(paths[i], destination, sink) || RefuseWriteBesideJob(destination.text))
             continue;
-        CopyTree(paths[i], destination, 0, cancel);
+        CopyTree(paths[i], destination, 0, cancel, sink);
     }
     return count;
 }
 
-int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
-                CancelSource cancel) {
+int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run) {
     FilePath source, destination;
-    if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination))
+    if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination, run.sink))
         return 1;
-    ShowProgress(0, item.name);
-    gCore->CopyTree(source, destination, extra, cancel);
+    run.sink.Progress(0, item.name);
+    gCore->CopyTree(source, destination, 0, run.cancel, run.sink);
     return 1;
 }

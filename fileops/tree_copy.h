@@ -9,13 +9,12 @@ struct FolderIdentity;
 // The volume serial and file index of a folder, through any link; 0 when unreadable.
 int ReadFolderIdentity(const char* path, FolderIdentity* identity);
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity);
-// Refuses, with a message, a copy whose destination lies inside its source.
-int RefuseCopyIntoItself(const char* source, const char* destination);
-int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination);
-// Refuses, with a message naming it, a listed entry without a name of its own
-// (a drive root such as "D:\\"), which would be copied into the folder itself.
-int RefuseNamelessEntry(const FilePath& entry);
+// Refuses, told to the sink, a copy whose destination lies inside its source.
+int RefuseCopyIntoItself(const char* source, const char* destination, WalkSink& sink);
+int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination, WalkSink& sink);
+// Refuses, told to the sink, a listed entry without a name of its own (a
+// drive root such as "D:\\"), which would be copied into the folder itself.
+int RefuseNamelessEntry(const FilePath& entry, WalkSink& sink);
 
-// Copies first folder + item to second folder + item; extra is the force flag.
-int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int extra,
-                CancelSource cancel);
+// Copies first folder + item to second folder + item by the date rule.
+int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run);

@@ -3,32 +3,34 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "base/scoped.h"
+
+#include "core/filer_core.h"
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
+#include "fileops/walk_sink.h"
 
 static const char kFolderEntryError[] = "DelZ Current Directry Error";
 
-int FilerCore::DeleteTree(const char* path, CancelSource cancel) {
+int FilerCore::DeleteTree(const char* path, CancelSource cancel, WalkSink& sink) {
     FilePath target;
     if (!SetFilePath(&target, path))
         return 0;
-    return DeleteTree(target, cancel);
+    return DeleteTree(target, cancel, sink);
 }
 
-int FilerCore::DeleteTree(const FilePath& path, CancelSource cancel) {
+int FilerCore::DeleteTree(const FilePath& path, CancelSource cancel, WalkSink& sink) {
     DWORD attributes = AttributesOfPath(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        ShowMessage(nullptr, path.text, kFolderEntryError, MB_OK);
+        sink.Failed(path.text, kFolderEntryError);
         return 0;
     }
-    return DeleteWalk(path, attributes, cancel);
+    return DeleteWalk(path, attributes, cancel, sink);
 }
 
 // A walked entry brings its attributes from the folder search.
-int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource cancel) {
+int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource cancel, WalkSink& sink) {
     // Attributes set on a link would land on what it points to.
     int link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -36,45 +38,48 @@ int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource c
         if (!link && (attributes & kept))
             SetAttributesOfPath(path, FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileOfPath(path))
-            ShowMessage(nullptr, path.text, "DelZ  File を削除できません", MB_OK);
+            sink.Failed(path.text, "DelZ  File を削除できません");
         return 1;
     }
     // A link to a folder is never entered: emptying it would delete what it
     // points to, outside the selection. Only the link itself is removed.
     if (!link) {
         FoundEntry found;
-        HANDLE search = FindFirstEntry(path, &found);
-        if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
-            ReportPathTooLong(path.text, "*.*");
+        ScopedFind search(FindFirstEntry(path, &found));
+        if (!search.Valid() && GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
+            sink.PathTooLong(path.text, "*.*");
             return 0;
         }
-        if (search == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) {
-            ShowMessage(nullptr, path.text, kFolderEntryError, MB_OK);
+        if (!search.Valid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            sink.Failed(path.text, kFolderEntryError);
             return 0;
         }
-        if (search != INVALID_HANDLE_VALUE) {
+        if (search.Valid()) {
             do {
                 if (IsCancelled(cancel))
                     break;
                 const char* name = found.found.cFileName;
                 // An entry the walk can't name keeps its folder: the removal
                 // of the folder then fails and says so.
-                if (name[0] == '.' || RefuseUnreachableName(path.text, name, RealNameOf(found)))
+                if (name[0] == '.')
                     continue;
-                FilePath child;
-                if (!ChildFilePath(&child, path, name, RealNameOf(found))) {
-                    ReportPathTooLong(path.text, name);
+                if (IsUnreachableName(RealNameOf(found))) {
+                    sink.Unreachable(path.text, name);
                     continue;
                 }
-                DeleteWalk(child, found.found.dwFileAttributes, cancel);
-            } while (FindNextEntry(search, &found));
-            FindClose(search);
+                FilePath child;
+                if (!ChildFilePath(&child, path, name, RealNameOf(found))) {
+                    sink.PathTooLong(path.text, name);
+                    continue;
+                }
+                DeleteWalk(child, found.found.dwFileAttributes, cancel, sink);
+            } while (FindNextEntry(search.Get(), &found));
         }
     }
     if (!link)
         SetAttributesOfPath(path, FILE_ATTRIBUTE_DIRECTORY);
     if (!RemoveFolderOfPath(path))
-        ShowMessage(nullptr, path.text, "DelZ  Folder を削除できません", MB_OK);
+        sink.Failed(path.text, "DelZ  Folder を削除できません");
     return 1;
 }
 
@@ -111,16 +116,30 @@ int SendToRecycleBin(const FilePath& path) {
     return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
-int DeleteVisitor(const char* firstFolder, const char*, const SelectedItem& item, int extra, CancelSource cancel) {
-    FilePath path;
-    if (!ItemFilePath(&path, firstFolder, item.name, RealNameOf(item), extra ? WALK_PATH_MAX : RECYCLE_PATH_MAX)) {
-        ReportPathTooLong(firstFolder, item.name);
+// The item's path, within the limit of where it goes; 0, told to the sink,
+// when it doesn't fit.
+static int FormItemPath(const char* folder, const SelectedItem& item, size_t limit, FilePath* path, WalkSink& sink) {
+    if (ItemFilePath(path, folder, item.name, RealNameOf(item), limit))
         return 1;
-    }
-    ShowProgress(0, item.name);
-    if (extra)
-        gCore->DeleteTree(path, cancel);
-    else if (!SendToRecycleBin(path))
-        ShowMessage(nullptr, path.text, "ゴミ箱へ移動できませんでした", MB_OK);
+    sink.PathTooLong(folder, item.name);
+    return 0;
+}
+
+int RecycleVisitor(const char* firstFolder, const char*, const SelectedItem& item, const WalkRun& run) {
+    FilePath path;
+    if (!FormItemPath(firstFolder, item, RECYCLE_PATH_MAX, &path, run.sink))
+        return 1;
+    run.sink.Progress(0, item.name);
+    if (!SendToRecycleBin(path))
+        run.sink.Failed(path.text, "ゴミ箱へ移動できませんでした");
+    return 1;
+}
+
+int DeleteVisitor(const char* firstFolder, const char*, const SelectedItem& item, const WalkRun& run) {
+    FilePath path;
+    if (!FormItemPath(firstFolder, item, WALK_PATH_MAX, &path, run.sink))
+        return 1;
+    run.sink.Progress(0, item.name);
+    gCore->DeleteTree(path, run.cancel, run.sink);
     return 1;
 }

@@ -1,6 +1,5 @@
-#include "app/main_window.h"
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "base/prompts.h"
+#include "core/filer_core.h"
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
@@ -72,15 +71,17 @@ int RefuseMyComputer(const Pane* source, const Pane* destination) {
 
 static DWORD WINAPI WorkerMain(LPVOID argument) {
     WorkerJob* job = (WorkerJob*)argument;
-    CancelSource cancel = &gCore->cancelFlag;
+    WalkRun run{&gCore->cancelFlag, *job->sink};
     switch (job->command) {
     case CMD_LEFT_COPY_SELECTED:
     case CMD_RIGHT_COPY_SELECTED:
-        WalkSelection(CopyVisitor, job->items, job->sourceFolder, job->destFolder, 0, cancel);
+        WalkSelection(CopyVisitor, job->items, job->sourceFolder, job->destFolder, run);
         break;
     case CMD_LEFT_COPY_FOLDER:
-    case CMD_RIGHT_COPY_FOLDER: gCore->CopyFolderContents(job->sourceFolder, job->destFolder, cancel); break;
-    case CMD_DELETE: WalkSelection(DeleteVisitor, job->items, job->sourceFolder, nullptr, 1, cancel); break;
+    case CMD_RIGHT_COPY_FOLDER:
+        gCore->CopyFolderContents(job->sourceFolder, job->destFolder, run.cancel, run.sink);
+        break;
+    case CMD_DELETE: WalkSelection(DeleteVisitor, job->items, job->sourceFolder, nullptr, run); break;
     }
     PostMessageA(job->owner, MSG_JOB_DONE, 0, 0);
     return 0;
@@ -101,7 +102,8 @@ static void StartWorker() {
 }
 
 // Every selected folder checked before anything is copied.
-static int SelectionCopiesIntoItself(const Selection& items, const char* source, const char* destination) {
+static int SelectionCopiesIntoItself(const Selection& items, const char* source, const char* destination,
+                                     WalkSink& sink) {
     for (int i = 0; i < items.count; i++) {
         if (!(ItemAttributes(items.items[i].param) & FILE_ATTRIBUTE_DIRECTORY))
             continue;
@@ -109,41 +111,41 @@ static int SelectionCopiesIntoItself(const Selection& items, const char* source,
         FilePath from, to;
         if (ItemFilePath(&from, source, item.name, RealNameOf(item), WALK_PATH_MAX) &&
             ItemFilePath(&to, destination, item.name, RealNameOf(item), WALK_PATH_MAX) &&
-            RefuseCopyIntoItself(from, to))
+            RefuseCopyIntoItself(from, to, sink))
             return 1;
     }
     return 0;
 }
 
-void StartCopyJob(int command) {
+static int RefreshOf(const Pane* pane) { return pane == &gPanes[PANE_LEFT] ? REFRESH_LEFT : REFRESH_RIGHT; }
+
+void StartCopyJob(WORD command, const Pane* from, const Pane* to, WalkSink& sink) {
     if (RefuseWhileJobRuns())
         return;
-    int leftToRight = command == CMD_LEFT_COPY_SELECTED || command == CMD_LEFT_COPY_FOLDER;
     int selected = command == CMD_LEFT_COPY_SELECTED || command == CMD_RIGHT_COPY_SELECTED;
-    Pane* from = leftToRight ? &gLeftPane : &gRightPane;
-    Pane* to = leftToRight ? &gRightPane : &gLeftPane;
     if (RefuseMyComputer(from, to))
         return;
     WorkerJob& job = gWorkerJob;
-    job.command = (WORD)command;
+    job.command = command;
     job.list = selected ? from->list : nullptr;
-    CopyFolder(job.sourceFolder, from->path);
-    CopyFolder(job.destFolder, to->path);
-    job.refresh = leftToRight ? REFRESH_RIGHT : REFRESH_LEFT;
+    CopyFolderPath(job.sourceFolder, from->path);
+    CopyFolderPath(job.destFolder, to->path);
+    job.refresh = RefreshOf(to);
+    job.sink = &sink;
     FreeSelection(&job.items);
     if (selected) {
         TakeSelection(from->list, &job.items);
-        if (SelectionCopiesIntoItself(job.items, job.sourceFolder, job.destFolder)) {
+        if (SelectionCopiesIntoItself(job.items, job.sourceFolder, job.destFolder, sink)) {
             FreeSelection(&job.items);
             return;
         }
-    } else if (RefuseCopyIntoItself(job.sourceFolder, job.destFolder)) {
+    } else if (RefuseCopyIntoItself(job.sourceFolder, job.destFolder, sink)) {
         return;
     }
     StartWorker();
 }
 
-void StartDeleteJob(const Pane* pane, const char* folder, Selection* items) {
+void StartDeleteJob(const Pane* pane, const char* folder, Selection* items, WalkSink& sink) {
     if (RefuseWhileJobRuns()) {
         FreeSelection(items);
         return;
@@ -151,8 +153,9 @@ void StartDeleteJob(const Pane* pane, const char* folder, Selection* items) {
     WorkerJob& job = gWorkerJob;
     job.command = CMD_DELETE;
     job.list = pane->list;
-    CopyFolder(job.sourceFolder, folder);
-    job.refresh = pane == &gLeftPane ? REFRESH_LEFT : REFRESH_RIGHT;
+    CopyFolderPath(job.sourceFolder, folder);
+    job.refresh = RefreshOf(pane);
+    job.sink = &sink;
     FreeSelection(&job.items);
     job.items = *items;
     items->items = nullptr;
@@ -171,14 +174,11 @@ LRESULT OnJobDone(HWND window) {
     ShowPendingProgress();
     WorkerJob& job = gWorkerJob;
     FreeSelection(&job.items);
-    if (job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED)
-        ShowProgress(0, "Copy End");
-    else if (job.command == CMD_DELETE)
-        ShowProgress(0, "Delete End");
+    job.sink->Ended(job.command);
     if (job.refresh & REFRESH_LEFT)
-        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+        gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     if (job.refresh & REFRESH_RIGHT)
-        gCore->ListFolder(gRightPane.list, gRightPane.path);
+        gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     if (gCloseAfterJob) {
         gCloseAfterJob = 0;
         DestroyWindow(window);
@@ -203,6 +203,6 @@ void CloseMainWindow(HWND window) {
     ShowProgress(0, "処理を中止して終了します");
 }
 
-void RecycleSelection(const char* folder, const Selection& items) {
-    WalkSelection(DeleteVisitor, items, folder, nullptr, 0, nullptr);
+void RecycleSelection(const char* folder, const Selection& items, WalkSink& sink) {
+    WalkSelection(RecycleVisitor, items, folder, nullptr, WalkRun{nullptr, sink});
 }

@@ -1,6 +1,6 @@
 #include <stdlib.h>
 
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "panes/sort_compare.h"
 
 // During one sort every item's parameter is its position before the sort, an

@@ -1,5 +1,6 @@
-#include "app/prompts.h"
+#include "base/prompts.h"
 #include "base/cp932.h"
+#include "base/scoped.h"
 #include "base/text_buffer.h"
 #include "assoc/open_rules.h"
 #include "fileops/file_path.h"
@@ -8,18 +9,14 @@
 #include "panes/sort_compare.h"
 #include "panes/my_computer.h"
 #include "panes/navigation.h"
-#include "panes/pane.h"
-#include "panes/real_names.h"
+#include "core/pane.h"
+#include "core/real_names.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
 #include <vector>
 #include <string.h>
-
-Pane gLeftPane;
-Pane gRightPane;
-ActivePane gActivePane;
 
 struct ColumnSpec {
     const char* title;
@@ -251,8 +248,8 @@ int FilerCore::ListFolder(HWND list, char* path) {
     answers.count = 0;
     // Where even "c:\\" can't be entered, the pane stays empty: a search now
     // would show the files of whatever folder is current under that path.
-    HANDLE search = entered ? FindFirstEntryOf("*.*", &found) : INVALID_HANDLE_VALUE;
-    if (search != INVALID_HANDLE_VALUE) {
+    ScopedFind search(entered ? FindFirstEntryOf("*.*", &found) : INVALID_HANDLE_VALUE);
+    if (search.Valid()) {
         do {
             if (found.found.cFileName[0] == '.')
                 continue;
@@ -267,8 +264,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
                 KeepRealName(list, (int)entries.size(), found.found.cFileName, realName,
                              found.found.cAlternateFileName);
             entries.push_back(entry);
-        } while (FindNextEntry(search, &found));
-        FindClose(search);
+        } while (FindNextEntry(search.Get(), &found));
     }
 
     // The rows go in already in the order the column sort would give them:

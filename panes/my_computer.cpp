@@ -3,13 +3,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/scoped.h"
 #include "panes/id_lists.h"
 #include "panes/list_text.h"
-#include "panes/pane.h"
-
-static IShellFolder* gDesktopFolder;
-static IShellFolder* gMyComputerFolder;
-static LPITEMIDLIST gMyComputerIdList;
+#include "core/pane.h"
 
 static const SHCONTF kEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
 
@@ -20,6 +17,24 @@ static void FreeIdList(void* list) {
         allocator->Release();
     }
 }
+
+// An item id list from the shell's allocator, freed with it.
+class ScopedIdList {
+  public:
+    ScopedIdList() : list_(nullptr) {}
+    ~ScopedIdList() { FreeIdList(list_); }
+    ScopedIdList(const ScopedIdList&) = delete;
+    ScopedIdList& operator=(const ScopedIdList&) = delete;
+    LPITEMIDLIST Get() const { return list_; }
+    LPITEMIDLIST* Out() {
+        FreeIdList(list_);
+        list_ = nullptr;
+        return &list_;
+    }
+
+  private:
+    LPITEMIDLIST list_;
+};
 
 LPITEMIDLIST JoinIdLists(LPCITEMIDLIST first, LPCITEMIDLIST second) {
     size_t size = JoinedIdListSize(first, second);
@@ -33,17 +48,6 @@ LPITEMIDLIST JoinIdLists(LPCITEMIDLIST first, LPCITEMIDLIST second) {
     ZeroMemory(joined, size);
     JoinIdListsInto(joined, first, second);
     return (LPITEMIDLIST)joined;
-}
-
-void ReleaseShellFolders() {
-    if (gDesktopFolder) {
-        gDesktopFolder->Release();
-        gDesktopFolder = nullptr;
-    }
-    if (gMyComputerFolder) {
-        gMyComputerFolder->Release();
-        gMyComputerFolder = nullptr;
-    }
 }
 
 static void SetCell(HWND list, int item, int column, const char* text) {
@@ -63,25 +67,24 @@ static DWORD ShellFolderBit(IShellFolder* folder, LPCITEMIDLIST child) {
 }
 
 int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
-    IEnumIDList* children = nullptr;
-    if (folder->EnumObjects(GetParent(list), kEnumFlags, &children) != S_OK || !children)
+    ScopedComPtr<IEnumIDList> children;
+    if (folder->EnumObjects(GetParent(list), kEnumFlags, children.Out()) != S_OK || !children)
         return 0;
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     int index = 0;
-    LPITEMIDLIST child = nullptr;
-    while (children->Next(1, &child, nullptr) == S_OK) {
-        LPITEMIDLIST absolute = JoinIdLists(parent, child);
-        if (!absolute) {
-            FreeIdList(child);
+    ScopedIdList child;
+    while (children->Next(1, child.Out(), nullptr) == S_OK) {
+        ScopedIdList absolute;
+        *absolute.Out() = JoinIdLists(parent, child.Get());
+        if (!absolute.Get())
             continue;
-        }
         SHFILEINFOA info = {};
-        SHGetFileInfoA((const char*)absolute, 0, &info, sizeof info,
+        SHGetFileInfoA((const char*)absolute.Get(), 0, &info, sizeof info,
                        SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_DISPLAYNAME | SHGFI_PIDL | SHGFI_SMALLICON);
-        FreeIdList(absolute);
         WIN32_FIND_DATAA found = {};
-        int haveData = SUCCEEDED(SHGetDataFromIDListA(folder, child, SHGDFIL_FINDDATA, &found, sizeof found));
-        DWORD attributes = haveData ? found.dwFileAttributes : ShellFolderBit(folder, child);
+        int haveData =
+            SUCCEEDED(SHGetDataFromIDListA(folder, child.Get(), SHGDFIL_FINDDATA, &found, sizeof found));
+        DWORD attributes = haveData ? found.dwFileAttributes : ShellFolderBit(folder, child.Get());
 
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
@@ -90,7 +93,6 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
         item.iImage = info.iIcon;
         item.lParam = MakeItemParam(attributes, index);
         int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        FreeIdList(child);
         if (at < 0)
             continue;
         char text[64];
@@ -109,34 +111,24 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
         SetCell(list, at, 2, info.szTypeName);
         index++;
     }
-    children->Release();
     return index;
 }
 
 int ListMyComputer(HWND list) {
-    ReleaseShellFolders();
-    if (FAILED(SHGetDesktopFolder(&gDesktopFolder)) || !gDesktopFolder)
+    ScopedComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(desktop.Out())) || !desktop)
         return 0;
-    IEnumIDList* items = nullptr;
-    HRESULT result = gDesktopFolder->EnumObjects(GetParent(list), kEnumFlags, &items);
-    if (result != S_OK || !items) {
-        ReleaseShellFolders();
+    ScopedComPtr<IEnumIDList> items;
+    HRESULT result = desktop->EnumObjects(GetParent(list), kEnumFlags, items.Out());
+    if (result != S_OK || !items)
         return result;
-    }
-    FreeIdList(gMyComputerIdList);
-    gMyComputerIdList = nullptr;
     // The desktop's first item is My Computer. Without one, or when it can't
     // be bound, the pane keeps what it showed.
-    if (items->Next(1, &gMyComputerIdList, nullptr) != S_OK || !gMyComputerIdList ||
-        FAILED(gDesktopFolder->BindToObject(gMyComputerIdList, nullptr, IID_IShellFolder,
-                                            (void**)&gMyComputerFolder)) ||
-        !gMyComputerFolder) {
-        items->Release();
-        ReleaseShellFolders();
+    ScopedIdList myComputerIds;
+    ScopedComPtr<IShellFolder> myComputer;
+    if (items->Next(1, myComputerIds.Out(), nullptr) != S_OK || !myComputerIds.Get() ||
+        FAILED(desktop->BindToObject(myComputerIds.Get(), nullptr, IID_IShellFolder, (void**)myComputer.Out())) ||
+        !myComputer)
         return 0;
-    }
-    items->Release();
-    int listed = ListShellFolder(list, gMyComputerFolder, gMyComputerIdList);
-    ReleaseShellFolders();
-    return listed;
+    return ListShellFolder(list, myComputer.Get(), myComputerIds.Get());
 }

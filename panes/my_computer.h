@@ -7,5 +7,3 @@ int ListMyComputer(HWND list);
 int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent);
 // A new list from the shell allocator: first without its end, then second. Null when out of memory.
 LPITEMIDLIST JoinIdLists(LPCITEMIDLIST first, LPCITEMIDLIST second);
-// Releases the desktop and My Computer folders a listing holds; also at exit.
-void ReleaseShellFolders();

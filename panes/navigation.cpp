@@ -2,13 +2,9 @@
 
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/main_window.h"
-#include "app/prompts.h"
-#include "assoc/open_with.h"
+#include "base/prompts.h"
 #include "base/spellable.h"
 #include "base/text_buffer.h"
-#include "exchange/drop_target.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
@@ -19,19 +15,6 @@
 // The one rename that can be open: its edit control and the item's old path.
 static HWND gRenameEdit;
 static FilePath gRenameSource;
-
-Pane* PaneOfList(HWND list) {
-    if (list && list == gLeftPane.list)
-        return &gLeftPane;
-    if (list && list == gRightPane.list)
-        return &gRightPane;
-    return nullptr;
-}
-
-void MakePaneActive(const Pane* pane) {
-    gActivePane.list = pane->list;
-    gActivePane.path = (char*)pane->path;
-}
 
 int IsUserActionNotice(const NMHDR* header) {
     switch (header->code) {
@@ -57,9 +40,9 @@ int IsUserActionNotice(const NMHDR* header) {
     return 0;
 }
 
-static void ShowBothPaths() {
-    SetWindowTextA(gLeftPane.pathBox, gLeftPane.path);
-    SetWindowTextA(gRightPane.pathBox, gRightPane.path);
+void ShowPanePaths() {
+    SetWindowTextA(gPanes[PANE_LEFT].pathBox, gPanes[PANE_LEFT].path);
+    SetWindowTextA(gPanes[PANE_RIGHT].pathBox, gPanes[PANE_RIGHT].path);
 }
 
 static LPARAM ItemParamOf(HWND list, int item) {
@@ -69,41 +52,7 @@ static LPARAM ItemParamOf(HWND list, int item) {
     return SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv) ? lv.lParam : 0;
 }
 
-static void OnDoubleClick(Pane* pane, HWND list) {
-    LVHITTESTINFO hit = {};
-    GetCursorPos(&hit.pt);
-    ScreenToClient(list, &hit.pt);
-    int item = (int)SendMessageA(list, LVM_HITTEST, 0, (LPARAM)&hit);
-    if (item >= 0 && (hit.flags & LVHT_ONITEM))
-        OpenListItem(pane, item);
-}
-
-void OpenListItem(Pane* pane, int item) {
-    SelectedItem named;
-    RealName real;
-    if (!ReadListItem(pane->list, item, &named, &real))
-        return;
-    // A name the code page can't spell reaches the item only by its short name.
-    const char* passed = NameForOthers(named);
-    if (!passed)
-        return;
-    if (!(ItemAttributes(named.param) & FILE_ATTRIBUTE_DIRECTORY)) {
-        // A My Computer item that is no folder (the control panel) opens nothing.
-        if (pane->path[0] != '\0')
-            OpenWithAssociation(pane->path, named.name, passed);
-        return;
-    }
-    switch (ComposePath(passed, pane->path, PATH_SIZE)) {
-    case COMPOSE_TOO_LONG: ReportPathTooLong(pane->path, named.name); return;
-    case COMPOSE_NOT_DRIVE: MessageBeep(MB_ICONWARNING); return;
-    case COMPOSE_DONE: break;
-    }
-    gCore->ListFolder(pane->list, pane->path);
-    ShowBothPaths();
-    UpdateObjectCounts();
-}
-
-static LRESULT OnBeginRename(Pane* pane, const NMLVDISPINFOA* info) {
+LRESULT BeginRename(Pane* pane, const NMLVDISPINFOA* info) {
     // A My Computer item is no file to rename.
     if (pane->path[0] == '\0') {
         MessageBeep(MB_ICONWARNING);
@@ -132,10 +81,8 @@ void CancelRename(HWND list) {
     gEditing = 0;
 }
 
-static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
+LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
     gEditing = 0;
-    // The edit box goes after this notification and may take the focus with it.
-    PostMessageA(gMainWindow, MSG_LIST_KEYBOARD, 0, (LPARAM)pane->list);
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
     // No text is the list's way of saying the edit was cancelled.
@@ -188,24 +135,6 @@ static LRESULT OnEndRename(Pane* pane, const NMLVDISPINFOA* info) {
     return 0;
 }
 
-LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
-    // A repaint of the other list must not move the commands over to it.
-    if (IsUserActionNotice(header))
-        MakePaneActive(pane);
-    switch (header->code) {
-    case NM_DBLCLK: OnDoubleClick(pane, header->hwndFrom); return 0;
-    case LVN_COLUMNCLICK: {
-        gCore->sortColumn = ((const NMLISTVIEW*)header)->iSubItem;
-        gCore->SortByColumn(pane->list, gCore->sortColumn);
-        return 0;
-    }
-    case LVN_BEGINLABELEDITA: return OnBeginRename(pane, (const NMLVDISPINFOA*)header);
-    case LVN_ENDLABELEDITA: return OnEndRename(pane, (const NMLVDISPINFOA*)header);
-    case LVN_BEGINDRAG: OnBeginDrag(gMainWindow); return 0;
-    }
-    return 0;
-}
-
 int OnPathBoxKey(Pane* pane, WPARAM key) {
     if (key != VK_RETURN && key != VK_ESCAPE)
         return 0;
@@ -233,7 +162,6 @@ void GoToParent(Pane* pane) {
     ComposePath("..", pane->path, PATH_SIZE);
     gCore->ListFolder(pane->list, pane->path);
     SetWindowTextA(pane->pathBox, pane->path);
-    UpdateObjectCounts();
 }
 
 void ShowMyComputer(Pane* pane) {

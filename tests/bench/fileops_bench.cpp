@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "assoc/filer_core.h"
+#include "app/window_sink.h"
+#include "core/filer_core.h"
 #include "panes/list_text.h"
 #include "panes/shell_answers.h"
 
@@ -63,7 +64,7 @@ static void Collect(const std::string& folder, std::vector<std::string>* files, 
 
 static void Remove(const std::string& path) {
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        gCore->DeleteTree(path.c_str(), nullptr);
+        gCore->DeleteTree(path.c_str(), nullptr, WindowWalkSink());
 }
 
 // What a listing asks the shell for each item, without a list view.
@@ -153,7 +154,7 @@ int main(int argc, char** argv) {
         std::vector<std::string> files, folders;
         Collect(source, &files, &folders);
         Time(std::string("copy ") + tree, [&] { Remove(target); },
-             [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr); });
+             [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
         Time(std::string("copy floor ") + tree,
              [&] {
                  Remove(target);
@@ -170,14 +171,14 @@ int main(int argc, char** argv) {
                 std::string("update ") + tree,
                 [&] {
                     if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-                        gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr);
+                        gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
                 },
-                [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr); });
+                [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
         if (std::string(tree) == "treeA") {
             Time("delete treeA", [&] {
                 if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-                    gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr);
-            }, [&] { gCore->DeleteTree(target.c_str(), nullptr); });
+                    gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
+            }, [&] { gCore->DeleteTree(target.c_str(), nullptr, WindowWalkSink()); });
         }
         Remove(target);
     }

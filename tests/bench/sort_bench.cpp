@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "assoc/filer_core.h"
-#include "panes/pane.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
 #include "panes/sort_compare.h"
 
 static double Now() {

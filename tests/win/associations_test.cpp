@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "tests/win/support/win_test_support.h"
 
 // The core object read the working folder's "Brenn.dat" before main().

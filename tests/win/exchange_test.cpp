@@ -7,14 +7,15 @@
 
 #include <memory>
 
+#include "app/window_sink.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "exchange/data_object.h"
 #include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_commands.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/exchange_fixture.h"
 
@@ -127,22 +128,22 @@ class ExchangeTest : public ExchangeFixture {
 };
 
 TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    ASSERT_EQ(3, SelectOnly(gLeftPane.list, {"x.txt", "y.txt", "sub"}));
-    Activate(&gLeftPane);
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"x.txt", "y.txt", "sub"}));
+    Activate(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     std::vector<std::string> expected = {left_ / "sub", left_ / "x.txt", left_ / "y.txt"};
     EXPECT_EQ(expected, ClipboardNames()) << "folders first, as listed";
 
     gCore->cancelFlag = 1; // an old Esc must not empty a pasted folder
-    Activate(&gRightPane);
+    Activate(&gPanes[PANE_RIGHT]);
     Command(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt"));
     EXPECT_EQ("inner", ReadBytes(right_ / "sub\\inner.txt"));
-    EXPECT_GE(FindItem(gRightPane.list, "x.txt"), 0) << "the active pane is relisted";
+    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "x.txt"), 0) << "the active pane is relisted";
 
     // Into the folder the names came from: "コピー ～ " copies, made with force.
-    Activate(&gLeftPane);
+    Activate(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("left x.txt", ReadBytes(left_ / "コピー ～ x.txt"));
     EXPECT_EQ("inner", ReadBytes(left_ / "コピー ～ sub\\inner.txt"));
@@ -150,7 +151,7 @@ TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
     EXPECT_EQ(expected, ClipboardNames()) << "the paste leaves the clipboard as it was";
 
     // An empty selection empties the clipboard.
-    SelectOnly(gLeftPane.list, {});
+    SelectOnly(gPanes[PANE_LEFT].list, {});
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_TRUE(ClipboardNames().empty());
 }
@@ -170,7 +171,7 @@ TEST_F(ExchangeTest, ConflictsAskAndEachButtonDoesItsOwn) {
         if (call.dialog)
             conflicts.push_back(ConflictName);
     });
-    EXPECT_EQ(3, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ(3, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
     ASSERT_EQ(3u, prompts_.calls().size());
     EXPECT_EQ((UINT)IDD_OVERWRITE, prompts_.calls()[0].type);
     EXPECT_EQ((std::vector<std::string>{"x.txt", "y.txt", "z.txt"}), conflicts);
@@ -188,7 +189,7 @@ TEST_F(ExchangeTest, PasteKeepsItsOwnListWhenTheClipboardChanges) {
             EmptyClipboard();
     });
     prompts_.Queue(IDCANCEL);
-    EXPECT_EQ(3, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ(3, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
     EXPECT_EQ("left y.txt", ReadBytes(right_ / "y.txt"));
     EXPECT_EQ("left z.txt", ReadBytes(right_ / "z.txt"));
 }
@@ -198,7 +199,7 @@ TEST_F(ExchangeTest, TextOrABrokenBlockIsNoFileList) {
     memcpy(GlobalLock(text), "hello", 6);
     GlobalUnlock(text);
     PutOnClipboard(CF_TEXT, text);
-    Activate(&gRightPane);
+    Activate(&gPanes[PANE_RIGHT]);
     Command(CMD_CLIPBOARD_PASTE);
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("Clipbord Open Error", prompts_.calls()[0].text);
@@ -212,14 +213,14 @@ TEST_F(ExchangeTest, TextOrABrokenBlockIsNoFileList) {
     bytes[0] = 200;
     GlobalUnlock(bad);
     PutOnClipboard(CF_HDROP, bad);
-    EXPECT_EQ(-1, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ(-1, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
     HGLOBAL open = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 28);
     bytes = (unsigned char*)GlobalLock(open);
     bytes[0] = 20;
     memcpy(bytes + 20, "C:\\abcde", 8);
     GlobalUnlock(open);
     PutOnClipboard(CF_HDROP, open);
-    EXPECT_EQ(-1, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ(-1, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
     EXPECT_EQ(3u, prompts_.calls().size());
     EXPECT_FALSE(Exists(right_ / "x.txt"));
 }
@@ -230,9 +231,9 @@ TEST_F(ExchangeTest, CapsSayWhatTheyLeftOut) {
         names.push_back("n" + std::to_string(1000 + i));
         WriteBytes(left_ / names.back(), "");
     }
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    SelectOnly(gLeftPane.list, names);
-    Activate(&gLeftPane);
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    SelectOnly(gPanes[PANE_LEFT].list, names);
+    Activate(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     std::vector<std::string> taken = ClipboardNames();
     ASSERT_EQ(100u, taken.size());
@@ -245,12 +246,12 @@ TEST_F(ExchangeTest, CapsSayWhatTheyLeftOut) {
 TEST_F(ExchangeTest, NoPasteOrDropIntoItself) {
     PutOnClipboard(CF_HDROP, BlockOf({left_ / "sub"}));
     std::string inside = left_ / "sub\\";
-    EXPECT_EQ(1, PasteFromClipboard(main_->window(), inside.c_str()));
+    EXPECT_EQ(1, PasteFromClipboard(main_->window(), inside.c_str(), WindowWalkSink()));
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ Folder ERROR", prompts_.calls()[0].caption);
     EXPECT_FALSE(Exists(left_ / "sub\\sub"));
 
-    strcpy(gRightPane.path, inside.c_str());
+    strcpy(gPanes[PANE_RIGHT].path, inside.c_str());
     FileDataObject* data = DataWith(BlockOf({left_ / "sub", left_ / "x.txt"}));
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropNow(data));
     data->Release();
@@ -263,7 +264,7 @@ TEST_F(ExchangeTest, DropCopiesIntoTheRightPaneByTheDateRule) {
     WriteBytes(right_ / "y.txt", "right, newer");
     SetWriteTime(left_ / "y.txt", 1);
     SetWriteTime(right_ / "y.txt", 2);
-    Activate(&gLeftPane);
+    Activate(&gPanes[PANE_LEFT]);
     gCore->cancelFlag = 1;
     FileDataObject* data = DataWith(BlockOf({left_ / "x.txt", left_ / "y.txt", left_ / "sub"}));
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropNow(data));
@@ -271,8 +272,8 @@ TEST_F(ExchangeTest, DropCopiesIntoTheRightPaneByTheDateRule) {
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt"));
     EXPECT_EQ("right, newer", ReadBytes(right_ / "y.txt"));
     EXPECT_EQ("inner", ReadBytes(right_ / "sub\\inner.txt"));
-    EXPECT_EQ(gRightPane.list, gActivePane.list) << "the right pane becomes active";
-    EXPECT_GE(FindItem(gRightPane.list, "x.txt"), 0);
+    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane()) << "the right pane becomes active";
+    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "x.txt"), 0);
     EXPECT_TRUE(prompts_.calls().empty());
 
     // Text can be dragged over, but dropping it copies nothing.
@@ -341,11 +342,11 @@ TEST_F(ExchangeTest, DropOnMyComputerOrDuringAJob) {
     data->Release();
     EXPECT_FALSE(Exists(right_ / "x.txt"));
     PutOnClipboard(CF_HDROP, BlockOf({left_ / "x.txt"}));
-    Activate(&gRightPane);
-    SelectOnly(gRightPane.list, {});
+    Activate(&gPanes[PANE_RIGHT]);
+    SelectOnly(gPanes[PANE_RIGHT].list, {});
     LVITEMA all = {};
     all.stateMask = all.state = LVIS_SELECTED;
-    SendMessageA(gRightPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    SendMessageA(gPanes[PANE_RIGHT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
     Command(CMD_CLIPBOARD_PASTE);
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_EQ(0, CollectDragPaths(main_->window()));

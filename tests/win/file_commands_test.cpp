@@ -8,12 +8,12 @@
 #include "app/app_state.h"
 #include "app/delete_confirm.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "fileops/file_commands.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
 #include "fileops/worker_job.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/two_pane_test.h"
 
@@ -62,7 +62,7 @@ TEST_F(FileCommandsTest, CopySelectedCopiesTheSelectionAndRelistsTheDestination)
     CreateDirectoryA((left_ / "c").c_str(), nullptr);
     WriteBytes(left_ / "c\\inner.txt", "i");
     Relist();
-    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"a.txt", "c"}));
+    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "c"}));
     // An Esc from before the job has no effect on it.
     gCore->cancelFlag = 1;
     Command(CMD_LEFT_COPY_SELECTED);
@@ -76,7 +76,7 @@ TEST_F(FileCommandsTest, CopySelectedCopiesTheSelectionAndRelistsTheDestination)
     EXPECT_EQ("Copy End", Status(0));
     // Folders are listed first, so a.txt is the last one copied.
     EXPECT_EQ(right_ / "a.txt", Status(1));
-    EXPECT_GE(FindItem(gRightPane.list, "a.txt"), 0) << "the destination pane is relisted";
+    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "a.txt"), 0) << "the destination pane is relisted";
     EXPECT_TRUE(prompts_.calls().empty());
 
     // Whole folder, the other way: whatever is selected.
@@ -84,7 +84,7 @@ TEST_F(FileCommandsTest, CopySelectedCopiesTheSelectionAndRelistsTheDestination)
     Command(CMD_RIGHT_COPY_FOLDER);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("r", ReadBytes(left_ / "r.txt"));
-    EXPECT_GE(FindItem(gLeftPane.list, "r.txt"), 0);
+    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "r.txt"), 0);
 }
 
 TEST_F(FileCommandsTest, CopyIntoItselfIsRefusedBeforeAnything) {
@@ -92,15 +92,15 @@ TEST_F(FileCommandsTest, CopyIntoItselfIsRefusedBeforeAnything) {
     WriteBytes(left_ / "sub\\x.txt", "x");
     WriteBytes(left_ / "top.txt", "t");
     Relist();
-    Show(&gRightPane, left_ / "SUB\\");
+    Show(&gPanes[PANE_RIGHT], left_ / "SUB\\");
     Command(CMD_LEFT_COPY_FOLDER);
     EXPECT_FALSE(JobRunning());
     ASSERT_EQ(1, CountCaption("CopyZ Folder ERROR"));
     EXPECT_FALSE(Exists(left_ / "sub\\top.txt"));
 
     // The selected folder itself into its own subfolder.
-    Show(&gRightPane, left_ / "sub\\");
-    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"top.txt", "sub"}));
+    Show(&gPanes[PANE_RIGHT], left_ / "sub\\");
+    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"top.txt", "sub"}));
     Command(CMD_LEFT_COPY_SELECTED);
     EXPECT_FALSE(JobRunning());
     EXPECT_EQ(2, CountCaption("CopyZ Folder ERROR"));
@@ -108,7 +108,7 @@ TEST_F(FileCommandsTest, CopyIntoItselfIsRefusedBeforeAnything) {
     EXPECT_FALSE(Exists(left_ / "sub\\top.txt"));
 
     // The same folder in both panes is no copy into itself: nothing to do.
-    Show(&gRightPane, left_.path());
+    Show(&gPanes[PANE_RIGHT], left_.path());
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("Copy End", Status(0));
@@ -122,9 +122,8 @@ TEST_F(FileCommandsTest, PermanentDeleteAsksThenDeletesInTheWorker) {
     WriteBytes(left_ / "stay.txt", "x");
     WriteBytes(right_ / "other.txt", "x");
     Relist();
-    SelectOnly(gLeftPane.list, {"tree"});
-    gActivePane.list = gLeftPane.list;
-    gActivePane.path = gLeftPane.path;
+    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
+    MakePaneActive(&gPanes[PANE_LEFT]);
     prompts_.Queue(1);
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob());
@@ -133,22 +132,21 @@ TEST_F(FileCommandsTest, PermanentDeleteAsksThenDeletesInTheWorker) {
     EXPECT_FALSE(Exists(left_ / "tree"));
     EXPECT_TRUE(Exists(left_ / "stay.txt"));
     EXPECT_EQ("Delete End", Status(0));
-    EXPECT_EQ(-1, FindItem(gLeftPane.list, "tree"));
+    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, "tree"));
 }
 
 TEST_F(FileCommandsTest, TheDialogsItemsAreTheItemsDeleted) {
     WriteBytes(left_ / "asked.txt", "x");
     WriteBytes(left_ / "clicked.txt", "x");
     Relist();
-    SelectOnly(gLeftPane.list, {"asked.txt"});
-    gActivePane.list = gLeftPane.list;
-    gActivePane.path = gLeftPane.path;
+    SelectOnly(gPanes[PANE_LEFT].list, {"asked.txt"});
+    MakePaneActive(&gPanes[PANE_LEFT]);
     // While the dialog is open the user clicks another item, and the pane is relisted.
     prompts_.OnCall([this](const PromptCall& call) {
         if (call.dialog) {
-            SelectOnly(gLeftPane.list, {"clicked.txt"});
-            gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-            SelectOnly(gLeftPane.list, {"clicked.txt"});
+            SelectOnly(gPanes[PANE_LEFT].list, {"clicked.txt"});
+            gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+            SelectOnly(gPanes[PANE_LEFT].list, {"clicked.txt"});
             // Commands are refused while the question is open.
             Command(CMD_LEFT_COPY_FOLDER);
             EXPECT_FALSE(JobRunning());
@@ -167,7 +165,7 @@ TEST_F(FileCommandsTest, MoveFailsPerItemAndGoesOn) {
         WriteBytes(left_ / name, std::string("left ") + name);
     WriteBytes(right_ / "b.txt", "right b");
     Relist();
-    SelectOnly(gLeftPane.list, {"a.txt", "b.txt", "c.txt"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "b.txt", "c.txt"});
     // A stale Esc doesn't stop a move.
     gCore->cancelFlag = 1;
     // A second move while the error box is open is refused, not run inside it.
@@ -182,19 +180,19 @@ TEST_F(FileCommandsTest, MoveFailsPerItemAndGoesOn) {
     EXPECT_EQ("left b.txt", ReadBytes(left_ / "b.txt"));
     EXPECT_FALSE(Exists(left_ / "a.txt"));
     EXPECT_EQ("c.txt", Status(0));
-    EXPECT_GE(FindItem(gRightPane.list, "c.txt"), 0);
-    EXPECT_EQ(-1, FindItem(gLeftPane.list, "c.txt"));
+    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "c.txt"), 0);
+    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, "c.txt"));
     EXPECT_EQ(1, gCore->cancelFlag) << "a move leaves the job's flag alone";
 }
 
 TEST_F(FileCommandsTest, MyComputerIsNeitherSourceNorDestination) {
     WriteBytes(left_ / "a.txt", "a");
     Relist();
-    SelectOnly(gLeftPane.list, {"a.txt"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
     Command(CMD_RIGHT_MY_COMPUTER);
-    ASSERT_EQ('\0', gRightPane.path[0]);
+    ASSERT_EQ('\0', gPanes[PANE_RIGHT].path[0]);
     // A drive chosen there: the delete has something to refuse.
-    SelectOnly(gRightPane.list, {ItemText(gRightPane.list, 0, 0)});
+    SelectOnly(gPanes[PANE_RIGHT].list, {ItemText(gPanes[PANE_RIGHT].list, 0, 0)});
     for (int command : {CMD_LEFT_COPY_SELECTED, CMD_LEFT_COPY_FOLDER, CMD_RIGHT_COPY_FOLDER, CMD_LEFT_MOVE,
                         CMD_RIGHT_MOVE, CMD_RIGHT_DELETE}) {
         SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
@@ -234,7 +232,7 @@ TEST_F(FileCommandsTest, EscStopsACopyBetweenFiles) {
     for (int i = 0; i < total; i++)
         copied += Exists(right_ / ("f" + std::to_string(i) + ".txt"));
     EXPECT_EQ(2, copied) << "the two files before the held one, nothing after it";
-    EXPECT_EQ(copied, ItemCount(gRightPane.list)) << "the destination pane shows what was copied";
+    EXPECT_EQ(copied, ItemCount(gPanes[PANE_RIGHT].list)) << "the destination pane shows what was copied";
     EXPECT_EQ("Copy End", Status(0));
     for (int i = 0; i < total; i++) {
         std::string copy = right_ / ("f" + std::to_string(i) + ".txt");
@@ -258,7 +256,7 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     TempFolder elsewhere;
     WriteBytes(elsewhere / "b.txt", "wrong b");
     Relist();
-    SelectOnly(gLeftPane.list, {"a.txt", "b.txt"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "b.txt"});
     HoldJobAtCopyError();
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
@@ -273,8 +271,7 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     PumpUntil([&] { return GetTickCount() >= shown; });
     EXPECT_EQ("処理中です", Status(0));
     EXPECT_EQ(CMD_LEFT_COPY_SELECTED, gWorkerJob.command);
-    gActivePane.list = gLeftPane.list;
-    gActivePane.path = gLeftPane.path;
+    MakePaneActive(&gPanes[PANE_LEFT]);
     Command(CMD_DELETE);
     EXPECT_EQ("処理中です", Status(0));
 
@@ -285,23 +282,22 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
         return Status(0) == "処理中です";
     };
     for (int command : {CMD_LEFT_DELETE, CMD_LEFT_MOVE, CMD_LEFT_NEW_FOLDER, CMD_RIGHT_NEW_FOLDER}) {
-        SelectOnly(gLeftPane.list, {"c.txt"});
+        SelectOnly(gPanes[PANE_LEFT].list, {"c.txt"});
         EXPECT_TRUE(refused(command)) << command;
     }
     EXPECT_EQ("c", ReadBytes(left_ / "c.txt"));
     EXPECT_FALSE(Exists(left_ / "新しいフォルダ") || Exists(right_ / "新しいフォルダ"));
     EXPECT_EQ(nullptr,
-              (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, FindItem(gLeftPane.list, "c.txt"), 0))
+              (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, FindItem(gPanes[PANE_LEFT].list, "c.txt"), 0))
         << "no rename opens in the job's source";
 
     // The source pane is relisted elsewhere and reselected: the job keeps its own items.
-    SelectOnly(gLeftPane.list, {"c.txt"});
-    Show(&gLeftPane, elsewhere.path());
-    SelectOnly(gLeftPane.list, {"b.txt"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"c.txt"});
+    Show(&gPanes[PANE_LEFT], elsewhere.path());
+    SelectOnly(gPanes[PANE_LEFT].list, {"b.txt"});
     // A paste into the destination waits; a new folder elsewhere doesn't.
     Command(CMD_CLIPBOARD_COPY);
-    gActivePane.list = gRightPane.list;
-    gActivePane.path = gRightPane.path;
+    MakePaneActive(&gPanes[PANE_RIGHT]);
     EXPECT_TRUE(refused(CMD_CLIPBOARD_PASTE));
     EXPECT_FALSE(Exists(right_ / "b.txt"));
     EXPECT_FALSE(refused(CMD_LEFT_NEW_FOLDER));
@@ -309,12 +305,12 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     // Nor is the job's source folder sent away from its parent's pane.
     std::string source = left_.path().substr(0, left_.path().size() - 1);
     std::string parent = source.substr(0, source.rfind('\\') + 1);
-    Show(&gRightPane, parent);
-    ASSERT_EQ(1, SelectOnly(gRightPane.list, {source.substr(parent.size())}));
+    Show(&gPanes[PANE_RIGHT], parent);
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_RIGHT].list, {source.substr(parent.size())}));
     EXPECT_TRUE(refused(CMD_RIGHT_DELETE));
     EXPECT_TRUE(Exists(left_ / "c.txt"));
-    Show(&gRightPane, right_.path());
-    SelectOnly(gLeftPane.list, {"b.txt"});
+    Show(&gPanes[PANE_RIGHT], right_.path());
+    SelectOnly(gPanes[PANE_LEFT].list, {"b.txt"});
     SetEvent(release_);
     ASSERT_TRUE(WaitForJob());
     CloseHandle(hold);
@@ -355,7 +351,7 @@ static DWORD WINAPI AnswerTheShellNo(LPVOID) {
 TEST_F(FileCommandsTest, ARecycleTheShellGivesUpIsSaid) {
     WriteBytes(left_ / "gone.txt", "x");
     Relist();
-    ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"gone.txt"}));
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"gone.txt"}));
     ASSERT_TRUE(DeleteFileA((left_ / "gone.txt").c_str()));
     HANDLE answer = CreateThread(nullptr, 0, AnswerTheShellNo, nullptr, 0, nullptr);
     Command(CMD_LEFT_DELETE);
@@ -385,7 +381,7 @@ TEST_F(FileCommandsTest, ListingsDuringADeepCopyDontDisturbIt) {
     // Each listing makes its folder current; the copy must not care.
     int listings = 0;
     while (JobRunning()) {
-        Show(&gLeftPane, (listings++ % 2) ? a.path() : b.path());
+        Show(&gPanes[PANE_LEFT], (listings++ % 2) ? a.path() : b.path());
         PumpMessages(1);
     }
     EXPECT_GT(listings, 0);
@@ -438,7 +434,7 @@ TEST_F(FileCommandsTest, RecycleBinTakesFilesAndTrees) {
     WriteBytes(left_ / (tree + "\\inner.txt"), "inner");
     WriteBytes(left_ / "kept.txt", "k");
     Relist();
-    SelectOnly(gLeftPane.list, {file, tree});
+    SelectOnly(gPanes[PANE_LEFT].list, {file, tree});
     gCore->cancelFlag = 1; // an old Esc: no effect on the recycle bin
     prompts_.Queue(1);
     Command(CMD_LEFT_DELETE);
@@ -450,7 +446,7 @@ TEST_F(FileCommandsTest, RecycleBinTakesFilesAndTrees) {
     EXPECT_EQ("recycled", ReadBytes(trash + file));
     EXPECT_EQ("inner", ReadBytes(trash + tree + "\\inner.txt"));
     EXPECT_EQ(file, Status(0)) << "the last item: folders are listed first";
-    EXPECT_EQ(-1, FindItem(gLeftPane.list, file));
+    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, file));
     RemoveTree(trash + tree);
     DeleteFileA((trash + file).c_str());
 }
@@ -462,9 +458,9 @@ TEST_F(FileCommandsTest, LongSelectionsAreCutAtAWholeName) {
         WriteBytes(left_ / names.back(), "");
     }
     Relist();
-    ASSERT_EQ(40, SelectOnly(gLeftPane.list, names));
+    ASSERT_EQ(40, SelectOnly(gPanes[PANE_LEFT].list, names));
     char text[NAMES_BUFFER_SIZE];
-    ASSERT_EQ(1, CollectSelectedNames(gLeftPane.list, text));
+    ASSERT_EQ(1, CollectSelectedNames(gPanes[PANE_LEFT].list, text));
     std::string shown = text;
     EXPECT_LT(shown.size(), (size_t)NAMES_BUFFER_SIZE);
     size_t last = shown.rfind("... (+");

@@ -8,13 +8,14 @@
 #include <functional>
 #include <memory>
 
+#include "app/window_sink.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/tree_delete.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
@@ -62,9 +63,8 @@ class LinksTest : public ::testing::Test {
 TEST_F(LinksTest, PermanentDeleteNeverEntersALink) {
     Use("delete");
     Start();
-    SelectOnly(gLeftPane.list, {"tree"});
-    gActivePane.list = gLeftPane.list;
-    gActivePane.path = gLeftPane.path;
+    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
+    MakePaneActive(&gPanes[PANE_LEFT]);
     prompts_.Queue(1);
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob()) << "the job ends";
@@ -85,7 +85,7 @@ TEST_F(LinksTest, PermanentDeleteNeverEntersALink) {
 
 TEST_F(LinksTest, DeletingALinkByItselfLeavesItsTarget) {
     Use("deletelink");
-    EXPECT_EQ(1, gCore->DeleteTree((folder_ + "tree\\out").c_str(), nullptr));
+    EXPECT_EQ(1, gCore->DeleteTree((folder_ + "tree\\out").c_str(), nullptr, WindowWalkSink()));
     OutsideIntact();
     if (HasEntry(folder_ + "tree\\", "out")) {
         ASSERT_EQ(1u, prompts_.calls().size()) << "a link that stays is reported";
@@ -98,7 +98,7 @@ TEST_F(LinksTest, DeletingALinkByItselfLeavesItsTarget) {
 TEST_F(LinksTest, CopyFollowsLinksButNeverInACircle) {
     Use("copy");
     Start();
-    SelectOnly(gLeftPane.list, {"tree"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob()) << "the job ends";
     std::string copy = folder_ + "dest\\tree\\";
@@ -112,11 +112,11 @@ TEST_F(LinksTest, CopyFollowsLinksButNeverInACircle) {
     OutsideIntact();
 
     // A destination reached through a link into the source is refused.
-    strcpy(gRightPane.path, (folder_ + "tree\\loop\\").c_str());
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
-    strcpy(gLeftPane.path, (folder_ + "tree\\").c_str());
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    SelectOnly(gLeftPane.list, {"out"});
+    strcpy(gPanes[PANE_RIGHT].path, (folder_ + "tree\\loop\\").c_str());
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    strcpy(gPanes[PANE_LEFT].path, (folder_ + "tree\\").c_str());
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    SelectOnly(gPanes[PANE_LEFT].list, {"out"});
     Command(CMD_LEFT_COPY_FOLDER);
     EXPECT_FALSE(JobRunning()) << "tree\\loop\\ is tree itself";
     ASSERT_EQ(1u, prompts_.calls().size());
@@ -142,10 +142,10 @@ TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
         {"whole folder", [&] { Command(CMD_LEFT_COPY_FOLDER); }},
         {"selection",
          [&] {
-             SelectOnly(gLeftPane.list, {"old"});
+             SelectOnly(gPanes[PANE_LEFT].list, {"old"});
              Command(CMD_LEFT_COPY_SELECTED);
          }},
-        {"drop", [&] { gCore->CopyPathsInto(&old, bk.c_str(), 1, nullptr); }},
+        {"drop", [&] { gCore->CopyPathsInto(&old, bk.c_str(), 1, nullptr, WindowWalkSink()); }},
     };
     for (const auto& c : cases) {
         size_t before = prompts_.calls().size();
@@ -156,7 +156,7 @@ TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
         EXPECT_FALSE(Exists(data + "old\\old")) << c.what;
     }
     // Past the refusal, the walk itself still never enters what it made.
-    gCore->CopyTree((folder_ + "data").c_str(), (folder_ + "bk").c_str(), 0, nullptr);
+    gCore->CopyTree((folder_ + "data").c_str(), (folder_ + "bk").c_str(), 0, nullptr, WindowWalkSink());
     EXPECT_EQ("f\n", ReadBytes(data + "old\\old\\f.txt")) << "one level is made";
     EXPECT_FALSE(Exists(data + "old\\old\\old")) << "and not walked into";
     RemoveTree(data + "old\\old");
@@ -165,7 +165,7 @@ TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
 TEST_F(LinksTest, MoveCarriesLinksAsLinks) {
     Use("move");
     Start();
-    SelectOnly(gLeftPane.list, {"tree"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
     Command(CMD_LEFT_MOVE);
     // Moved as one piece: the links are still links; "loop" and "up" are
     // relative, so they still name dest\tree and dest.

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "assoc/filer_core.h"
-#include "panes/pane.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
 #include "tests/win/support/win_test_support.h"
 
 #include <shellapi.h>

@@ -3,9 +3,9 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/message_loop.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "fileops/worker_job.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
@@ -54,17 +54,17 @@ TEST_F(MainWindowTest, BuildsEveryControlAndCountsTheObjects) {
     HWND status = GetDlgItem(Main(), IDC_STATUS);
     ASSERT_NE(nullptr, status);
     EXPECT_EQ(status, gCore->statusBar);
-    EXPECT_EQ(gLeftPane.list, GetDlgItem(Main(), IDC_LEFT_LIST));
-    EXPECT_EQ(gRightPane.list, GetDlgItem(Main(), IDC_RIGHT_LIST));
-    EXPECT_EQ(gLeftPane.pathBox, GetDlgItem(Main(), IDC_LEFT_PATH));
-    EXPECT_EQ(gRightPane.pathBox, GetDlgItem(Main(), IDC_RIGHT_PATH));
-    EXPECT_EQ(3, ItemCount(gLeftPane.list));
-    EXPECT_EQ(0, ItemCount(gRightPane.list));
+    EXPECT_EQ(gPanes[PANE_LEFT].list, GetDlgItem(Main(), IDC_LEFT_LIST));
+    EXPECT_EQ(gPanes[PANE_RIGHT].list, GetDlgItem(Main(), IDC_RIGHT_LIST));
+    EXPECT_EQ(gPanes[PANE_LEFT].pathBox, GetDlgItem(Main(), IDC_LEFT_PATH));
+    EXPECT_EQ(gPanes[PANE_RIGHT].pathBox, GetDlgItem(Main(), IDC_RIGHT_PATH));
+    EXPECT_EQ(3, ItemCount(gPanes[PANE_LEFT].list));
+    EXPECT_EQ(0, ItemCount(gPanes[PANE_RIGHT].list));
     EXPECT_EQ("Object Count : 3", StatusText(status, 0));
     EXPECT_EQ("Object Count : 0", StatusText(status, 1));
-    EXPECT_EQ(right_.path(), WindowText(gRightPane.pathBox));
+    EXPECT_EQ(right_.path(), WindowText(gPanes[PANE_RIGHT].pathBox));
 
-    HWND header = (HWND)SendMessageA(gLeftPane.list, LVM_GETHEADER, 0, 0);
+    HWND header = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_GETHEADER, 0, 0);
     ASSERT_EQ(4, (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     const char* titles[4] = {"名前", "サイズ", "ファイルの種類", "更新日付"};
     const int widths[4] = {160, 60, 120, 110};
@@ -74,12 +74,12 @@ TEST_F(MainWindowTest, BuildsEveryControlAndCountsTheObjects) {
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = title;
         column.cchTextMax = sizeof title;
-        SendMessageA(gRightPane.list, LVM_GETCOLUMNA, i, (LPARAM)&column);
+        SendMessageA(gPanes[PANE_RIGHT].list, LVM_GETCOLUMNA, i, (LPARAM)&column);
         EXPECT_STREQ(titles[i], title);
         EXPECT_EQ(widths[i], column.cx);
     }
     // The listing's notifications already made a pane active.
-    EXPECT_NE(nullptr, gActivePane.list);
+    EXPECT_NE(nullptr, ActivePane());
 }
 
 TEST_F(MainWindowTest, ResizeFollowsTheFixedRules) {
@@ -94,12 +94,12 @@ TEST_F(MainWindowTest, ResizeFollowsTheFixedRules) {
         EXPECT_EQ(centre - 115, host.left);
         EXPECT_EQ(230, host.right - host.left);
         EXPECT_EQ(28, host.bottom - host.top);
-        RECT lp = ChildRect(gLeftPane.pathBox), rp = ChildRect(gRightPane.pathBox);
+        RECT lp = ChildRect(gPanes[PANE_LEFT].pathBox), rp = ChildRect(gPanes[PANE_RIGHT].pathBox);
         EXPECT_EQ(3, lp.left);
         EXPECT_EQ(path, lp.right - lp.left);
         EXPECT_EQ(centre + 115, rp.left);
         EXPECT_EQ(path, rp.right - rp.left);
-        RECT ll = ChildRect(gLeftPane.list), rl = ChildRect(gRightPane.list);
+        RECT ll = ChildRect(gPanes[PANE_LEFT].list), rl = ChildRect(gPanes[PANE_RIGHT].list);
         EXPECT_EQ(2, ll.left);
         EXPECT_EQ(30, ll.top);
         EXPECT_EQ(list, ll.right - ll.left);

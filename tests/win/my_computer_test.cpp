@@ -5,9 +5,9 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "panes/navigation.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
@@ -37,8 +37,8 @@ protected:
 
 TEST_F(MyComputerTest, ListsTheDrivesInShellOrder) {
     Command(CMD_LEFT_MY_COMPUTER);
-    ASSERT_STREQ("", gLeftPane.path);
-    HWND list = gLeftPane.list;
+    ASSERT_STREQ("", gPanes[PANE_LEFT].path);
+    HWND list = gPanes[PANE_LEFT].list;
     ASSERT_GE(ItemCount(list), 2);
     int c = FindEnding(list, "(C:)"), z = FindEnding(list, "(Z:)");
     ASSERT_GE(c, 0);
@@ -53,33 +53,33 @@ TEST_F(MyComputerTest, ListsTheDrivesInShellOrder) {
 
 TEST_F(MyComputerTest, EnteringADriveAndComingBack) {
     Command(CMD_LEFT_MY_COMPUTER);
-    int c = FindEnding(gLeftPane.list, "(C:)");
+    int c = FindEnding(gPanes[PANE_LEFT].list, "(C:)");
     ASSERT_GE(c, 0);
-    DoubleClick(&gLeftPane, c);
-    EXPECT_STREQ("C:\\", gLeftPane.path);
-    EXPECT_GE(FindItem(gLeftPane.list, "windows"), 0) << "the root of C: is listed";
-    EXPECT_EQ("C:\\", WindowText(gLeftPane.pathBox));
+    DoubleClick(&gPanes[PANE_LEFT], c);
+    EXPECT_STREQ("C:\\", gPanes[PANE_LEFT].path);
+    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "windows"), 0) << "the root of C: is listed";
+    EXPECT_EQ("C:\\", WindowText(gPanes[PANE_LEFT].pathBox));
 
     // The parent of a drive root is the view again.
     Command(CMD_LEFT_PARENT);
-    EXPECT_STREQ("", gLeftPane.path);
-    EXPECT_GE(FindEnding(gLeftPane.list, "(C:)"), 0);
+    EXPECT_STREQ("", gPanes[PANE_LEFT].path);
+    EXPECT_GE(FindEnding(gPanes[PANE_LEFT].list, "(C:)"), 0);
 
     // An item that is no file-system folder is neither entered nor opened.
-    for (int i = 0; i < ItemCount(gLeftPane.list); i++) {
-        if (ItemParam(gLeftPane.list, i) & FILE_ATTRIBUTE_DIRECTORY)
+    for (int i = 0; i < ItemCount(gPanes[PANE_LEFT].list); i++) {
+        if (ItemParam(gPanes[PANE_LEFT].list, i) & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        DoubleClick(&gLeftPane, i);
-        EXPECT_STREQ("", gLeftPane.path) << ItemText(gLeftPane.list, i, 0);
+        DoubleClick(&gPanes[PANE_LEFT], i);
+        EXPECT_STREQ("", gPanes[PANE_LEFT].path) << ItemText(gPanes[PANE_LEFT].list, i, 0);
     }
 
     // An empty path box, committed, shows the view and stays empty.
-    strcpy(gRightPane.path, folder_.path().c_str());
-    SetWindowTextA(gRightPane.pathBox, "");
+    strcpy(gPanes[PANE_RIGHT].path, folder_.path().c_str());
+    SetWindowTextA(gPanes[PANE_RIGHT].pathBox, "");
     Command(IDC_RIGHT_PATH, EN_SETFOCUS);
     Command(IDC_RIGHT_PATH, EN_KILLFOCUS);
-    EXPECT_STREQ("", gRightPane.path);
-    EXPECT_EQ("", WindowText(gRightPane.pathBox));
-    EXPECT_GE(FindEnding(gRightPane.list, "(C:)"), 0);
+    EXPECT_STREQ("", gPanes[PANE_RIGHT].path);
+    EXPECT_EQ("", WindowText(gPanes[PANE_RIGHT].pathBox));
+    EXPECT_GE(FindEnding(gPanes[PANE_RIGHT].list, "(C:)"), 0);
     EXPECT_TRUE(prompts_.calls().empty());
 }

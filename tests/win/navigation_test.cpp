@@ -4,8 +4,8 @@
 #include "app/commands.h"
 #include "app/delete_confirm.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
-#include "panes/pane.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
@@ -39,63 +39,63 @@ protected:
 };
 
 TEST_F(NavigationTest, ListingAPaneMakesItActive) {
-    SendMessageA(gLeftPane.list, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
-    SendMessageA(gLeftPane.list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(gLeftPane.list, gActivePane.list);
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
-    EXPECT_EQ(gRightPane.list, gActivePane.list);
-    EXPECT_EQ(gRightPane.path, gActivePane.path);
+    SendMessageA(gPanes[PANE_LEFT].list, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    SendMessageA(gPanes[PANE_LEFT].list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(&gPanes[PANE_LEFT], ActivePane());
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
+    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
 }
 
 TEST_F(NavigationTest, ParentFolderAndMyComputerCommands) {
-    strcpy(gLeftPane.path, (left_ / "sub\\deeper\\").c_str());
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    strcpy(gPanes[PANE_LEFT].path, (left_ / "sub\\deeper\\").c_str());
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     Command(CMD_LEFT_PARENT);
-    EXPECT_EQ(left_ / "sub\\", gLeftPane.path);
-    EXPECT_EQ(left_ / "sub\\", WindowText(gLeftPane.pathBox));
+    EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
+    EXPECT_EQ(left_ / "sub\\", WindowText(gPanes[PANE_LEFT].pathBox));
     EXPECT_EQ("Object Count : 1", Status(0));
 
     Command(CMD_RIGHT_MY_COMPUTER);
-    EXPECT_STREQ("", gRightPane.path);
-    EXPECT_EQ(right_.path(), WindowText(gRightPane.pathBox)) << "the box keeps its text";
+    EXPECT_STREQ("", gPanes[PANE_RIGHT].path);
+    EXPECT_EQ(right_.path(), WindowText(gPanes[PANE_RIGHT].pathBox)) << "the box keeps its text";
     EXPECT_EQ("Object Count : 1", Status(1)) << "the counts stay";
     Command(CMD_RIGHT_PARENT);
-    EXPECT_STREQ("", gRightPane.path) << "the parent of My Computer is My Computer";
+    EXPECT_STREQ("", gPanes[PANE_RIGHT].path) << "the parent of My Computer is My Computer";
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
 TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
     EXPECT_EQ(1, Command(IDC_LEFT_PATH, EN_SETFOCUS));
     EXPECT_EQ(1, gEditing);
-    SetWindowTextA(gLeftPane.pathBox, (left_ / "sub\\deeper\\..\\deeper").c_str());
+    SetWindowTextA(gPanes[PANE_LEFT].pathBox, (left_ / "sub\\deeper\\..\\deeper").c_str());
     EXPECT_EQ(1, Command(IDC_LEFT_PATH, EN_KILLFOCUS));
     EXPECT_EQ(0, gEditing);
-    EXPECT_EQ(left_ / "sub\\deeper\\", gLeftPane.path) << "normalised, with its final separator";
-    EXPECT_EQ(left_ / "sub\\deeper\\", WindowText(gLeftPane.pathBox));
+    EXPECT_EQ(left_ / "sub\\deeper\\", gPanes[PANE_LEFT].path) << "normalised, with its final separator";
+    EXPECT_EQ(left_ / "sub\\deeper\\", WindowText(gPanes[PANE_LEFT].pathBox));
 
     // A relative text is taken from the folder the listing made current.
-    SetWindowTextA(gLeftPane.pathBox, "..");
+    SetWindowTextA(gPanes[PANE_LEFT].pathBox, "..");
     Command(IDC_LEFT_PATH, EN_KILLFOCUS);
-    EXPECT_EQ(left_ / "sub\\", gLeftPane.path);
+    EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
 
-    SetWindowTextA(gLeftPane.pathBox, (left_ / "missing").c_str());
+    SetWindowTextA(gPanes[PANE_LEFT].pathBox, (left_ / "missing").c_str());
     Command(IDC_LEFT_PATH, EN_KILLFOCUS);
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CurrentDirectry Error", prompts_.calls()[0].caption);
-    EXPECT_STREQ("c:\\", gLeftPane.path);
-    EXPECT_EQ("c:\\", WindowText(gLeftPane.pathBox));
+    EXPECT_STREQ("c:\\", gPanes[PANE_LEFT].path);
+    EXPECT_EQ("c:\\", WindowText(gPanes[PANE_LEFT].pathBox));
 
-    SetWindowTextA(gLeftPane.pathBox, "");
+    SetWindowTextA(gPanes[PANE_LEFT].pathBox, "");
     Command(IDC_LEFT_PATH, EN_KILLFOCUS);
-    EXPECT_STREQ("", gLeftPane.path) << "an empty box is My Computer";
+    EXPECT_STREQ("", gPanes[PANE_LEFT].path) << "an empty box is My Computer";
     EXPECT_EQ(0, Command(IDC_LEFT_PATH, EN_CHANGE));
 }
 
 TEST_F(NavigationTest, RenameInPlace) {
-    SetFocus(gLeftPane.list);
-    int item = FindItem(gLeftPane.list, "old.txt");
+    SetFocus(gPanes[PANE_LEFT].list);
+    int item = FindItem(gPanes[PANE_LEFT].list, "old.txt");
     ASSERT_GE(item, 0);
-    HWND edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    HWND edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     ASSERT_NE(nullptr, edit);
     EXPECT_EQ(1, gEditing);
     SetWindowTextA(edit, "新しい名前.txt");
@@ -104,19 +104,19 @@ TEST_F(NavigationTest, RenameInPlace) {
     EXPECT_EQ(0, gEditing);
     EXPECT_TRUE(Exists(left_ / "新しい名前.txt"));
     EXPECT_FALSE(Exists(left_ / "old.txt"));
-    EXPECT_EQ("新しい名前.txt", ItemText(gLeftPane.list, item, 0));
+    EXPECT_EQ("新しい名前.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
 
     // To a name that exists: fails quietly, nothing changes.
-    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "taken.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
-    EXPECT_EQ("新しい名前.txt", ItemText(gLeftPane.list, item, 0));
+    EXPECT_EQ("新しい名前.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
     EXPECT_EQ(std::string(5, '\0'), ReadBytes(left_ / "新しい名前.txt"));
     EXPECT_EQ(6u, ReadBytes(left_ / "taken.txt").size());
 
     // A name that would move the file elsewhere is refused.
-    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "sub\\moved.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
@@ -124,7 +124,7 @@ TEST_F(NavigationTest, RenameInPlace) {
     EXPECT_TRUE(Exists(left_ / "新しい名前.txt"));
 
     // Esc cancels, whatever the box holds.
-    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "cancelled.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
     PumpMessages(20);
@@ -132,9 +132,9 @@ TEST_F(NavigationTest, RenameInPlace) {
     EXPECT_EQ(0, gEditing);
 
     // A relisting while the edit is open cancels it.
-    edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "relisted.txt");
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     PumpMessages(20);
     EXPECT_FALSE(Exists(left_ / "relisted.txt"));
     EXPECT_EQ(0, gEditing);
@@ -144,14 +144,14 @@ TEST_F(NavigationTest, RenameInPlace) {
 TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
     Command(CMD_LEFT_NEW_FOLDER);
     EXPECT_TRUE(Exists(left_ / "新しいフォルダ"));
-    EXPECT_GE(FindItem(gLeftPane.list, "新しいフォルダ"), 0);
+    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "新しいフォルダ"), 0);
     EXPECT_EQ("Object Count : 3", Status(0)) << "new folder leaves the counts";
     Command(CMD_LEFT_NEW_FOLDER);  // exists already: nothing visible
     EXPECT_TRUE(prompts_.calls().empty());
 
     // Refresh relists the active pane and recounts both.
     MakeFileOfSize(right_ / "new.txt", 1);
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     Command(CMD_REFRESH);
     EXPECT_EQ("Object Count : 4", Status(0));
     EXPECT_EQ("Object Count : 2", Status(1));
@@ -175,8 +175,8 @@ TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
 TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
     Command(CMD_LEFT_DELETE);
     EXPECT_TRUE(prompts_.calls().empty()) << "nothing selected: no question";
-    Select(gLeftPane.list, FindItem(gLeftPane.list, "old.txt"));
-    Select(gLeftPane.list, FindItem(gLeftPane.list, "taken.txt"));
+    Select(gPanes[PANE_LEFT].list, FindItem(gPanes[PANE_LEFT].list, "old.txt"));
+    Select(gPanes[PANE_LEFT].list, FindItem(gPanes[PANE_LEFT].list, "taken.txt"));
     prompts_.Queue(0);
     Command(CMD_LEFT_DELETE);
     ASSERT_EQ(1u, prompts_.calls().size());
@@ -185,8 +185,7 @@ TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
     EXPECT_STREQ("選択ファイルをゴミ箱へ移動しますか", gQuestionBuffer);
     EXPECT_STREQ("old.txt\r\ntaken.txt\r\n", gNamesBuffer);
 
-    gActivePane.list = gLeftPane.list;
-    gActivePane.path = gLeftPane.path;
+    MakePaneActive(&gPanes[PANE_LEFT]);
     prompts_.Queue(0);
     PostMessageA(Main(), WM_COMMAND, CMD_DELETE, 0);  // as the Delete key sends it
     PumpMessages(30);

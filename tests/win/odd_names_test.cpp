@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "assoc/filer_core.h"
-#include "panes/pane.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/two_pane_test.h"
 
@@ -18,11 +18,10 @@ class OddNamesTest : public TwoPaneTest {
         std::string odd = FolderFromEnvironment("BRENNIK_ODD_NAMES");
         ASSERT_FALSE(odd.empty()) << "the test driver makes the names (BRENNIK_ODD_NAMES)";
         case_ = odd + name + "\\";
-        lstrcpyA(gLeftPane.path, case_.c_str());
-        lstrcpyA(gRightPane.path, (case_ + "dest\\").c_str());
+        lstrcpyA(gPanes[PANE_LEFT].path, case_.c_str());
+        lstrcpyA(gPanes[PANE_RIGHT].path, (case_ + "dest\\").c_str());
         Relist();
-        gActivePane.list = gLeftPane.list;
-        gActivePane.path = gLeftPane.path;
+        MakePaneActive(&gPanes[PANE_LEFT]);
     }
     // The bytes of the very entry of this name, through the form no path rule rewrites.
     std::string Exact(const std::string& relative, const wchar_t* name) {
@@ -39,15 +38,15 @@ TEST_F(OddNamesTest, EachRowIsMarkedWhereItsTextReachesAnotherEntry) {
     } rows[] = {{"dot.", true}, {"dot", false}, {"sp ", true}, {"sp", false},
                 {"q\"x", true}, {"a\\b", true}, {"a", false},  {"dir.", true}};
     for (const auto& row : rows) {
-        int at = FindItem(gLeftPane.list, row.text);
+        int at = FindItem(gPanes[PANE_LEFT].list, row.text);
         ASSERT_GE(at, 0) << row.text;
-        EXPECT_EQ(row.marked, (ItemParam(gLeftPane.list, at) & ITEM_HAS_REAL_NAME) != 0) << row.text;
+        EXPECT_EQ(row.marked, (ItemParam(gPanes[PANE_LEFT].list, at) & ITEM_HAS_REAL_NAME) != 0) << row.text;
     }
 }
 
 TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     Open("delete");
-    ASSERT_EQ(3, SelectOnly(gLeftPane.list, {"dot.", "sp ", "dir."}));
+    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "sp ", "dir."}));
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("(missing)", Exact("", L"dot."));
@@ -57,13 +56,13 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     EXPECT_EQ("sp", Exact("", L"sp"));
 
     Open("recycle");
-    ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"dot."}));
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"dot."}));
     Command(CMD_LEFT_DELETE);
     EXPECT_EQ("(missing)", Exact("", L"dot."));
     EXPECT_EQ("dot", Exact("", L"dot"));
 
     Open("move");
-    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"sp ", "dir."}));
+    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"sp ", "dir."}));
     Command(CMD_LEFT_MOVE);
     EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
     EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
@@ -71,17 +70,16 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     EXPECT_EQ("sp", Exact("", L"sp"));
 
     Open("copy");
-    ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"dot.", "dir."}));
+    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "dir."}));
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("dot.", Exact("dest\\", L"dot."));
     EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
     EXPECT_EQ("(missing)", Exact("dest\\", L"dot"));
     // Through the clipboard, which names it by its short name, it keeps its name.
-    ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"sp "}));
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"sp "}));
     Command(CMD_CLIPBOARD_COPY);
-    gActivePane.list = gRightPane.list;
-    gActivePane.path = gRightPane.path;
+    MakePaneActive(&gPanes[PANE_RIGHT]);
     Command(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
     EXPECT_EQ("(missing)", Exact("dest\\", L"sp"));
@@ -93,7 +91,7 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
 TEST_F(OddNamesTest, EntriesNoPathReachesAreLeftAloneAndNamed) {
     Open("refuse");
     for (int command : {CMD_DELETE, CMD_LEFT_DELETE, CMD_LEFT_MOVE}) {
-        ASSERT_EQ(2, SelectOnly(gLeftPane.list, {"q\"x", "a\\b"}));
+        ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"q\"x", "a\\b"}));
         Command(command);
         ASSERT_TRUE(WaitForJob());
     }
@@ -103,7 +101,7 @@ TEST_F(OddNamesTest, EntriesNoPathReachesAreLeftAloneAndNamed) {
     EXPECT_EQ(6, CountCaption("Name Error")) << "two names, three commands";
 
     // The whole folder into a folder outside it.
-    lstrcpyA(gRightPane.path, right_.path().c_str());
+    lstrcpyA(gPanes[PANE_RIGHT].path, right_.path().c_str());
     Relist();
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(WaitForJob());

@@ -5,14 +5,15 @@
 
 #include <memory>
 
+#include "app/window_sink.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/two_pane_test.h"
 
@@ -42,7 +43,7 @@ TEST_F(FullVolumeTest, AFailingCopyKeepsTheOlderDestination) {
     WriteBytes(source_ / "report.dat", std::string(2 * 1024 * 1024, 'n'));  // twice the volume
     SetWriteTime(source_ / "report.dat", 20);
 
-    EXPECT_EQ(1, gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0, nullptr));
+    EXPECT_EQ(1, gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0, nullptr, WindowWalkSink()));
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ File ERROR", prompts_.calls()[0].caption);
     EXPECT_EQ(volume_ + "report.dat", prompts_.calls()[0].text);
@@ -53,7 +54,7 @@ TEST_F(FullVolumeTest, AFailingCopyKeepsTheOlderDestination) {
     // A later update pass, once the file fits, copies it.
     WriteBytes(source_ / "report.dat", std::string(300 * 1024, 'm'));
     SetWriteTime(source_ / "report.dat", 30);
-    gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0, nullptr);
+    gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0, nullptr, WindowWalkSink());
     EXPECT_EQ(300u * 1024, ReadBytes(volume_ + "report.dat").size());
     EXPECT_EQ(WriteTimeOf(source_ / "report.dat"), WriteTimeOf(volume_ + "report.dat"));
     EXPECT_EQ(1u, prompts_.calls().size());
@@ -61,7 +62,7 @@ TEST_F(FullVolumeTest, AFailingCopyKeepsTheOlderDestination) {
 
 TEST_F(FullVolumeTest, ANewDestinationThatFailsIsNotLeftHalf) {
     WriteBytes(source_ / "big.dat", std::string(2 * 1024 * 1024, 'b'));
-    gCore->CopyTree((source_ / "big.dat").c_str(), (volume_ + "big.dat").c_str(), 0, nullptr);
+    gCore->CopyTree((source_ / "big.dat").c_str(), (volume_ + "big.dat").c_str(), 0, nullptr, WindowWalkSink());
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ File ERROR", prompts_.calls()[0].caption);
     EXPECT_TRUE(FolderEntries(volume_).empty()) << "nothing partial";
@@ -106,7 +107,7 @@ TEST_F(FaultsTest, ASourceThatDisappearsDuringTheJob) {
     WriteBytes(left_ / "b.txt", "b");
     WriteBytes(left_ / "c.txt", "c");
     Relist();
-    SelectOnly(gLeftPane.list, {"a.txt", "b.txt", "c.txt"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "b.txt", "c.txt"});
     HoldJobAtFirstError();
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
@@ -141,7 +142,7 @@ TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
     EmptyClipboard();
     SetClipboardData(CF_HDROP, block);
     CloseClipboard();
-    EXPECT_EQ(1, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ(1, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
     SetFilePath(&gDropTarget->DroppedPaths[0], c.c_str());
     PostMessageA(main_->window(), MSG_DROP_DONE, 1, 0);
     PumpMessages(100);
@@ -187,12 +188,11 @@ TEST_F(FaultsTest, EscDuringUpdatesAndDeletesLeavesNothingHalf) {
     EXPECT_LT(updated, 120);
 
     // A permanent delete stopped by Esc: each file is gone or intact.
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     LVITEMA all = {};
     all.stateMask = all.state = LVIS_SELECTED;
-    SendMessageA(gRightPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
-    gActivePane.list = gRightPane.list;
-    gActivePane.path = gRightPane.path;
+    SendMessageA(gPanes[PANE_RIGHT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    MakePaneActive(&gPanes[PANE_RIGHT]);
     prompts_.Queue(1);
     SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
     Command(CMD_DELETE);
@@ -249,7 +249,7 @@ TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
         SetClipboardData(CF_HDROP, block);
         CloseClipboard();
         size_t before = prompts_.calls().size();
-        EXPECT_EQ(4, PasteFromClipboard(main_->window(), right_.path().c_str())) << "wide " << wide;
+        EXPECT_EQ(4, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink())) << "wide " << wide;
         EXPECT_EQ("x", ReadBytes(right_ / "x.txt")) << "wide " << wide;
         EXPECT_EQ("y", ReadBytes(right_ / "y.txt")) << "wide " << wide;
         // The 259-byte path names no file (a failed copy, said as one; its
@@ -270,7 +270,7 @@ TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
     // Wine's DragQueryFile counts such a list as one empty name; either way
     // nothing is copied and nothing said.
     std::vector<std::string> present = FolderEntries(right_.path());
-    EXPECT_LE(PasteFromClipboard(main_->window(), right_.path().c_str()), 1);
+    EXPECT_LE(PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()), 1);
     EXPECT_EQ(before, prompts_.calls().size());
     EXPECT_EQ(present, FolderEntries(right_.path()));
     if (OpenClipboard(nullptr)) {
@@ -292,16 +292,15 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     if (madeLong)
         CloseHandle(file);
     Relist();
-    EXPECT_GE(FindItem(gLeftPane.list, name259), 0) << "259 bytes is still a path";
-    EXPECT_EQ(1, ItemCount(gLeftPane.list)) << "a path past 259 bytes is not listed, so nothing acts on it";
+    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, name259), 0) << "259 bytes is still a path";
+    EXPECT_EQ(1, ItemCount(gPanes[PANE_LEFT].list)) << "a path past 259 bytes is not listed, so nothing acts on it";
 
     // Copy, clipboard and move of the 259-byte item keep its whole name.
-    SelectOnly(gLeftPane.list, {name259});
+    SelectOnly(gPanes[PANE_LEFT].list, {name259});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
     EXPECT_EQ("259", ReadBytes(right_ / name259)) << "right_ is as long as left_";
-    gActivePane.list = gLeftPane.list;
-    gActivePane.path = gLeftPane.path;
+    MakePaneActive(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     ASSERT_TRUE(OpenClipboard(nullptr));
     HGLOBAL data = GetClipboardData(CF_HDROP);
@@ -317,10 +316,9 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     EXPECT_EQ(1, CountCaption("Path Length Error"));
     EXPECT_TRUE(Exists(left_ / name259));
     // The permanent delete takes it.
-    gActivePane.list = gRightPane.list;
-    gActivePane.path = gRightPane.path;
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
-    SelectOnly(gRightPane.list, {name259});
+    MakePaneActive(&gPanes[PANE_RIGHT]);
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    SelectOnly(gPanes[PANE_RIGHT].list, {name259});
     prompts_.Queue(1);
     Command(CMD_DELETE);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
@@ -339,7 +337,7 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     std::string target = longer.path() + std::string(20, 'L');
     CreateDirectoryA(target.c_str(), nullptr);
     size_t before = prompts_.calls().size();
-    gCore->CopyTree(deep.c_str(), (target + "\\d").c_str(), 0, nullptr);
+    gCore->CopyTree(deep.c_str(), (target + "\\d").c_str(), 0, nullptr, WindowWalkSink());
     EXPECT_EQ("t", ReadBytes(target + "\\d\\top.txt"));
     ASSERT_EQ(before + 1, prompts_.calls().size());
     EXPECT_EQ("Path Length Error", prompts_.calls()[before].caption);
@@ -356,7 +354,7 @@ TEST(ReadOnlyVolume, ADestinationThatCantBeWrittenLosesNothing) {
     WriteBytes(source / "kept.txt", "newer");
     WriteBytes(source / "new.txt", "new");
     PromptRecorder prompts;
-    gCore->CopyFolderContents(source.path().c_str(), volume.c_str(), nullptr);
+    gCore->CopyFolderContents(source.path().c_str(), volume.c_str(), nullptr, WindowWalkSink());
     ASSERT_EQ(2u, prompts.calls().size());
     for (const PromptCall& call : prompts.calls())
         EXPECT_EQ("CopyZ File ERROR", call.caption) << call.text;

@@ -6,11 +6,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/window_sink.h"
 #include "app/app_state.h"
 #include "app/keys.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "fileops/file_commands.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/exchange_fixture.h"
 
@@ -27,7 +28,7 @@ class SeamsTest : public ExchangeFixture {
     void Notify(Pane* pane, UINT code) {
         NMLISTVIEW notice = {};
         notice.hdr.hwndFrom = pane->list;
-        notice.hdr.idFrom = pane == &gLeftPane ? IDC_LEFT_LIST : IDC_RIGHT_LIST;
+        notice.hdr.idFrom = pane == &gPanes[PANE_LEFT] ? IDC_LEFT_LIST : IDC_RIGHT_LIST;
         notice.hdr.code = code;
         notice.uChanged = LVIF_STATE;
         SendMessageA(Main(), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
@@ -35,13 +36,13 @@ class SeamsTest : public ExchangeFixture {
 };
 
 TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
-    ASSERT_EQ(1, SelectOnly(gLeftPane.list, {"a.txt"}));
-    ASSERT_EQ(gLeftPane.list, gActivePane.list) << "a selection change is the user's";
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"}));
+    ASSERT_EQ(&gPanes[PANE_LEFT], ActivePane()) << "a selection change is the user's";
     PumpMessages(50);  // the left list repaints its selection first
     // A real repaint of the other list, as a window passing over it causes.
-    RedrawWindow(gRightPane.list, nullptr, nullptr,
+    RedrawWindow(gPanes[PANE_RIGHT].list, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    EXPECT_EQ(gLeftPane.list, gActivePane.list);
+    EXPECT_EQ(&gPanes[PANE_LEFT], ActivePane());
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_EQ(std::vector<std::string>{left_ / "a.txt"}, ClipboardNames()) << "the left pane's selection";
 
@@ -55,9 +56,9 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
         {LVN_ITEMCHANGED, true},
     };
     for (const auto& notice : notices) {
-        Activate(&gLeftPane);
-        Notify(&gRightPane, notice.code);
-        EXPECT_EQ(notice.activates ? gRightPane.list : gLeftPane.list, gActivePane.list) << (int)notice.code;
+        Activate(&gPanes[PANE_LEFT]);
+        Notify(&gPanes[PANE_RIGHT], notice.code);
+        EXPECT_EQ(notice.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane()) << (int)notice.code;
     }
     // What passes through the message loop's keys: only a key pressed in a
     // list moves the commands to its pane, not the pointer passing over it.
@@ -69,16 +70,16 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
     } passing[] = {
         {WM_MOUSEMOVE, 0, false}, {WM_PAINT, 0, false}, {WM_TIMER, 1, false}, {WM_KEYDOWN, VK_DOWN, true}};
     for (const auto& m : passing) {
-        Activate(&gLeftPane);
-        MSG msg = {gRightPane.list, m.message, m.wParam, 0, 0, {0, 0}};
+        Activate(&gPanes[PANE_LEFT]);
+        MSG msg = {gPanes[PANE_RIGHT].list, m.message, m.wParam, 0, 0, {0, 0}};
         EXPECT_EQ(0, TranslateKeys(&msg));
-        EXPECT_EQ(m.activates ? gRightPane.list : gLeftPane.list, gActivePane.list) << m.message;
+        EXPECT_EQ(m.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane()) << m.message;
     }
     // A listing makes its pane active, whatever the user did last.
-    Activate(&gLeftPane);
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
-    EXPECT_EQ(gRightPane.list, gActivePane.list);
-    EXPECT_EQ(gRightPane.path, gActivePane.path);
+    Activate(&gPanes[PANE_LEFT]);
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
+    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
 }
 
 // An IDataObject whose GetData answers with another success code than S_OK,
@@ -146,8 +147,8 @@ TEST_F(SeamsTest, ADropSpeaksOnlyWhenItIsCarriedOut) {
     EXPECT_EQ("Drag&Drop", prompts_.calls().back().caption);
 
     // A success code other than S_OK still carries the list.
-    strcpy(gRightPane.path, right_.path().c_str());
-    gCore->ListFolder(gRightPane.list, gRightPane.path);
+    strcpy(gPanes[PANE_RIGHT].path, right_.path().c_str());
+    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     FileDataObject* plain = DataWith(BlockOf({left_ / "a.txt"}));
     OtherSuccessData other(plain);
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropNow(&other));
@@ -172,7 +173,7 @@ TEST_F(SeamsTest, APasteIntoTheSameFolderAsksBeforeReplacingAnEarlierCopy) {
         PutOnClipboard(CF_HDROP, BlockOf({left_ / "a.txt"}));
         size_t before = prompts_.calls().size();
         prompts_.Queue(c.answer);
-        EXPECT_EQ(1, PasteFromClipboard(Main(), left_.path().c_str()));
+        EXPECT_EQ(1, PasteFromClipboard(Main(), left_.path().c_str(), WindowWalkSink()));
         ASSERT_EQ(before + 1, prompts_.calls().size()) << c.answer;
         EXPECT_EQ((UINT)IDD_OVERWRITE, prompts_.calls()[before].type);
         EXPECT_STREQ("コピー ～ a.txt", ConflictName) << "the file it would replace";
@@ -195,7 +196,7 @@ TEST_F(SeamsTest, DriveRootsAreNamedAndLeftOutOfPastesAndDrops) {
             data->Release();
         } else {
             PutOnClipboard(CF_HDROP, block);
-            Activate(&gRightPane);
+            Activate(&gPanes[PANE_RIGHT]);
             Command(CMD_CLIPBOARD_PASTE);
         }
         ASSERT_EQ(before + 1, prompts_.calls().size());
@@ -208,15 +209,15 @@ TEST_F(SeamsTest, DriveRootsAreNamedAndLeftOutOfPastesAndDrops) {
 }
 
 TEST_F(SeamsTest, ARenameOpenWhenThePaneGoesToMyComputerEndsUnrenamed) {
-    SetFocus(gLeftPane.list);
-    int item = FindItem(gLeftPane.list, "a.txt");
+    SetFocus(gPanes[PANE_LEFT].list);
+    int item = FindItem(gPanes[PANE_LEFT].list, "a.txt");
     ASSERT_GE(item, 0);
-    HWND edit = (HWND)SendMessageA(gLeftPane.list, LVM_EDITLABELA, item, 0);
+    HWND edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     ASSERT_NE(nullptr, edit);
     ASSERT_EQ(1, gEditing);
     SetWindowTextA(edit, "renamed.txt");
     Command(CMD_LEFT_MY_COMPUTER);
-    HWND still = (HWND)SendMessageA(gLeftPane.list, LVM_GETEDITCONTROL, 0, 0);
+    HWND still = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_GETEDITCONTROL, 0, 0);
     EXPECT_EQ(nullptr, still) << "the edit is closed with the listing";
     if (still)
         SendMessageA(still, WM_KEYDOWN, VK_RETURN, 0);
@@ -237,8 +238,8 @@ TEST_F(SeamsTest, TheDeleteKeyWithNothingSelectedIsQuiet) {
     Relist();
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(JobRunning());
-    Activate(&gRightPane);
-    SelectOnly(gRightPane.list, {});
+    Activate(&gPanes[PANE_RIGHT]);
+    SelectOnly(gPanes[PANE_RIGHT].list, {});
     Command(CMD_DELETE);
     EXPECT_TRUE(JobRunning());
     EXPECT_NE("処理中です", StatusText(gCore->statusBar, 0));
@@ -255,16 +256,16 @@ TEST_F(SeamsTest, TheDeleteKeyWithNothingSelectedIsQuiet) {
 // A clipboard copy whose every item is left out leaves the user's clipboard.
 TEST_F(SeamsTest, ACopyThatTakesNothingLeavesTheClipboard) {
     PutOnClipboard(CF_HDROP, BlockOf({right_ / "b.txt"}));
-    int item = FindItem(gLeftPane.list, "a.txt");
+    int item = FindItem(gPanes[PANE_LEFT].list, "a.txt");
     ASSERT_GE(item, 0);
     // A row whose real name is not known: it can't be passed on, and is said.
     LVITEMA marked = {};
     marked.mask = LVIF_PARAM;
     marked.iItem = item;
-    marked.lParam = (LPARAM)((DWORD)ItemParam(gLeftPane.list, item) | ITEM_HAS_REAL_NAME);
-    SendMessageA(gLeftPane.list, LVM_SETITEMA, 0, (LPARAM)&marked);
-    SelectOnly(gLeftPane.list, {"a.txt"});
-    Activate(&gLeftPane);
+    marked.lParam = (LPARAM)((DWORD)ItemParam(gPanes[PANE_LEFT].list, item) | ITEM_HAS_REAL_NAME);
+    SendMessageA(gPanes[PANE_LEFT].list, LVM_SETITEMA, 0, (LPARAM)&marked);
+    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
+    Activate(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_EQ(1, CountCaption("Name Error"));
     EXPECT_EQ(std::vector<std::string>{right_ / "b.txt"}, ClipboardNames());
@@ -284,7 +285,7 @@ TEST_F(SeamsTest, WhenNoFolderCanBeEnteredThePaneStaysEmpty) {
     drive += "\\drive_c";
     // The current folder is one off drive C: with files in it ("Brenn.dat").
     ASSERT_TRUE(SetCurrentDirectoryA((ModuleFolder() + "testwork").c_str()));
-    strcpy(gLeftPane.path, (left_ / "gone\\").c_str());
+    strcpy(gPanes[PANE_LEFT].path, (left_ / "gone\\").c_str());
     ASSERT_TRUE(MoveFileA(drive.c_str(), away.c_str()));
     {
         // Back however the listing ends, for the tests after this one.
@@ -293,11 +294,11 @@ TEST_F(SeamsTest, WhenNoFolderCanBeEnteredThePaneStaysEmpty) {
             const std::string& to;
             ~Restore() { MoveFileA(from.c_str(), to.c_str()); }
         } restore{away, drive};
-        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+        gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     }
     ASSERT_TRUE(Exists(drive + "\\windows")) << "drive C: must come back";
-    EXPECT_STREQ("c:\\", gLeftPane.path);
-    EXPECT_EQ(0, ItemCount(gLeftPane.list)) << "the current folder's files are not shown";
+    EXPECT_STREQ("c:\\", gPanes[PANE_LEFT].path);
+    EXPECT_EQ(0, ItemCount(gPanes[PANE_LEFT].list)) << "the current folder's files are not shown";
     EXPECT_EQ(1, CountCaption("CurrentDirectry Error"));
 }
 

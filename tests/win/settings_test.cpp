@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
-#include "assoc/filer_core.h"
-#include "panes/pane.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
 #include "tests/win/support/win_test_support.h"
 
 TEST(Settings, MissingFileGivesTheDefaults) {
@@ -71,10 +71,10 @@ TEST(Settings, MainWindowReadsChecksAndWritesBackInOrder) {
         MainWindowUnderTest main;
         ASSERT_NE(nullptr, main.window());
         EXPECT_TRUE(prompts.calls().empty());
-        EXPECT_EQ(left.path(), gLeftPane.path);
-        EXPECT_EQ(right.path(), gRightPane.path);
-        EXPECT_EQ(left.path(), WindowText(gLeftPane.pathBox));
-        strcpy(gRightPane.path, "");  // as the My Computer view leaves it
+        EXPECT_EQ(left.path(), gPanes[PANE_LEFT].path);
+        EXPECT_EQ(right.path(), gPanes[PANE_RIGHT].path);
+        EXPECT_EQ(left.path(), WindowText(gPanes[PANE_LEFT].pathBox));
+        strcpy(gPanes[PANE_RIGHT].path, "");  // as the My Computer view leaves it
     }
     std::string text = settings.Read();
     EXPECT_NE(std::string::npos, text.find("L_dir=" + left.path()));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "assoc/filer_core.h"
-#include "panes/pane.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
 #include "tests/win/support/win_test_support.h"
 
 static void SetWriteTime(const std::string& path, int year, int month, int day) {

@@ -7,9 +7,9 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
-#include "assoc/open_with.h"
-#include "panes/pane.h"
+#include "core/filer_core.h"
+#include "app/open_with.h"
+#include "core/pane.h"
 #include "res/resource.h"
 #include "tests/win/support/win_test_support.h"
 
@@ -93,8 +93,7 @@ protected:
         CreateDirectoryA((files_ / "folder").c_str(), nullptr);
         main_.reset(new MainWindowUnderTest);
         ASSERT_NE(nullptr, main_->window());
-        gActivePane.list = gLeftPane.list;
-        gActivePane.path = gLeftPane.path;
+        MakePaneActive(&gPanes[PANE_LEFT]);
     }
     void TearDown() override {
         main_.reset();
@@ -132,7 +131,7 @@ protected:
 
 TEST_F(ToolsCommandTest, EditorOnTwoFilesSkipsTheFolder) {
     std::string editor = Install(1);
-    ASSERT_EQ(3, SelectOnly(gLeftPane.list, {"one.txt", "two.txt", "folder"}));
+    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"one.txt", "two.txt", "folder"}));
     gCore->cancelFlag = 1;  // an old Esc belongs to jobs, not to the Tools
     Command(CMD_EDIT_WITH_EDITOR);
     std::vector<std::string> lines = Logged(editor, 2);
@@ -150,7 +149,7 @@ TEST_F(ToolsCommandTest, EditorOnTwoFilesSkipsTheFolder) {
 
 TEST_F(ToolsCommandTest, MurrelMissingFallsBackToPhotoshopElements) {
     std::string elements = Install(4);
-    SelectOnly(gLeftPane.list, {"one.txt"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"one.txt"});
     Command(CMD_EDIT_WITH_MURREL);
     std::vector<std::string> lines = Logged(elements, 1);
     ASSERT_EQ(1u, lines.size());
@@ -162,8 +161,8 @@ TEST_F(ToolsCommandTest, ReadOnlyQuestionYesClearsNoKeeps) {
     std::string elements = Install(4);
     SetFileAttributesA((files_ / "one.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA((files_ / "two.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    SelectOnly(gLeftPane.list, {"one.txt", "two.txt"});
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    SelectOnly(gPanes[PANE_LEFT].list, {"one.txt", "two.txt"});
     prompts_.Queue(IDYES);
     prompts_.Queue(IDNO);
     Command(CMD_EDIT_WITH_PHOTOSHOP);
@@ -183,7 +182,7 @@ TEST_F(ToolsCommandTest, AProgramPathWithBlanksRunsThatProgram) {
     // A planted "C:\Program.exe" that an unquoted command line would run instead.
     ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), "C:\\Program.exe", TRUE)) << "C:\\Program.exe exists already";
     installed_.insert(installed_.begin(), "C:\\Program.exe");
-    SelectOnly(gLeftPane.list, {"one.txt"});
+    SelectOnly(gPanes[PANE_LEFT].list, {"one.txt"});
     Command(CMD_EDIT_WITH_EDITOR);
     EXPECT_EQ(1u, Logged(editor, 1).size());
     EXPECT_EQ(0u, Logged("C:\\", 1, 500).size()) << "C:\\Program.exe ran";
@@ -198,11 +197,11 @@ TEST_F(ToolsCommandTest, ANameTheCodePageCantSpellIsPassedByItsShortName) {
     WriteBytesW(Widen(files_.path()) + korean, "korean");
     SetFileAttributesW((Widen(files_.path()) + smile).c_str(), FILE_ATTRIBUTE_READONLY);
     std::string editor = Install(1);
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    int row = FindItemW(gLeftPane.list, smile);
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    int row = FindItemW(gPanes[PANE_LEFT].list, smile);
     ASSERT_GE(row, 0);
-    SelectOnly(gLeftPane.list, {});
-    ListView_SetItemState(gLeftPane.list, row, LVIS_SELECTED, LVIS_SELECTED);
+    SelectOnly(gPanes[PANE_LEFT].list, {});
+    ListView_SetItemState(gPanes[PANE_LEFT].list, row, LVIS_SELECTED, LVIS_SELECTED);
     prompts_.Queue(IDYES);
     Command(CMD_EDIT_WITH_EDITOR);
     std::vector<std::string> lines = Logged(editor, 1);
@@ -218,15 +217,14 @@ TEST_F(ToolsCommandTest, ANameTheCodePageCantSpellIsPassedByItsShortName) {
 
 TEST_F(ToolsCommandTest, NothingSelectedOrMyComputerStartsNothing) {
     std::string editor = Install(1);
-    SelectOnly(gLeftPane.list, {});
+    SelectOnly(gPanes[PANE_LEFT].list, {});
     Command(CMD_EDIT_WITH_EDITOR);
     Command(CMD_LEFT_MY_COMPUTER);
-    gActivePane.list = gLeftPane.list;
-    gActivePane.path = gLeftPane.path;
-    SendMessageA(gLeftPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM) nullptr);
+    MakePaneActive(&gPanes[PANE_LEFT]);
+    SendMessageA(gPanes[PANE_LEFT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM) nullptr);
     LVITEMA all = {};
     all.stateMask = all.state = LVIS_SELECTED;
-    SendMessageA(gLeftPane.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    SendMessageA(gPanes[PANE_LEFT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
     Command(CMD_EDIT_WITH_EDITOR);
     EXPECT_EQ(0u, Logged(editor, 1, 800).size());
 }

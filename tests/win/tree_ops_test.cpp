@@ -1,7 +1,8 @@
 // The copy and delete engines on real trees in temporary folders.
 #include <gtest/gtest.h>
 
-#include "assoc/filer_core.h"
+#include "app/window_sink.h"
+#include "core/filer_core.h"
 #include "fileops/file_path.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
@@ -15,7 +16,7 @@ class TreeCopyTest : public ::testing::Test {
     std::string Src(const std::string& name) { return src_ / name; }
     std::string Dst(const std::string& name) { return dst_ / name; }
     int Copy(const std::string& from, const std::string& to, int force = 0) {
-        return gCore->CopyTree(from.c_str(), to.c_str(), force, nullptr);
+        return gCore->CopyTree(from.c_str(), to.c_str(), force, nullptr, WindowWalkSink());
     }
     TempFolder src_, dst_;
     PromptRecorder prompts_;
@@ -94,7 +95,7 @@ TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
     WriteBytes(Src(".selected"), "s");
 
     SelectedItem tree = {"tree", 0, nullptr};
-    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), tree, 0, nullptr));
+    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), tree, WalkRun{nullptr, WindowWalkSink()}));
     EXPECT_EQ("k", ReadBytes(Dst("tree\\kept.txt")));
     EXPECT_TRUE(Exists(Dst("tree\\empty")));
     EXPECT_TRUE(Exists(Dst("tree\\only-dots")));
@@ -103,7 +104,7 @@ TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
     EXPECT_FALSE(Exists(Dst("tree\\.git")));
     // A selected item is copied whatever its name.
     SelectedItem selected = {".selected", 0, nullptr};
-    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), selected, 0, nullptr));
+    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), selected, WalkRun{nullptr, WindowWalkSink()}));
     EXPECT_EQ("s", ReadBytes(Dst(".selected")));
 }
 
@@ -232,17 +233,17 @@ TEST_F(TreeCopyTest, FolderContentsAndPathsInto) {
     WriteBytes(Src("f\\b.txt"), "b");
     // Pane folders come with their final "\"; the destination is made when missing.
     std::string target = dst_ / "made\\";
-    EXPECT_EQ(1, gCore->CopyFolderContents(src_.path().c_str(), target.c_str(), nullptr));
+    EXPECT_EQ(1, gCore->CopyFolderContents(src_.path().c_str(), target.c_str(), nullptr, WindowWalkSink()));
     EXPECT_EQ("a", ReadBytes(target + "a.txt"));
     EXPECT_EQ("b", ReadBytes(target + "f\\b.txt"));
 
     FilePath paths[2];
     SetFilePath(&paths[0], Src("a.txt").c_str());
     SetFilePath(&paths[1], Src("f").c_str());
-    EXPECT_EQ(2, gCore->CopyPathsInto(paths, dst_.path().c_str(), 2, nullptr));
+    EXPECT_EQ(2, gCore->CopyPathsInto(paths, dst_.path().c_str(), 2, nullptr, WindowWalkSink()));
     EXPECT_EQ("a", ReadBytes(Dst("a.txt")));
     EXPECT_EQ("b", ReadBytes(Dst("f\\b.txt")));
-    EXPECT_EQ(0, gCore->CopyPathsInto(paths, dst_.path().c_str(), 0, nullptr));
+    EXPECT_EQ(0, gCore->CopyPathsInto(paths, dst_.path().c_str(), 0, nullptr, WindowWalkSink()));
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
@@ -251,9 +252,9 @@ TEST_F(TreeCopyTest, CancelStopsBetweenEntriesButATopFileIsCopied) {
     WriteBytes(Src("many\\1.txt"), "1");
     WriteBytes(Src("single.txt"), "s");
     volatile LONG cancel = 1;
-    gCore->CopyTree(Src("many").c_str(), Dst("many").c_str(), 0, &cancel);
+    gCore->CopyTree(Src("many").c_str(), Dst("many").c_str(), 0, &cancel, WindowWalkSink());
     EXPECT_FALSE(Exists(Dst("many\\1.txt")));
-    gCore->CopyTree(Src("single.txt").c_str(), Dst("single.txt").c_str(), 0, &cancel);
+    gCore->CopyTree(Src("single.txt").c_str(), Dst("single.txt").c_str(), 0, &cancel, WindowWalkSink());
     EXPECT_TRUE(Exists(Dst("single.txt")));
 }
 
@@ -285,7 +286,7 @@ TEST_F(TreeCopyTest, DriveRootsStayRoots) {
     WriteBytes("Q:\\sub\\deep.txt", "d");
     // The drive's current folder is elsewhere: the root must still be the root.
     SetCurrentDirectoryA("Q:\\sub");
-    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr));
+    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr, WindowWalkSink()));
     EXPECT_EQ("r", ReadBytes(Dst("root-file.txt")));
     EXPECT_EQ("d", ReadBytes(Dst("sub\\deep.txt")));
     EXPECT_FALSE(Exists(Dst(".brennik-test-drive")));
@@ -295,9 +296,9 @@ TEST_F(TreeCopyTest, DriveRootsStayRoots) {
     SetCurrentDirectoryA("C:\\");
     // An empty root yields no entry at all: an empty folder, not an error.
     DeleteFileA("Q:\\.brennik-test-drive");
-    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr));
+    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr, WindowWalkSink()));
     WriteBytes("Q:\\.brennik-test-drive", "");
-    EXPECT_EQ(1, gCore->CopyFolderContents(dst_.path().c_str(), "Q:\\", nullptr));
+    EXPECT_EQ(1, gCore->CopyFolderContents(dst_.path().c_str(), "Q:\\", nullptr, WindowWalkSink()));
     EXPECT_EQ("d", ReadBytes("Q:\\sub\\deep.txt"));
     EXPECT_EQ("r", ReadBytes("Q:\\root-file.txt"));
     EXPECT_TRUE(prompts_.calls().empty());
@@ -319,7 +320,7 @@ TEST_F(TreeDeleteTest, ReadOnlyHiddenAndSystemGoSilently) {
     SetFileAttributesA(At("t\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(At("t\\inner\\sys.txt").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA(At("t\\inner").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(1, gCore->DeleteTree(At("t").c_str(), nullptr));
+    EXPECT_EQ(1, gCore->DeleteTree(At("t").c_str(), nullptr, WindowWalkSink()));
     EXPECT_FALSE(Exists(At("t")));
     EXPECT_TRUE(prompts_.calls().empty());
 }
@@ -330,7 +331,7 @@ TEST_F(TreeDeleteTest, DotEntryStaysWithMessagesInnermostFirst) {
     WriteBytes(At("t\\a\\.keep"), "x");
     WriteBytes(At("t\\a\\gone.txt"), "x");
     WriteBytes(At("t\\gone.txt"), "x");
-    gCore->DeleteTree(At("t").c_str(), nullptr);
+    gCore->DeleteTree(At("t").c_str(), nullptr, WindowWalkSink());
     EXPECT_TRUE(Exists(At("t\\a\\.keep")));
     EXPECT_FALSE(Exists(At("t\\a\\gone.txt")));
     EXPECT_FALSE(Exists(At("t\\gone.txt")));
@@ -341,10 +342,10 @@ TEST_F(TreeDeleteTest, DotEntryStaysWithMessagesInnermostFirst) {
 }
 
 TEST_F(TreeDeleteTest, MissingItemAndHeldFile) {
-    EXPECT_EQ(0, gCore->DeleteTree(At("nothing").c_str(), nullptr));
+    EXPECT_EQ(0, gCore->DeleteTree(At("nothing").c_str(), nullptr, WindowWalkSink()));
     WriteBytes(At("held.txt"), "x");
     HANDLE hold = CreateFileA(At("held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(1, gCore->DeleteTree(At("held.txt").c_str(), nullptr));
+    EXPECT_EQ(1, gCore->DeleteTree(At("held.txt").c_str(), nullptr, WindowWalkSink()));
     CloseHandle(hold);
     ASSERT_EQ(2u, prompts_.calls().size());
     EXPECT_EQ("DelZ Current Directry Error", prompts_.calls()[0].caption);
@@ -357,7 +358,7 @@ TEST_F(TreeDeleteTest, CancelLeavesTheRestAndSaysWhichFoldersStay) {
     CreateDirectoryA(At("t").c_str(), nullptr);
     WriteBytes(At("t\\a.txt"), "x");
     volatile LONG cancel = 1;
-    gCore->DeleteTree(At("t").c_str(), &cancel);
+    gCore->DeleteTree(At("t").c_str(), &cancel, WindowWalkSink());
     EXPECT_TRUE(Exists(At("t\\a.txt")));
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls()[0].caption);

@@ -9,15 +9,16 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/window_sink.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
-#include "panes/pane.h"
-#include "panes/real_names.h"
+#include "core/pane.h"
+#include "core/real_names.h"
 #include "res/resource.h"
 #include "tests/win/support/two_pane_test.h"
 
@@ -71,16 +72,15 @@ protected:
     }
     void SetUp() override {
         TwoPaneTest::SetUp();
-        gActivePane.list = gLeftPane.list;
-        gActivePane.path = gLeftPane.path;
+        MakePaneActive(&gPanes[PANE_LEFT]);
     }
-    int RowOf(const std::wstring& name) { return FindItemW(gLeftPane.list, name); }
+    int RowOf(const std::wstring& name) { return FindItemW(gPanes[PANE_LEFT].list, name); }
     void SelectRows(const std::vector<std::wstring>& names) {
-        ListView_SetItemState(gLeftPane.list, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(gPanes[PANE_LEFT].list, -1, 0, LVIS_SELECTED);
         for (const std::wstring& name : names) {
             int row = RowOf(name);
             ASSERT_GE(row, 0) << "no row for a name of " << name.size() << " units";
-            ListView_SetItemState(gLeftPane.list, row, LVIS_SELECTED, LVIS_SELECTED);
+            ListView_SetItemState(gPanes[PANE_LEFT].list, row, LVIS_SELECTED, LVIS_SELECTED);
         }
     }
     std::string Left(const std::wstring& name) { return ReadBytesW(Widen(left_.path()) + name); }
@@ -98,8 +98,8 @@ protected:
 // The list shows what the ANSI calls give, and every row finds its own file.
 TEST_F(UnspellableNamesTest, ListingShowsTheSystemsTextsAndKeepsTheRealNames) {
     std::vector<std::string> texts;
-    for (int i = 0; i < ItemCount(gLeftPane.list); i++)
-        texts.push_back(ItemText(gLeftPane.list, i, 0));
+    for (int i = 0; i < ItemCount(gPanes[PANE_LEFT].list); i++)
+        texts.push_back(ItemText(gPanes[PANE_LEFT].list, i, 0));
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(FolderEntries(left_.path()), texts) << "the texts of the ANSI search";
     EXPECT_EQ(2, std::count(texts.begin(), texts.end(), "cafe.txt"));
@@ -107,13 +107,13 @@ TEST_F(UnspellableNamesTest, ListingShowsTheSystemsTextsAndKeepsTheRealNames) {
         EXPECT_GE(RowOf(file.name), 0);
     int plain = RowOf(kCafe), acute = RowOf(kCafeAcute);
     EXPECT_NE(plain, acute);
-    EXPECT_FALSE(ItemParam(gLeftPane.list, plain) & ITEM_HAS_REAL_NAME);
-    EXPECT_TRUE(ItemParam(gLeftPane.list, acute) & ITEM_HAS_REAL_NAME);
-    EXPECT_FALSE(ItemParam(gLeftPane.list, RowOf(kShown)) & ITEM_HAS_REAL_NAME);
+    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, plain) & ITEM_HAS_REAL_NAME);
+    EXPECT_TRUE(ItemParam(gPanes[PANE_LEFT].list, acute) & ITEM_HAS_REAL_NAME);
+    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, RowOf(kShown)) & ITEM_HAS_REAL_NAME);
 }
 
 TEST_F(UnspellableNamesTest, CopyOfTheWholeSelectionKeepsEveryNameAndItsBytes) {
-    ListView_SetItemState(gLeftPane.list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(gPanes[PANE_LEFT].list, -1, LVIS_SELECTED, LVIS_SELECTED);
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ(AllNames(), FolderEntriesW(right_.path()));
@@ -124,7 +124,7 @@ TEST_F(UnspellableNamesTest, CopyOfTheWholeSelectionKeepsEveryNameAndItsBytes) {
     // Again: every destination is up to date, so nothing is copied or asked,
     // and the date rule looked at the right destination of each.
     WriteBytesW(Widen(right_.path()) + kCafe, "newer");
-    ListView_SetItemState(gLeftPane.list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(gPanes[PANE_LEFT].list, -1, LVIS_SELECTED, LVIS_SELECTED);
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("newer", Right(kCafe));
@@ -139,7 +139,7 @@ TEST_F(UnspellableNamesTest, WalkedFoldersCopyAndDeleteTheRealFiles) {
     ASSERT_TRUE(CreateDirectoryW(tree.c_str(), nullptr));
     for (const NamedFile& file : kFiles)
         WriteBytesW(tree + L"\\" + file.name, file.bytes);
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     SelectRows({L"tree-" + kSmile.substr(0, 2)});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
@@ -204,12 +204,12 @@ TEST_F(UnspellableNamesTest, MoveKeepsTheRealName) {
 TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
     // Without its twin, "cafe.txt" is free: a rename to it would succeed.
     ASSERT_TRUE(DeleteFileW((Widen(left_.path()) + kCafe).c_str()));
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    SetFocus(gLeftPane.list);
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    SetFocus(gPanes[PANE_LEFT].list);
     int row = RowOf(kCafeAcute);
     ASSERT_GE(row, 0);
     auto rename = [&](const wchar_t* typed, UINT open = LVM_EDITLABELW) {
-        HWND edit = (HWND)SendMessageW(gLeftPane.list, open, row, 0);
+        HWND edit = (HWND)SendMessageW(gPanes[PANE_LEFT].list, open, row, 0);
         ASSERT_NE(nullptr, edit);
         if (typed)
             SetWindowTextW(edit, typed);
@@ -229,8 +229,8 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
     rename(L"renamed.txt");
     EXPECT_EQ("acute", ReadBytes(left_ / "renamed.txt"));
     EXPECT_EQ("(missing)", Left(kCafeAcute));
-    EXPECT_EQ("renamed.txt", ItemText(gLeftPane.list, row, 0));
-    EXPECT_FALSE(ItemParam(gLeftPane.list, row) & ITEM_HAS_REAL_NAME) << "the new name is its own";
+    EXPECT_EQ("renamed.txt", ItemText(gPanes[PANE_LEFT].list, row, 0));
+    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, row) & ITEM_HAS_REAL_NAME) << "the new name is its own";
 }
 
 // A wide list from another program names the real files: they are pasted
@@ -242,13 +242,13 @@ TEST_F(UnspellableNamesTest, PasteOfAWideListCopiesTheRealFiles) {
     EmptyClipboard();
     SetClipboardData(CF_HDROP, block);
     CloseClipboard();
-    EXPECT_EQ(2, PasteFromClipboard(main_->window(), right_.path().c_str()));
+    EXPECT_EQ(2, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
     EXPECT_EQ("smile", Right(kSmile));
     EXPECT_EQ("acute", Right(kCafeAcute));
     EXPECT_EQ((std::vector<std::wstring>{kCafeAcute, kSmile}), FolderEntriesW(right_.path()));
 
     // Pasted into its own folder, it becomes a copy of the real file.
-    EXPECT_EQ(2, PasteFromClipboard(main_->window(), left_.path().c_str()));
+    EXPECT_EQ(2, PasteFromClipboard(main_->window(), left_.path().c_str(), WindowWalkSink()));
     EXPECT_EQ("smile", Left(Widen("コピー ～ ") + kSmile));
     EXPECT_EQ("acute", Left(Widen("コピー ～ ") + kCafeAcute));
     EXPECT_EQ("plain", Left(kCafe));
@@ -262,7 +262,7 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), (tools / "rec.exe").c_str(), FALSE));
     WriteBytes(tools / "Brenn.dat", DataFile({tools / "rec.exe"}, {RuleLine("txt", 0, 0)}));
     ASSERT_EQ(1, gCore->LoadAssociations((tools / "Brenn.dat").c_str()));
-    DoubleClickItem(gLeftPane.list, RowOf(kSmile));
+    DoubleClickItem(gPanes[PANE_LEFT].list, RowOf(kSmile));
     std::vector<std::string> lines = Logged(tools.path(), 1);
     ASSERT_EQ(1u, lines.size());
     std::string passed = QuotedPathAfter(lines[0], tools / "rec.exe ");
@@ -274,12 +274,12 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     std::wstring folder = L"dir-" + kKorean.substr(0, 2);
     ASSERT_TRUE(CreateDirectoryW((Widen(left_.path()) + folder).c_str(), nullptr));
     WriteBytesW(Widen(left_.path()) + folder + L"\\inside.txt", "in");
-    gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-    DoubleClickItem(gLeftPane.list, RowOf(folder));
-    EXPECT_EQ(left_.path(), std::string(gLeftPane.path).substr(0, left_.path().size()));
-    EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gLeftPane.path)) << gLeftPane.path;
-    ASSERT_EQ(1, ItemCount(gLeftPane.list));
-    EXPECT_EQ("inside.txt", ItemText(gLeftPane.list, 0, 0));
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    DoubleClickItem(gPanes[PANE_LEFT].list, RowOf(folder));
+    EXPECT_EQ(left_.path(), std::string(gPanes[PANE_LEFT].path).substr(0, left_.path().size()));
+    EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gPanes[PANE_LEFT].path)) << gPanes[PANE_LEFT].path;
+    ASSERT_EQ(1, ItemCount(gPanes[PANE_LEFT].list));
+    EXPECT_EQ("inside.txt", ItemText(gPanes[PANE_LEFT].list, 0, 0));
     EXPECT_TRUE(Captions().empty()) << Said();
 }
 

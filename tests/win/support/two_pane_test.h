@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 #include "fileops/file_commands.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 #include "tests/win/support/win_test_support.h"
 
 class TwoPaneTest : public ::testing::Test {
@@ -28,8 +28,8 @@ protected:
     HWND Main() const { return main_->window(); }
     void Command(int id) { SendMessageA(Main(), WM_COMMAND, id, 0); }
     void Relist() {
-        gCore->ListFolder(gLeftPane.list, gLeftPane.path);
-        gCore->ListFolder(gRightPane.list, gRightPane.path);
+        gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+        gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     }
     bool WaitForJob() { return PumpUntil([] { return !JobRunning(); }, 30000); }
     int CountCaption(const std::string& caption) const {

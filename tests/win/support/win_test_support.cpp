@@ -6,9 +6,10 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/prompts.h"
+#include "base/prompts.h"
+#include "app/list_events.h"
 #include "panes/navigation.h"
-#include "panes/real_names.h"
+#include "core/real_names.h"
 
 TempFolder::TempFolder() {
     char base[MAX_PATH];

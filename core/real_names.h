@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "panes/pane.h"
+#include "core/pane.h"
 
 struct RealName {
     WCHAR name[MAX_PATH];

@@ -14,6 +14,8 @@ int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param);
 // 1 while a box or dialog of the main window's thread waits for its answer.
 int UiPromptOpen();
+// The window whose thread's questions make the program busy; null when none.
+void SetPromptWindow(HWND window);
 
 // Inside a drag loop a box would take the mouse button the loop waits for,
 // and its OK would end the drag as a drop. Between these two calls this

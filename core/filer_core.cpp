@@ -1,9 +1,9 @@
-#include "assoc/filer_core.h"
+#include "core/filer_core.h"
 
 #include <string.h>
 
-#include "app/prompts.h"
-#include "panes/my_computer.h"
+#include "base/prompts.h"
+#include "base/scoped.h"
 
 FilerCore* gCore;
 
@@ -20,25 +20,25 @@ FilerCore::FilerCore() {
     LoadAssociations("Brenn.dat");
 }
 
-// The My Computer view's shell folders are released here once that view exists.
-// A listing stopped midway may still hold shell folders.
-FilerCore::~FilerCore() { ReleaseShellFolders(); }
+// A listing of My Computer releases its shell folders itself, on every path.
+FilerCore::~FilerCore() {}
 
 int FilerCore::LoadAssociations(const char* fileName) {
-    HANDLE file = CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedHandle file(
+        CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
         ShowMessage(nullptr, "Brenn.dat  Open Error", "READ DATA FILE", MB_OK);
         return 0;
     }
     // Records are small and the file is read once: take it whole.
-    DWORD size = GetFileSize(file, nullptr);
+    DWORD size = GetFileSize(file.Get(), nullptr);
     if (size == INVALID_FILE_SIZE)
         size = 0;
     char* data = (char*)HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
     DWORD total = 0, got = 0;
-    while (data && total < size && ReadFile(file, data + total, size - total, &got, nullptr) && got > 0)
+    while (data && total < size && ReadFile(file.Get(), data + total, size - total, &got, nullptr) && got > 0)
         total += got;
-    CloseHandle(file);
+    file.Reset();
     memset(toolTable, 0, sizeof toolTable);
     memset(extensionRules, 0, sizeof extensionRules);
     toolCount = ruleCount = 0;

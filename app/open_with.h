@@ -12,7 +12,5 @@ extern const char BuiltInToolTable[6][TOOL_SLOT_SIZE];
 void OpenWithAssociation(const char* folder, const char* name, const char* passedName = nullptr);
 // selector: low byte the built-in tool to start, the rest the one to try next.
 void RunToolOnSelection(int selector);
-int ToolVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, int selector,
-                CancelSource cancel);
 // Starts tool text + the quoted path; 0 when it could not be started.
 int StartTool(const char* tool, const char* folder, const char* name);

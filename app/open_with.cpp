@@ -1,14 +1,15 @@
-#include "assoc/open_with.h"
+#include "app/open_with.h"
 
-#include "app/prompts.h"
-#include "assoc/filer_core.h"
+#include "base/prompts.h"
+#include "base/scoped.h"
+#include "core/filer_core.h"
 #include "assoc/open_rules.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
 #include "panes/navigation.h"
-#include "panes/pane.h"
+#include "core/pane.h"
 
 const char BuiltInToolTable[6][TOOL_SLOT_SIZE] = {
     "C:\\WINDOWS\\NOTEPAD.EXE ",
@@ -18,8 +19,6 @@ const char BuiltInToolTable[6][TOOL_SLOT_SIZE] = {
     "C:\\Program Files\\Adobe\\Photoshop Elements\\PhotoshopElements.exe ",
     "C:\\Program Files\\Adobe\\Photoshop 6.0\\Photoshop.exe ",
 };
-
-static PROCESS_INFORMATION gStartedProcess;
 
 int StartTool(const char* tool, const char* folder, const char* name) {
     if (!tool)
@@ -39,13 +38,12 @@ int StartTool(const char* tool, const char* folder, const char* name) {
         return 0;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    PROCESS_INFORMATION started;
     if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE,
-                        CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
-                        &gStartedProcess))
+                        CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &started))
         return 0;
     // Nothing waits for the program or looks at it again.
-    CloseHandle(gStartedProcess.hThread);
-    CloseHandle(gStartedProcess.hProcess);
+    ScopedHandle thread(started.hThread), process(started.hProcess);
     return 1;
 }
 
@@ -63,37 +61,38 @@ void OpenWithAssociation(const char* folder, const char* listedName, const char*
     StartTool(ToolText(core.toolTable, core.toolCount, r.alternateTool), folder, name);
 }
 
-int ToolVisitor(const char* firstFolder, const char*, const SelectedItem& item, int selector, CancelSource) {
+// Opens the item with the tool the selector names first, or else with the
+// next one.
+static void OpenWithTool(const char* firstFolder, const SelectedItem& item, int selector) {
     if (ItemAttributes(item.param) & FILE_ATTRIBUTE_DIRECTORY)
-        return 0;
+        return;
     FilePath path;
     if (!ItemFilePath(&path, firstFolder, item.name, RealNameOf(item), WALK_PATH_MAX)) {
         ReportPathTooLong(firstFolder, item.name);
-        return 1;
+        return;
     }
     const char* name = NameForOthers(item);
     if (!name)
-        return 1;
+        return;
     DWORD attributes = AttributesOfPath(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         ShowMessage(nullptr, "Read Only を解除しますか", "解除確認", MB_YESNO | MB_ICONQUESTION) == IDYES)
         SetAttributesOfPath(path, FILE_ATTRIBUTE_NORMAL);
     int first = selector & 0xFF, second = (selector >> 8) & 0xFF;
     const int count = sizeof BuiltInToolTable / sizeof BuiltInToolTable[0];
-    if (StartTool(ToolText(BuiltInToolTable, count, first), firstFolder, name))
-        return 1;
-    StartTool(ToolText(BuiltInToolTable, count, second), firstFolder, name);
-    return 1;
+    if (!StartTool(ToolText(BuiltInToolTable, count, first), firstFolder, name))
+        StartTool(ToolText(BuiltInToolTable, count, second), firstFolder, name);
 }
 
 void RunToolOnSelection(int selector) {
-    Pane* pane = PaneOfList(gActivePane.list);
+    Pane* pane = ActivePane();
     if (!pane || RefuseMyComputer(pane, pane))
         return;
     char folder[PATH_SIZE];
-    CopyFolder(folder, pane->path);
+    CopyFolderPath(folder, pane->path);
     Selection items;
     TakeSelection(pane->list, &items);
-    WalkSelection(ToolVisitor, items, folder, nullptr, selector, nullptr);
+    for (int i = 0; i < items.count; i++)
+        OpenWithTool(folder, items.items[i], selector);
     FreeSelection(&items);
 }

@@ -1,4 +1,4 @@
-#include "panes/real_names.h"
+#include "core/real_names.h"
 
 #include <string.h>
 

@@ -5,10 +5,10 @@
 #include <commctrl.h>
 
 #include "assoc/assoc_file.h"
-
-enum { PATH_SIZE = MAX_PATH };
+#include "base/path_size.h"
 
 struct FilePath;
+class WalkSink;
 
 struct FilerCore {
     HWND sortList;
@@ -35,21 +35,24 @@ struct FilerCore {
     int SortList(int column);
 
     // The file operations. cancel is the job's flag, or null for a walk that
-    // can't be cancelled.
-    int CopyTree(const char* source, const char* destination, int force, const volatile LONG* cancel);
-    int CopyTree(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel);
+    // can't be cancelled; the sink hears every entry, failure and refusal.
+    int CopyTree(const char* source, const char* destination, int force, const volatile LONG* cancel,
+                 WalkSink& sink);
+    int CopyTree(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel,
+                 WalkSink& sink);
     int IsCopyDue(const char* source, const char* destination);
     int IsCopyDue(const FilePath& source, const FilePath& destination);
-    int CopyFolderContents(const char* sourceFolder, const char* destinationFolder,
-                           const volatile LONG* cancel);
-    int CopyPathsInto(const FilePath* paths, const char* folder, WORD count, const volatile LONG* cancel);
-    int DeleteTree(const char* path, const volatile LONG* cancel);
-    int DeleteTree(const FilePath& path, const volatile LONG* cancel);
+    int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, const volatile LONG* cancel,
+                           WalkSink& sink);
+    int CopyPathsInto(const FilePath* paths, const char* folder, WORD count, const volatile LONG* cancel,
+                      WalkSink& sink);
+    int DeleteTree(const char* path, const volatile LONG* cancel, WalkSink& sink);
+    int DeleteTree(const FilePath& path, const volatile LONG* cancel, WalkSink& sink);
 
   private:
     int CopyWalk(const FilePath& source, const FilePath& destination, int force, const volatile LONG* cancel,
-                 struct CopyWalkState& walk, const WIN32_FIND_DATAA* entry);
-    int DeleteWalk(const FilePath& path, DWORD attributes, const volatile LONG* cancel);
+                 WalkSink& sink, struct CopyWalkState& walk, const WIN32_FIND_DATAA* entry);
+    int DeleteWalk(const FilePath& path, DWORD attributes, const volatile LONG* cancel, WalkSink& sink);
 };
 
 // The list view's comparison callback: item parameters as the sort passes them.

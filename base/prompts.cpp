@@ -1,12 +1,12 @@
-#include "app/prompts.h"
+#include "base/prompts.h"
 
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 
 static PromptResponder gResponder;
 static int gUiPrompts;
+static HWND gPromptWindow;
 
 struct HeldMessage {
     HWND owner;
@@ -39,6 +39,10 @@ void SetPromptResponder(PromptResponder responder) {
     gResponder = responder;
 }
 
+void SetPromptWindow(HWND window) {
+    gPromptWindow = window;
+}
+
 int UiPromptOpen() {
     return gUiPrompts > 0;
 }
@@ -48,7 +52,7 @@ int UiPromptOpen() {
 class UiPromptScope {
   public:
     UiPromptScope()
-        : counted_(gMainWindow && GetWindowThreadProcessId(gMainWindow, nullptr) == GetCurrentThreadId()) {
+        : counted_(gPromptWindow && GetWindowThreadProcessId(gPromptWindow, nullptr) == GetCurrentThreadId()) {
         if (counted_)
             gUiPrompts++;
     }
@@ -76,5 +80,5 @@ INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param) {
     UiPromptScope scope;
     if (gResponder)
         return gResponder(owner, nullptr, nullptr, (UINT)dialogId);
-    return DialogBoxParamA(gInstance, MAKEINTRESOURCEA(dialogId), owner, proc, param);
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialogId), owner, proc, param);
 }

@@ -1,0 +1,39 @@
+// The two panes: list view, path box and folder path buffer of each.
+#pragma once
+#include <windows.h>
+
+#include "core/filer_core.h"
+
+struct Pane {
+    HWND list;
+    HWND pathBox;
+    char path[PATH_SIZE];
+};
+
+// The two panes, left and right; every command of a side names its pane by
+// this index.
+enum PaneSide { PANE_LEFT = 0, PANE_RIGHT = 1 };
+extern Pane gPanes[2];
+
+// The pane the commands without a pane of their own act on: the one whose
+// list the user last acted on. Null until the first.
+Pane* ActivePane();
+void MakePaneActive(const Pane* pane);
+// Forgets the active pane, as a new main window starts without one.
+void ForgetActivePane();
+// The pane that owns a list view or a path box, or null.
+Pane* PaneOfList(HWND list);
+Pane* PaneOfPathBox(HWND box);
+Pane* OtherPane(const Pane* pane);
+// 1 while a path box has the keyboard focus or an in-place rename is open:
+// the keys then type into it.
+extern int gEditing;
+
+// Item parameter: attributes in the low half, listing index in the high half.
+// ITEM_HAS_REAL_NAME, a bit no file attribute uses, marks an item whose name
+// the code page can't spell (its real name is kept beside the listing).
+enum { ITEM_HAS_REAL_NAME = 0x8 };
+inline LPARAM MakeItemParam(DWORD attributes, int index) {
+    return (LPARAM)(DWORD)((attributes & 0xFFFF) | ((DWORD)index << 16));
+}
+inline DWORD ItemAttributes(LPARAM param) { return (DWORD)param & 0xFFFF & ~(DWORD)ITEM_HAS_REAL_NAME; }

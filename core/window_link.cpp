@@ -1,0 +1,3 @@
+#include "core/window_link.h"
+
+WindowLink gWindowLink;
