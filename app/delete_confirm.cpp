@@ -9,15 +9,14 @@
 #include "fileops/selection.h"
 #include "res/resource.h"
 
-char gQuestionBuffer[100];
-char gNamesBuffer[1000];
-
-INT_PTR CALLBACK DeleteConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK DeleteConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IDC_DELETE_NAMES, gNamesBuffer);
-        SetDlgItemTextA(dialog, IDC_DELETE_QUESTION, gQuestionBuffer);
+    case WM_INITDIALOG: {
+        const DeleteQuestion* shown = (const DeleteQuestion*)lParam;
+        SetDlgItemTextA(dialog, IDC_DELETE_NAMES, shown->names);
+        SetDlgItemTextA(dialog, IDC_DELETE_QUESTION, shown->question);
         return 0;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 0);
@@ -35,9 +34,10 @@ void ConfirmAndDelete(Pane* pane, int command) {
         return;
     if (RefuseMyComputer(pane, pane) || (permanent && RefuseWhileJobRuns()))
         return;
-    CopyText(gQuestionBuffer, sizeof gQuestionBuffer,
+    DeleteQuestion shown;
+    CopyText(shown.question, sizeof shown.question,
              permanent ? "選択ファイルを削除しますか" : "選択ファイルをゴミ箱へ移動しますか");
-    if (!CollectSelectedNames(pane->list, gNamesBuffer))
+    if (!CollectSelectedNames(pane->list, shown.names))
         return;
     // What the dialog lists is what gets deleted, whatever is clicked or
     // relisted while it is open.
@@ -50,7 +50,7 @@ void ConfirmAndDelete(Pane* pane, int command) {
         FreeSelection(&items);
         return;
     }
-    if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, 0) != 1) {
+    if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, (LPARAM)&shown) != 1) {
         FreeSelection(&items);
         return;
     }

@@ -4,9 +4,15 @@
 
 #include "core/pane.h"
 
-extern char gQuestionBuffer[100];
-extern char gNamesBuffer[1000];
+#include "fileops/selection.h"
+
+// What the question before a delete shows: the question, and the names one a line.
+struct DeleteQuestion {
+    char question[100];
+    char names[NAMES_BUFFER_SIZE];
+};
 
 // command: 124 or 129 (recycle bin, on that pane) or 145 (permanent, active pane).
 void ConfirmAndDelete(Pane* pane, int command);
+// The question's dialog; its parameter is the DeleteQuestion it shows.
 INT_PTR CALLBACK DeleteConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

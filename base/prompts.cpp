@@ -72,13 +72,13 @@ int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) {
     }
     UiPromptScope scope;
     if (gResponder)
-        return (int)gResponder(owner, text, caption, type);
+        return (int)gResponder(owner, text, caption, type, 0);
     return MessageBoxA(owner, text, caption, type);
 }
 
 INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param) {
     UiPromptScope scope;
     if (gResponder)
-        return gResponder(owner, nullptr, nullptr, (UINT)dialogId);
+        return gResponder(owner, nullptr, nullptr, (UINT)dialogId, param);
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialogId), owner, proc, param);
 }

@@ -4,9 +4,9 @@
 
 // A responder sees every box and dialog instead of the user. For a box it gets
 // the owner, text, caption and type and returns the button id (IDOK, IDCANCEL...);
-// for a dialog, text and caption are null, type is the dialog id, and its result
-// is the dialog's result.
-typedef INT_PTR (*PromptResponder)(HWND owner, const char* text, const char* caption, UINT type);
+// for a dialog, text and caption are null, type is the dialog id, param is what
+// the dialog would get with WM_INITDIALOG, and its result is the dialog's result.
+typedef INT_PTR (*PromptResponder)(HWND owner, const char* text, const char* caption, UINT type, LPARAM param);
 
 void SetPromptResponder(PromptResponder responder);
 

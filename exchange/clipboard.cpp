@@ -20,8 +20,6 @@
 #include "core/pane.h"
 #include "res/resource.h"
 
-char ClipboardPaths[CLIPBOARD_SLOTS][PATH_SIZE];
-char ConflictName[PATH_SIZE];
 
 static const char kCaption[] = "Copy & Paste";
 
@@ -41,7 +39,7 @@ HGLOBAL BuildDropFiles(const char* const* paths, int count, int wide) {
     return block.Release();
 }
 
-int IsSoundDropHandle(HGLOBAL handle) {
+int IsWellFormedFileList(HGLOBAL handle) {
     SIZE_T size = handle ? GlobalSize(handle) : 0;
     GlobalLockScope lock(size ? handle : nullptr);
     return lock.Bytes() && IsFileListBlockSound((const unsigned char*)lock.Bytes(), size);
@@ -101,9 +99,9 @@ int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, 
     return 0;
 }
 
-INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: SetDlgItemTextA(dialog, IDC_OVERWRITE_NAME, ConflictName); return FALSE;
+    case WM_INITDIALOG: SetDlgItemTextA(dialog, IDC_OVERWRITE_NAME, (const char*)lParam); return FALSE;
     case WM_COMMAND: {
         WORD id = LOWORD(wParam);
         if (id == IDCANCEL || id == IDC_COPY_BY_DATE || id == IDC_OVERWRITE_COPY) {
@@ -131,10 +129,10 @@ static HGLOBAL CopyOfBlock(HGLOBAL source) {
     return copy.Release();
 }
 
-// The force flag for a paste onto an existing target, as the user answers
-// the overwrite question; -1 to leave that entry alone.
-static int AskOverwrite() {
-    INT_PTR answer = RunDialog(nullptr, IDD_OVERWRITE, OverwriteDlgProc, 0);
+// The force flag for a paste onto the existing entry of that name, as the
+// user answers the overwrite question; -1 to leave that entry alone.
+static int AskOverwrite(const char* name) {
+    INT_PTR answer = RunDialog(nullptr, IDD_OVERWRITE, OverwriteDlgProc, (LPARAM)name);
     if (answer == IDC_OVERWRITE_COPY)
         return 1;
     return answer == IDC_COPY_BY_DATE ? 0 : -1;
@@ -145,7 +143,6 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         return;
     const char* bare = NameOfPath(entry.text);
     const WCHAR* realBare = IsWidePath(entry) ? NameOfWidePath(entry.wide) : nullptr;
-    CopyText(ConflictName, sizeof ConflictName, bare);
     FilePath target;
     if (IsSameFolderText(sourceFolder, targetFolder)) {
         char copyName[PATH_SIZE + 16];
@@ -169,11 +166,8 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         // An earlier copy may hold the user's edits: never replaced unasked.
         // The question names the copy it would replace.
         int force = 1;
-        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES) {
-            CopyText(ConflictName, sizeof ConflictName, NameOfPath(target.text));
-            if ((force = AskOverwrite()) < 0)
-                return;
-        }
+        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(NameOfPath(target.text))) < 0)
+            return;
         sink.Progress(255, target.text);
         gCore->CopyTree(entry, target, force, nullptr, sink);
         return;
@@ -185,7 +179,7 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
     if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))
         return;
     int force = 0;
-    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite()) < 0)
+    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(bare)) < 0)
         return;
     gCore->CopyTree(entry, target, force, nullptr, sink);
 }
@@ -224,7 +218,7 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
 int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink) {
     int opened = OpenClipboard(owner);
     HGLOBAL data = opened ? (HGLOBAL)GetClipboardData(CF_HDROP) : nullptr;
-    ScopedGlobal list(data && IsSoundDropHandle(data) ? CopyOfBlock(data) : nullptr);
+    ScopedGlobal list(data && IsWellFormedFileList(data) ? CopyOfBlock(data) : nullptr);
     if (!list.Get()) {
         if (opened)
             CloseClipboard();
@@ -251,12 +245,13 @@ void CopySelectionToClipboard(HWND owner) {
     if (!pane || RefuseMyComputer(pane, pane))
         return;
     int selected = (int)SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0);
-    int count = CollectSelectedPaths(owner, pane->list, pane->path, ClipboardPaths, CLIPBOARD_SLOTS, kCaption);
+    char paths[CLIPBOARD_SLOTS][PATH_SIZE];
+    int count = CollectSelectedPaths(owner, pane->list, pane->path, paths, CLIPBOARD_SLOTS, kCaption);
     // Every chosen item was left out (and said): what the user had on the
     // clipboard stays. Nothing chosen at all empties it.
     if (selected > 0 && count == 0)
         return;
-    CopyPathsToClipboard(owner, ClipboardPaths, count, 0);
+    CopyPathsToClipboard(owner, paths, count, 0);
 }
 
 void PasteIntoActivePane(HWND owner, WalkSink& sink) {

@@ -82,7 +82,7 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     }
     ScopedMedium held(&medium);
     // Another program's block: checked before any name is read from it.
-    if (medium.tymed != TYMED_HGLOBAL || !IsSoundDropHandle(medium.hGlobal)) {
+    if (medium.tymed != TYMED_HGLOBAL || !IsWellFormedFileList(medium.hGlobal)) {
         InvalidateRect(window, nullptr, TRUE);
         *effect = DROPEFFECT_NONE;
         return S_OK;

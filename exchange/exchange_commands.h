@@ -7,8 +7,6 @@
 
 enum { CLIPBOARD_SLOTS = 100, DRAG_SLOTS = 50, DROP_SLOTS = 50 };
 
-extern char ClipboardPaths[CLIPBOARD_SLOTS][PATH_SIZE];
-extern char ConflictName[PATH_SIZE];
 
 // The full paths of the list's selected items into slots; the count taken.
 // Items past the slots are left out with one message saying how many.
@@ -17,12 +15,13 @@ int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots
 int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, int wide);
 class WalkSink;
 int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink);
+// The overwrite question; its parameter is the name of the entry it asks about.
 INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A movable, zeroed file-list block of the paths; null when out of memory.
 HGLOBAL BuildDropFiles(const char* const* paths, int count, int wide);
 // A block from another program, checked before any name is read from it.
-int IsSoundDropHandle(HGLOBAL handle);
+int IsWellFormedFileList(HGLOBAL handle);
 struct FilePath;
 // Name `index` of a checked list into a path, with its real form where the
 // list names a file the code page can't spell; 0 for an empty name or one

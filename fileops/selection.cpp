@@ -3,23 +3,16 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "base/list_view.h"
 #include "base/prompts.h"
 #include "base/text_buffer.h"
 #include "fileops/progress.h"
 
 int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real) {
-    LVITEMA lv = {};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = index;
-    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv))
+    if (!ReadItemParam(list, index, &item->param))
         return 0;
-    item->param = lv.lParam;
     item->real = nullptr;
-    item->name[0] = '\0';
-    LVITEMA cell = {};
-    cell.pszText = item->name;
-    cell.cchTextMax = sizeof item->name;
-    SendMessageA(list, LVM_GETITEMTEXTA, index, (LPARAM)&cell);
+    ReadCellText(list, index, 0, item->name, sizeof item->name);
     if (!real || !((DWORD)item->param & ITEM_HAS_REAL_NAME))
         return 1;
     // Its text may name another file: it goes only with its real name.

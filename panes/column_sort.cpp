@@ -1,5 +1,6 @@
 #include <stdlib.h>
 
+#include "base/list_view.h"
 #include "core/filer_core.h"
 #include "panes/sort_compare.h"
 
@@ -15,14 +16,6 @@ int CALLBACK CompareItems(LPARAM param1, LPARAM param2, LPARAM column) {
     return CompareSortKeys(gKeys[param1], gKeys[param2], (int)column, gCore->sortDirection[column]);
 }
 
-static void SetParam(HWND list, int item, LPARAM param) {
-    LVITEMA lv = {};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    lv.lParam = param;
-    SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&lv);
-}
-
 int FilerCore::SortList(int column) {
     HWND list = sortList;
     if (column < 0 || column > 3)
@@ -35,29 +28,19 @@ int FilerCore::SortList(int column) {
     int result = 0;
     if (keys && params) {
         for (int i = 0; i < count; i++) {
-            LVITEMA lv = {};
-            lv.mask = LVIF_PARAM;
-            lv.iItem = i;
-            SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv);
-            params[i] = lv.lParam;
-            char text[32] = "";
-            LVITEMA cell = {};
-            cell.iSubItem = column;
-            cell.pszText = text;
-            cell.cchTextMax = 30;
-            SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)&cell);
-            MakeSortKey(text, (unsigned)lv.lParam & 0xFFFF, column, &keys[i]);
-            SetParam(list, i, i);
+            ReadItemParam(list, i, &params[i]);
+            char text[32];
+            ReadCellText(list, i, column, text, 30);
+            MakeSortKey(text, (unsigned)params[i] & 0xFFFF, column, &keys[i]);
+            SetItemParam(list, i, i);
         }
         gKeys = keys;
         result = (int)SendMessageA(list, LVM_SORTITEMS, (WPARAM)column, (LPARAM)CompareItems);
         gKeys = nullptr;
         for (int i = 0; i < count; i++) {
-            LVITEMA lv = {};
-            lv.mask = LVIF_PARAM;
-            lv.iItem = i;
-            SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv);
-            SetParam(list, i, params[lv.lParam]);
+            LPARAM before = 0;
+            ReadItemParam(list, i, &before);
+            SetItemParam(list, i, params[before]);
         }
     }
     free(keys);

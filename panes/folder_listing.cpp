@@ -1,5 +1,6 @@
 #include "base/prompts.h"
 #include "base/cp932.h"
+#include "base/list_view.h"
 #include "base/scoped.h"
 #include "base/text_buffer.h"
 #include "assoc/open_rules.h"
@@ -46,13 +47,6 @@ void FilerCore::InitPane(HWND list, char* path) {
         SendMessageA(list, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
     }
     ListFolder(list, path);
-}
-
-static void SetCellText(HWND list, int item, int column, const char* text) {
-    LVITEMA cell = {};
-    cell.iSubItem = column;
-    cell.pszText = (char*)text;
-    SendMessageA(list, LVM_SETITEMTEXTA, item, (LPARAM)&cell);
 }
 
 // Makes path absolute and ending in "\" in place; 0 when that can't be done
@@ -162,12 +156,8 @@ static void ShowRealName(HWND list, int at, const WCHAR* name, const char* text)
     cell.iSubItem = 0;
     cell.pszText = (WCHAR*)name;
     SendMessageW(list, LVM_SETITEMTEXTW, at, (LPARAM)&cell);
-    char back[MAX_PATH] = "";
-    LVITEMA read = {};
-    read.iSubItem = 0;
-    read.pszText = back;
-    read.cchTextMax = sizeof back;
-    SendMessageA(list, LVM_GETITEMTEXTA, at, (LPARAM)&read);
+    char back[MAX_PATH];
+    ReadCellText(list, at, 0, back, sizeof back);
     if (strcmp(back, text) != 0)
         SetCellText(list, at, 0, text);
 }

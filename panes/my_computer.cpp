@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/list_view.h"
 #include "base/scoped.h"
 #include "panes/id_lists.h"
 #include "panes/list_text.h"
@@ -50,13 +51,6 @@ LPITEMIDLIST JoinIdLists(LPCITEMIDLIST first, LPCITEMIDLIST second) {
     return (LPITEMIDLIST)joined;
 }
 
-static void SetCell(HWND list, int item, int column, const char* text) {
-    LVITEMA cell = {};
-    cell.iSubItem = column;
-    cell.pszText = (char*)text;
-    SendMessageA(list, LVM_SETITEMTEXTA, item, (LPARAM)&cell);
-}
-
 // Where the shell has no find data (under Wine, for every drive), its own
 // attributes still tell a file-system folder, which a double-click enters.
 static DWORD ShellFolderBit(IShellFolder* folder, LPCITEMIDLIST child) {
@@ -99,16 +93,16 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
         if (haveData && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             uint64_t size = ((uint64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
             if (FormatSizeText(text, sizeof text, size))
-                SetCell(list, at, 1, text);
+                SetCellText(list, at, 1, text);
         }
         if (haveData && !(attributes & FILE_ATTRIBUTE_SYSTEM)) {
             FILETIME local;
             SYSTEMTIME t;
             if (FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &t) &&
                 FormatDateText(text, sizeof text, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute))
-                SetCell(list, at, 3, text);
+                SetCellText(list, at, 3, text);
         }
-        SetCell(list, at, 2, info.szTypeName);
+        SetCellText(list, at, 2, info.szTypeName);
         index++;
     }
     return index;

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/list_view.h"
 #include "base/prompts.h"
 #include "base/spellable.h"
 #include "base/text_buffer.h"
@@ -43,13 +44,6 @@ int IsUserActionNotice(const NMHDR* header) {
 void ShowPanePaths() {
     SetWindowTextA(gPanes[PANE_LEFT].pathBox, gPanes[PANE_LEFT].path);
     SetWindowTextA(gPanes[PANE_RIGHT].pathBox, gPanes[PANE_RIGHT].path);
-}
-
-static LPARAM ItemParamOf(HWND list, int item) {
-    LVITEMA lv = {};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    return SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv) ? lv.lParam : 0;
 }
 
 LRESULT BeginRename(Pane* pane, const NMLVDISPINFOA* info) {
@@ -96,12 +90,9 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
     // page can't spell would reach the file as another name.
     WCHAR typed[PATH_SIZE];
     GetWindowTextW(edit, typed, PATH_SIZE);
-    char name[PATH_SIZE], listed[PATH_SIZE] = "";
+    char name[PATH_SIZE], listed[PATH_SIZE];
     GetWindowTextA(edit, name, sizeof name);
-    LVITEMA row = {};
-    row.pszText = listed;
-    row.cchTextMax = sizeof listed;
-    SendMessageA(pane->list, LVM_GETITEMTEXTA, info->item.iItem, (LPARAM)&row);
+    ReadCellText(pane->list, info->item.iItem, 0, listed, sizeof listed);
     if (IsWidePath(gRenameSource) &&
         (lstrcmpW(typed, NameOfWidePath(gRenameSource.wide)) == 0 || strcmp(name, listed) == 0))
         return 0;
@@ -120,17 +111,11 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
         return 0;
     }
     if (MoveFileOfPath(gRenameSource, target, 0)) {
-        LVITEMA lv = {};
-        lv.iSubItem = 0;
-        lv.pszText = name;
-        SendMessageA(pane->list, LVM_SETITEMTEXTA, info->item.iItem, (LPARAM)&lv);
+        SetCellText(pane->list, info->item.iItem, 0, name);
         // The new name was typed in the code page: it reaches the file itself.
-        LVITEMA marked = {};
-        marked.mask = LVIF_PARAM;
-        marked.iItem = info->item.iItem;
-        marked.lParam =
-            (LPARAM)((DWORD)ItemParamOf(pane->list, info->item.iItem) & ~(DWORD)ITEM_HAS_REAL_NAME);
-        SendMessageA(pane->list, LVM_SETITEMA, 0, (LPARAM)&marked);
+        LPARAM param = 0;
+        ReadItemParam(pane->list, info->item.iItem, &param);
+        SetItemParam(pane->list, info->item.iItem, (LPARAM)((DWORD)param & ~(DWORD)ITEM_HAS_REAL_NAME));
     }
     return 0;
 }

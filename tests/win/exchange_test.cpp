@@ -169,7 +169,7 @@ TEST_F(ExchangeTest, ConflictsAskAndEachButtonDoesItsOwn) {
     std::vector<std::string> conflicts;
     prompts_.OnCall([&](const PromptCall& call) {
         if (call.dialog)
-            conflicts.push_back(ConflictName);
+            conflicts.push_back(call.conflictName);
     });
     EXPECT_EQ(3, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
     ASSERT_EQ(3u, prompts_.calls().size());

@@ -128,7 +128,7 @@ TEST_F(FileCommandsTest, PermanentDeleteAsksThenDeletesInTheWorker) {
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob());
     ASSERT_EQ(1u, prompts_.calls().size());
-    EXPECT_EQ("tree\r\n", std::string(gNamesBuffer));
+    EXPECT_EQ("tree\r\n", prompts_.calls()[0].names);
     EXPECT_FALSE(Exists(left_ / "tree"));
     EXPECT_TRUE(Exists(left_ / "stay.txt"));
     EXPECT_EQ("Delete End", Status(0));

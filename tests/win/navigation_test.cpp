@@ -182,15 +182,15 @@ TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_TRUE(prompts_.calls()[0].dialog);
     EXPECT_EQ((UINT)IDD_DELETE_CONFIRM, prompts_.calls()[0].type);
-    EXPECT_STREQ("選択ファイルをゴミ箱へ移動しますか", gQuestionBuffer);
-    EXPECT_STREQ("old.txt\r\ntaken.txt\r\n", gNamesBuffer);
+    EXPECT_EQ("選択ファイルをゴミ箱へ移動しますか", prompts_.calls()[0].question);
+    EXPECT_EQ("old.txt\r\ntaken.txt\r\n", prompts_.calls()[0].names);
 
     MakePaneActive(&gPanes[PANE_LEFT]);
     prompts_.Queue(0);
     PostMessageA(Main(), WM_COMMAND, CMD_DELETE, 0);  // as the Delete key sends it
     PumpMessages(30);
     ASSERT_EQ(2u, prompts_.calls().size());
-    EXPECT_STREQ("選択ファイルを削除しますか", gQuestionBuffer);
+    EXPECT_EQ("選択ファイルを削除しますか", prompts_.calls()[1].question);
     EXPECT_TRUE(Exists(left_ / "old.txt")) << "cancelled: nothing deleted";
 }
 
@@ -209,11 +209,12 @@ static DWORD WINAPI AnswerDialog(void* key) {
 static INT_PTR CALLBACK CheckingDeleteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR r = DeleteConfirmDlgProc(dialog, message, wParam, lParam);
     if (message == WM_INITDIALOG) {
+        const DeleteQuestion* shown = (const DeleteQuestion*)lParam;
         char text[1000];
         GetDlgItemTextA(dialog, IDC_DELETE_QUESTION, text, sizeof text);
-        EXPECT_STREQ(gQuestionBuffer, text);
+        EXPECT_STREQ(shown->question, text);
         GetDlgItemTextA(dialog, IDC_DELETE_NAMES, text, sizeof text);
-        EXPECT_STREQ(gNamesBuffer, text);
+        EXPECT_STREQ(shown->names, text);
         GetDlgItemTextA(dialog, IDCANCEL, text, sizeof text);
         EXPECT_STREQ("ｷｬﾝｾﾙ", text);
     }
@@ -222,14 +223,13 @@ static INT_PTR CALLBACK CheckingDeleteDlgProc(HWND dialog, UINT message, WPARAM 
 
 TEST(DeleteConfirmDialog, EnterConfirmsEscCancels) {
     gInstance = GetModuleHandleA(nullptr);
-    strcpy(gQuestionBuffer, "選択ファイルを削除しますか");
-    strcpy(gNamesBuffer, "a.txt\r\nb.txt\r\n");
+    DeleteQuestion question = {"選択ファイルを削除しますか", "a.txt\r\nb.txt\r\n"};
     HANDLE t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_RETURN, 0, nullptr);
-    EXPECT_EQ(1, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, 0));
+    EXPECT_EQ(1, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, (LPARAM)&question));
     WaitForSingleObject(t, 5000);
     CloseHandle(t);
     t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_ESCAPE, 0, nullptr);
-    EXPECT_EQ(0, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, 0));
+    EXPECT_EQ(0, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, (LPARAM)&question));
     WaitForSingleObject(t, 5000);
     CloseHandle(t);
 }

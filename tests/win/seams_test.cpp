@@ -176,7 +176,7 @@ TEST_F(SeamsTest, APasteIntoTheSameFolderAsksBeforeReplacingAnEarlierCopy) {
         EXPECT_EQ(1, PasteFromClipboard(Main(), left_.path().c_str(), WindowWalkSink()));
         ASSERT_EQ(before + 1, prompts_.calls().size()) << c.answer;
         EXPECT_EQ((UINT)IDD_OVERWRITE, prompts_.calls()[before].type);
-        EXPECT_STREQ("コピー ～ a.txt", ConflictName) << "the file it would replace";
+        EXPECT_EQ("コピー ～ a.txt", prompts_.calls()[before].conflictName) << "the file it would replace";
         EXPECT_EQ(c.left, ReadBytes(copy)) << c.answer;
     }
 }

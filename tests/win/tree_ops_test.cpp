@@ -1,12 +1,15 @@
 // The copy and delete engines on real trees in temporary folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/window_sink.h"
 #include "core/filer_core.h"
 #include "fileops/file_path.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
 #include "fileops/walk_paths.h"
+#include "fileops/walk_sink.h"
 #include "tests/win/support/win_test_support.h"
 
 static const char kCopyError[] = "CopyZ File ERROR";
@@ -362,4 +365,50 @@ TEST_F(TreeDeleteTest, CancelLeavesTheRestAndSaysWhichFoldersStay) {
     EXPECT_TRUE(Exists(At("t\\a.txt")));
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls()[0].caption);
+}
+
+// A sink that keeps what the walks say, so they run with no window at all.
+class RecordingSink final : public WalkSink {
+  public:
+    void Progress(int part, const char* text) override { events.push_back(std::to_string(part) + " " + text); }
+    void Failed(const char* text, const char* caption) override {
+        events.push_back(std::string("failed ") + caption + " " + text);
+    }
+    void PathTooLong(const char* folder, const char* name) override {
+        events.push_back(std::string("too long ") + folder + " " + name);
+    }
+    void Unreachable(const char* folder, const char* name) override {
+        events.push_back(std::string("unreachable ") + folder + " " + name);
+    }
+    void Ended(int command) override { events.push_back("ended " + std::to_string(command)); }
+    std::vector<std::string> events;
+};
+
+TEST_F(TreeCopyTest, TheWalksTellTheirSinkEverythingAndShowNothing) {
+    WriteBytes(Src("a.txt"), "a");
+    WriteBytes(Src("sub\\b.txt"), "b");
+    CreateDirectoryA(Dst("sub").c_str(), nullptr);
+    CreateDirectoryA(Dst("sub\\b.txt").c_str(), nullptr); // a folder where the file goes
+    RecordingSink copy;
+    EXPECT_EQ(1, gCore->CopyTree(src_.path().c_str(), dst_.path().c_str(), 0, nullptr, copy));
+    std::vector<std::string> expected = {
+        "0 " + Src("a.txt"),
+        "1 " + Dst("a.txt"),
+        "0 " + Src("sub"),
+        "0 " + Src("sub\\b.txt"),
+        "failed CopyZ File ERROR " + Dst("sub\\b.txt"),
+    };
+    // The folder search's own order decides which top entry comes first.
+    std::sort(expected.begin(), expected.end());
+    std::sort(copy.events.begin(), copy.events.end());
+    EXPECT_EQ(expected, copy.events);
+
+    RecordingSink removal;
+    HANDLE held = CreateFileA(Src("sub\\b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(1, gCore->DeleteTree(Src("sub").c_str(), nullptr, removal));
+    CloseHandle(held);
+    expected = {"failed DelZ  File を削除できません " + Src("sub\\b.txt"),
+                "failed DelZ  Folder を削除できません " + Src("sub")};
+    EXPECT_EQ(expected, removal.events);
+    EXPECT_TRUE(prompts_.calls().empty()) << "the walks show nothing themselves";
 }

@@ -287,7 +287,7 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
 TEST_F(UnspellableNamesTest, DropOfAWideListCopiesTheRealFiles) {
     HGLOBAL block = WideFileList({Widen(left_.path()) + kKorean, Widen(left_.path()) + kCafe});
     ASSERT_NE(nullptr, block);
-    ASSERT_TRUE(IsSoundDropHandle(block));
+    ASSERT_TRUE(IsWellFormedFileList(block));
     HDROP drop = (HDROP)block;
     ASSERT_EQ(1, ReadDroppedName(drop, 0, &gDropTarget->DroppedPaths[0]));
     ASSERT_EQ(1, ReadDroppedName(drop, 1, &gDropTarget->DroppedPaths[1]));

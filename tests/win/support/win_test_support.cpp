@@ -7,9 +7,11 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "base/prompts.h"
+#include "app/delete_confirm.h"
 #include "app/list_events.h"
 #include "panes/navigation.h"
 #include "core/real_names.h"
+#include "res/resource.h"
 
 TempFolder::TempFolder() {
     char base[MAX_PATH];
@@ -203,10 +205,16 @@ std::vector<std::string> PromptRecorder::captions() const {
     return all;
 }
 
-INT_PTR PromptRecorder::Respond(HWND owner, const char* text, const char* caption, UINT type) {
+INT_PTR PromptRecorder::Respond(HWND owner, const char* text, const char* caption, UINT type, LPARAM param) {
     PromptRecorder* self = gRecorder;
     bool dialog = text == nullptr && caption == nullptr;
-    PromptCall call{owner, text ? text : "", caption ? caption : "", type, dialog};
+    PromptCall call{owner, text ? text : "", caption ? caption : "", type, dialog, "", "", ""};
+    if (dialog && param && type == IDD_DELETE_CONFIRM) {
+        call.question = ((const DeleteQuestion*)param)->question;
+        call.names = ((const DeleteQuestion*)param)->names;
+    } else if (dialog && param && type == IDD_OVERWRITE) {
+        call.conflictName = (const char*)param;
+    }
     EnterCriticalSection(&self->lock_);
     self->calls_.push_back(call);
     auto hook = self->hook_;

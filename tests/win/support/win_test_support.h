@@ -58,6 +58,8 @@ struct PromptCall {
     std::string caption;
     UINT type;  // buttons and icon of a box, or the dialog id
     bool dialog;
+    // What the delete question showed, and the name the overwrite question asked about.
+    std::string question, names, conflictName;
 };
 
 // Records every message box and dialog and answers it: with the queued answers
@@ -74,7 +76,7 @@ public:
     std::vector<std::string> captions() const;
 
 private:
-    static INT_PTR Respond(HWND owner, const char* text, const char* caption, UINT type);
+    static INT_PTR Respond(HWND owner, const char* text, const char* caption, UINT type, LPARAM param);
     CRITICAL_SECTION lock_;
     std::function<void(const PromptCall&)> hook_;
     std::vector<PromptCall> calls_;
