@@ -43,8 +43,15 @@ static void ShowAbout(HWND window) {
 }
 
 // What a command of one side does with its pane (and the other one).
-enum SideAction { SIDE_NEW_FOLDER, SIDE_PARENT, SIDE_RECYCLE, SIDE_COPY_SELECTED, SIDE_COPY_FOLDER,
-                  SIDE_MY_COMPUTER, SIDE_MOVE };
+enum SideAction {
+    SIDE_NEW_FOLDER,
+    SIDE_PARENT,
+    SIDE_RECYCLE,
+    SIDE_COPY_SELECTED,
+    SIDE_COPY_FOLDER,
+    SIDE_MY_COMPUTER,
+    SIDE_MOVE
+};
 
 // Every command of a side, its pane, and the key command that stands for it
 // in the active pane.

@@ -4,7 +4,9 @@ static const int kEscape = 0x1B;
 static const int kDelete = 0x2E;
 
 // Only the high bits mean "down"; bit 0x01 is the toggle state.
-static int IsDown(unsigned char state) { return (state & 0xF0) != 0; }
+static int IsDown(unsigned char state) {
+    return (state & 0xF0) != 0;
+}
 
 IdleAction DecideIdleAction(const unsigned char* keys, int editing) {
     if (IsDown(keys[kEscape]))

@@ -11,7 +11,7 @@ struct MainLayout {
     ControlRect rightPath;
     ControlRect leftList;
     ControlRect rightList;
-    int statusSplit;  // right edge of status part 0
+    int statusSplit; // right edge of status part 0
 };
 
 // width and height are the client size as WM_SIZE gives it (unsigned halves).

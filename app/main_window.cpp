@@ -30,13 +30,17 @@ static WNDPROC gHostOwnProc;
 static HWND gFocusWhenLeft;
 
 static const char* const kTooltips[10] = {
-    "左 新規フォルダの作成", "左 親のフォルダに移動", "左 選択ファイルの削除", "左 選択ファイルのコピー",
+    "左 新規フォルダの作成", "左 親のフォルダに移動", "左 選択ファイルの削除",   "左 選択ファイルのコピー",
     "左 フォルダごとコピー", "右 フォルダごとコピー", "右 選択ファイルのコピー", "右 選択ファイルの削除",
     "右 親のフォルダに移動", "右 新規フォルダの作成",
 };
 
-HWND GetToolbarHost() { return gToolbarHost; }
-HWND GetToolbar() { return gToolbar; }
+HWND GetToolbarHost() {
+    return gToolbarHost;
+}
+HWND GetToolbar() {
+    return gToolbar;
+}
 
 ATOM RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc = {};
@@ -93,8 +97,8 @@ static void CreateToolbar() {
         buttons[i].fsState = TBSTATE_ENABLED;
         buttons[i].fsStyle = TBSTYLE_BUTTON;
     }
-    gToolbar = CreateToolbarEx(gToolbarHost, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 10, gInstance,
-                               IDB_TOOLBAR, buttons, 10, 0, 0, 16, 16, sizeof(TBBUTTON));
+    gToolbar = CreateToolbarEx(gToolbarHost, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 10,
+                               gInstance, IDB_TOOLBAR, buttons, 10, 0, 0, 16, 16, sizeof(TBBUTTON));
     SendMessageA(gToolbar, TB_AUTOSIZE, 0, 0);
 }
 
@@ -117,13 +121,15 @@ static LRESULT OnCreate(HWND window) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 
-    const DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_EDITLABELS;
+    const DWORD listStyle =
+        WS_CHILD | WS_VISIBLE | WS_DLGFRAME | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_EDITLABELS;
     const DWORD pathStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | ES_AUTOHSCROLL;
     gPanes[PANE_LEFT].list = CreateChild(window, WC_LISTVIEWA, IDC_LEFT_LIST, listStyle, 0, 0, 0, 0, "");
     gPanes[PANE_RIGHT].list = CreateChild(window, WC_LISTVIEWA, IDC_RIGHT_LIST, listStyle, 0, 0, 0, 0, "");
     gToolbarHost = CreateChild(window, "EDIT", 0, WS_CHILD | WS_VISIBLE, 264, 2, 230, 28, nullptr);
     gPanes[PANE_LEFT].pathBox = CreateChild(window, "EDIT", IDC_LEFT_PATH, pathStyle, 3, 2, 260, 26, nullptr);
-    gPanes[PANE_RIGHT].pathBox = CreateChild(window, "EDIT", IDC_RIGHT_PATH, pathStyle, 496, 2, 260, 26, nullptr);
+    gPanes[PANE_RIGHT].pathBox =
+        CreateChild(window, "EDIT", IDC_RIGHT_PATH, pathStyle, 496, 2, 260, 26, nullptr);
 
     CreateToolbar();
     gHostOwnProc = (WNDPROC)SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)ToolbarHostProc);
@@ -212,9 +218,9 @@ static LRESULT OnActivate(HWND window, WPARAM wParam) {
     }
     if (HIWORD(wParam)) // minimised: nothing takes the keyboard
         return 0;
-    HWND back = gFocusWhenLeft && IsWindow(gFocusWhenLeft) && IsChild(window, gFocusWhenLeft)
-                    ? gFocusWhenLeft
-                    : ActivePane() ? ActivePane()->list : nullptr;
+    HWND back = gFocusWhenLeft && IsWindow(gFocusWhenLeft) && IsChild(window, gFocusWhenLeft) ? gFocusWhenLeft
+                : ActivePane() ? ActivePane()->list
+                               : nullptr;
     SetFocus(back ? back : window);
     return 0;
 }

@@ -40,7 +40,8 @@ int StartTool(const char* tool, const char* folder, const char* name) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started;
     if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE,
-                        CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &started))
+                        CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                        &started))
         return 0;
     // Nothing waits for the program or looks at it again.
     ScopedHandle thread(started.hThread), process(started.hProcess);

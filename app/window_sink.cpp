@@ -11,7 +11,9 @@ namespace {
 class WindowSink final : public WalkSink {
   public:
     void Progress(int part, const char* text) override { ShowProgress(part, text); }
-    void Failed(const char* text, const char* caption) override { ShowMessage(nullptr, text, caption, MB_OK); }
+    void Failed(const char* text, const char* caption) override {
+        ShowMessage(nullptr, text, caption, MB_OK);
+    }
     void PathTooLong(const char* folder, const char* name) override { ReportPathTooLong(folder, name); }
     void Unreachable(const char* folder, const char* name) override { ReportUnreachableName(folder, name); }
     void Ended(int command) override {
@@ -26,4 +28,6 @@ WindowSink gWindowSink;
 
 } // namespace
 
-WalkSink& WindowWalkSink() { return gWindowSink; }
+WalkSink& WindowWalkSink() {
+    return gWindowSink;
+}

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-
 static PromptResponder gResponder;
 static int gUiPrompts;
 static HWND gPromptWindow;
@@ -52,7 +51,8 @@ int UiPromptOpen() {
 class UiPromptScope {
   public:
     UiPromptScope()
-        : counted_(gPromptWindow && GetWindowThreadProcessId(gPromptWindow, nullptr) == GetCurrentThreadId()) {
+        : counted_(gPromptWindow &&
+                   GetWindowThreadProcessId(gPromptWindow, nullptr) == GetCurrentThreadId()) {
         if (counted_)
             gUiPrompts++;
     }

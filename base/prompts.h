@@ -6,7 +6,8 @@
 // the owner, text, caption and type and returns the button id (IDOK, IDCANCEL...);
 // for a dialog, text and caption are null, type is the dialog id, param is what
 // the dialog would get with WM_INITDIALOG, and its result is the dialog's result.
-typedef INT_PTR (*PromptResponder)(HWND owner, const char* text, const char* caption, UINT type, LPARAM param);
+typedef INT_PTR (*PromptResponder)(HWND owner, const char* text, const char* caption, UINT type,
+                                   LPARAM param);
 
 void SetPromptResponder(PromptResponder responder);
 

@@ -16,8 +16,8 @@ static int FromCodePage(const char* bytes, int count, NameUnit* back);
 
 static int ToCodePage(const NameUnit* name, size_t length, char* bytes) {
     BOOL defaulted = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, (int)length, bytes, BYTES_CHECKED, nullptr,
-                                &defaulted);
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, (int)length, bytes, BYTES_CHECKED,
+                                nullptr, &defaulted);
     return n <= 0 || defaulted ? -1 : n;
 }
 
@@ -30,7 +30,8 @@ static int FromCodePage(const char* bytes, int count, NameUnit* back) {
 #include <iconv.h>
 
 // The native build converts with the C library's table of the same code page.
-static int Convert(const char* to, const char* from, const void* in, size_t inBytes, void* out, size_t outBytes) {
+static int Convert(const char* to, const char* from, const void* in, size_t inBytes, void* out,
+                   size_t outBytes) {
     iconv_t cd = iconv_open(to, from);
     if (cd == (iconv_t)-1)
         return -1;
@@ -47,7 +48,8 @@ static int ToCodePage(const NameUnit* name, size_t length, char* bytes) {
 }
 
 static int FromCodePage(const char* bytes, int count, NameUnit* back) {
-    int n = Convert("UTF-16LE", "CP932", bytes, (size_t)count, back, (LONGEST_CHECKED + 1) * sizeof(NameUnit));
+    int n =
+        Convert("UTF-16LE", "CP932", bytes, (size_t)count, back, (LONGEST_CHECKED + 1) * sizeof(NameUnit));
     return n < 0 ? -1 : n / (int)sizeof(NameUnit);
 }
 #endif

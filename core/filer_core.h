@@ -42,8 +42,8 @@ struct FilerCore {
                  WalkSink& sink);
     int IsCopyDue(const char* source, const char* destination);
     int IsCopyDue(const FilePath& source, const FilePath& destination);
-    int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, const volatile LONG* cancel,
-                           WalkSink& sink);
+    int CopyFolderContents(const char* sourceFolder, const char* destinationFolder,
+                           const volatile LONG* cancel, WalkSink& sink);
     int CopyPathsInto(const FilePath* paths, const char* folder, WORD count, const volatile LONG* cancel,
                       WalkSink& sink);
     int DeleteTree(const char* path, const volatile LONG* cancel, WalkSink& sink);

@@ -6,11 +6,17 @@ int gEditing;
 // The index of the active pane, or -1: the one place that says which it is.
 static int gActive = -1;
 
-Pane* ActivePane() { return gActive < 0 ? nullptr : &gPanes[gActive]; }
+Pane* ActivePane() {
+    return gActive < 0 ? nullptr : &gPanes[gActive];
+}
 
-void MakePaneActive(const Pane* pane) { gActive = pane == &gPanes[PANE_RIGHT] ? PANE_RIGHT : PANE_LEFT; }
+void MakePaneActive(const Pane* pane) {
+    gActive = pane == &gPanes[PANE_RIGHT] ? PANE_RIGHT : PANE_LEFT;
+}
 
-void ForgetActivePane() { gActive = -1; }
+void ForgetActivePane() {
+    gActive = -1;
+}
 
 Pane* PaneOfList(HWND list) {
     for (Pane& pane : gPanes)
@@ -26,4 +32,6 @@ Pane* PaneOfPathBox(HWND box) {
     return nullptr;
 }
 
-Pane* OtherPane(const Pane* pane) { return pane == &gPanes[PANE_LEFT] ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT]; }
+Pane* OtherPane(const Pane* pane) {
+    return pane == &gPanes[PANE_LEFT] ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT];
+}

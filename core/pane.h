@@ -36,4 +36,6 @@ enum { ITEM_HAS_REAL_NAME = 0x8 };
 inline LPARAM MakeItemParam(DWORD attributes, int index) {
     return (LPARAM)(DWORD)((attributes & 0xFFFF) | ((DWORD)index << 16));
 }
-inline DWORD ItemAttributes(LPARAM param) { return (DWORD)param & 0xFFFF & ~(DWORD)ITEM_HAS_REAL_NAME; }
+inline DWORD ItemAttributes(LPARAM param) {
+    return (DWORD)param & 0xFFFF & ~(DWORD)ITEM_HAS_REAL_NAME;
+}

@@ -20,7 +20,6 @@
 #include "core/pane.h"
 #include "res/resource.h"
 
-
 static const char kCaption[] = "Copy & Paste";
 
 static int ToWide(const char* name, uint16_t* out, int capacity) {
@@ -138,7 +137,8 @@ static int AskOverwrite(const char* name) {
     return answer == IDC_COPY_BY_DATE ? 0 : -1;
 }
 
-static void PasteOne(const FilePath& entry, const char* sourceFolder, const char* targetFolder, WalkSink& sink) {
+static void PasteOne(const FilePath& entry, const char* sourceFolder, const char* targetFolder,
+                     WalkSink& sink) {
     if (RefuseNamelessEntry(entry, sink))
         return;
     const char* bare = NameOfPath(entry.text);
@@ -166,7 +166,8 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         // An earlier copy may hold the user's edits: never replaced unasked.
         // The question names the copy it would replace.
         int force = 1;
-        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(NameOfPath(target.text))) < 0)
+        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES &&
+            (force = AskOverwrite(NameOfPath(target.text))) < 0)
             return;
         sink.Progress(255, target.text);
         gCore->CopyTree(entry, target, force, nullptr, sink);

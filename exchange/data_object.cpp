@@ -24,7 +24,9 @@ int DuplicateMedium(STGMEDIUM* destination, const FORMATETC* format, const STGME
 
 FileDataObject::FileDataObject() : references_(1), entries_(nullptr), capacity_(0), count_(0) {}
 
-FileDataObject::~FileDataObject() { DestroyEntries(); }
+FileDataObject::~FileDataObject() {
+    DestroyEntries();
+}
 
 void FileDataObject::DestroyEntries() {
     for (int i = 0; i < count_; i++)
@@ -54,7 +56,9 @@ STDMETHODIMP FileDataObject::QueryInterface(REFIID id, void** out) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) FileDataObject::AddRef() { return (ULONG)InterlockedIncrement(&references_); }
+STDMETHODIMP_(ULONG) FileDataObject::AddRef() {
+    return (ULONG)InterlockedIncrement(&references_);
+}
 
 STDMETHODIMP_(ULONG) FileDataObject::Release() {
     LONG left = InterlockedDecrement(&references_);
@@ -85,7 +89,9 @@ STDMETHODIMP FileDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     return DuplicateMedium(medium, &entry->format, &entry->medium) ? S_OK : E_OUTOFMEMORY;
 }
 
-STDMETHODIMP FileDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return E_NOTIMPL; }
+STDMETHODIMP FileDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) {
+    return E_NOTIMPL;
+}
 
 STDMETHODIMP FileDataObject::QueryGetData(FORMATETC* format) {
     if (!format)
@@ -94,7 +100,9 @@ STDMETHODIMP FileDataObject::QueryGetData(FORMATETC* format) {
     return Match(format, &result) ? S_OK : result;
 }
 
-STDMETHODIMP FileDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) { return E_NOTIMPL; }
+STDMETHODIMP FileDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) {
+    return E_NOTIMPL;
+}
 
 STDMETHODIMP FileDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) {
     if (!format || !medium)
@@ -128,9 +136,15 @@ STDMETHODIMP FileDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out
     return S_OK;
 }
 
-STDMETHODIMP FileDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) { return OLE_E_ADVISENOTSUPPORTED; }
-STDMETHODIMP FileDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
-STDMETHODIMP FileDataObject::EnumDAdvise(IEnumSTATDATA**) { return OLE_E_ADVISENOTSUPPORTED; }
+STDMETHODIMP FileDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) {
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+STDMETHODIMP FileDataObject::DUnadvise(DWORD) {
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+STDMETHODIMP FileDataObject::EnumDAdvise(IEnumSTATDATA**) {
+    return OLE_E_ADVISENOTSUPPORTED;
+}
 
 FormatEnumerator* FormatEnumerator::Create(int capacity) {
     FormatEnumerator* formats = new (std::nothrow) FormatEnumerator;
@@ -145,7 +159,9 @@ FormatEnumerator* FormatEnumerator::Create(int capacity) {
     return formats;
 }
 
-FormatEnumerator::~FormatEnumerator() { delete[] formats_; }
+FormatEnumerator::~FormatEnumerator() {
+    delete[] formats_;
+}
 
 void FormatEnumerator::Add(const FORMATETC& format) {
     if (count_ < capacity_)
@@ -162,7 +178,9 @@ STDMETHODIMP FormatEnumerator::QueryInterface(REFIID id, void** out) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) FormatEnumerator::AddRef() { return (ULONG)InterlockedIncrement(&references_); }
+STDMETHODIMP_(ULONG) FormatEnumerator::AddRef() {
+    return (ULONG)InterlockedIncrement(&references_);
+}
 
 STDMETHODIMP_(ULONG) FormatEnumerator::Release() {
     LONG left = InterlockedDecrement(&references_);
@@ -223,7 +241,9 @@ STDMETHODIMP DropSource::QueryInterface(REFIID id, void** out) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) DropSource::AddRef() { return (ULONG)InterlockedIncrement(&references_); }
+STDMETHODIMP_(ULONG) DropSource::AddRef() {
+    return (ULONG)InterlockedIncrement(&references_);
+}
 
 STDMETHODIMP_(ULONG) DropSource::Release() {
     LONG left = InterlockedDecrement(&references_);
@@ -243,4 +263,6 @@ STDMETHODIMP DropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     return S_OK;
 }
 
-STDMETHODIMP DropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
+STDMETHODIMP DropSource::GiveFeedback(DWORD) {
+    return DRAGDROP_S_USEDEFAULTCURSORS;
+}

@@ -12,7 +12,7 @@ struct FormatEntry {
 };
 
 class FileDataObject final : public IDataObject {
-public:
+  public:
     FileDataObject();
     // Makes room for `capacity` entries, dropping any earlier ones; 0 when out of memory.
     int CreateEntries(int capacity);
@@ -30,7 +30,7 @@ public:
     STDMETHODIMP DUnadvise(DWORD connection) override;
     STDMETHODIMP EnumDAdvise(IEnumSTATDATA** out) override;
 
-private:
+  private:
     ~FileDataObject();
     void DestroyEntries();
     // The first entry serving the format, or null; *result says why not.
@@ -42,7 +42,7 @@ private:
 };
 
 class FormatEnumerator final : public IEnumFORMATETC {
-public:
+  public:
     // Null when out of memory.
     static FormatEnumerator* Create(int capacity);
     void Add(const FORMATETC& format);
@@ -55,7 +55,7 @@ public:
     STDMETHODIMP Reset() override;
     STDMETHODIMP Clone(IEnumFORMATETC** out) override;
 
-private:
+  private:
     FormatEnumerator() = default;
     ~FormatEnumerator();
     LONG references_ = 1;
@@ -66,13 +66,13 @@ private:
 };
 
 class DropSource final : public IDropSource {
-public:
+  public:
     STDMETHODIMP QueryInterface(REFIID id, void** out) override;
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
     STDMETHODIMP GiveFeedback(DWORD effect) override;
 
-private:
+  private:
     LONG references_ = 1;
 };

@@ -15,7 +15,7 @@ enum { MSG_DROP_DONE = 0x8001 };
 extern char DragPaths[DRAG_SLOTS][PATH_SIZE];
 
 class DropTarget final : public IDropTarget {
-public:
+  public:
     explicit DropTarget(HWND window);
 
     STDMETHODIMP QueryInterface(REFIID id, void** out) override;
@@ -37,7 +37,7 @@ public:
     // Names of the last drop beyond the slots, said when the drop is copied.
     UINT droppedLeftOut;
 
-private:
+  private:
     // A drop now would have nowhere to go, or would run inside an open question.
     int RefusesDrops() const;
     LONG references_;

@@ -7,7 +7,6 @@
 
 enum { CLIPBOARD_SLOTS = 100, DRAG_SLOTS = 50, DROP_SLOTS = 50 };
 
-
 // The full paths of the list's selected items into slots; the count taken.
 // Items past the slots are left out with one message saying how many.
 int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,

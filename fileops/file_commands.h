@@ -14,7 +14,8 @@ void StartDeleteJob(const Pane* pane, const char* folder, Selection* items, Walk
 void StartCopyJob(WORD command, const Pane* from, const Pane* to, WalkSink& sink);
 void MoveSelection(Pane* from, Pane* to, WalkSink& sink);
 LRESULT OnJobDone(HWND window);
-int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run);
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                const WalkRun& run);
 
 int JobRunning();
 // Each refuses with a beep and a status text, returning 1, when the command
@@ -33,4 +34,6 @@ int RefuseWriteBesideJob(const char* path);
 void CloseMainWindow(HWND window);
 
 // A pane's folder path into a buffer of PATH_SIZE bytes.
-inline void CopyFolderPath(char* dst, const char* folder) { lstrcpynA(dst, folder, PATH_SIZE); }
+inline void CopyFolderPath(char* dst, const char* folder) {
+    lstrcpynA(dst, folder, PATH_SIZE);
+}

@@ -5,7 +5,8 @@
 #include "fileops/selection.h"
 #include "fileops/walk_sink.h"
 
-int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run) {
+int MoveVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                const WalkRun& run) {
     FilePath source, destination;
     if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination, run.sink))
         return 1;

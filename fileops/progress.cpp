@@ -93,7 +93,9 @@ void ReportPathTooLong(const char* folder, const char* name) {
     ShowMessage(nullptr, text, "Path Length Error", MB_OK);
 }
 
-int IsUnreachableName(const WCHAR* realName) { return realName && ReachOfName(realName) == NAME_UNREACHABLE; }
+int IsUnreachableName(const WCHAR* realName) {
+    return realName && ReachOfName(realName) == NAME_UNREACHABLE;
+}
 
 int RefuseUnreachableName(const char* folder, const char* name, const WCHAR* realName) {
     if (!IsUnreachableName(realName))

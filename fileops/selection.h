@@ -13,11 +13,13 @@ enum { NAMES_BUFFER_SIZE = 1000 };
 int CollectSelectedNames(HWND list, char* names);
 
 struct SelectedItem {
-    char name[PATH_SIZE];  // the whole column 0 text
+    char name[PATH_SIZE]; // the whole column 0 text
     LPARAM param;
-    RealName* real;        // the item's own copy; null when name reaches the file
+    RealName* real; // the item's own copy; null when name reaches the file
 };
-inline const WCHAR* RealNameOf(const SelectedItem& item) { return item.real ? item.real->name : nullptr; }
+inline const WCHAR* RealNameOf(const SelectedItem& item) {
+    return item.real ? item.real->name : nullptr;
+}
 
 // The selection as it was when an operation was asked for, so that a relisting
 // or a click afterwards cannot change what the operation acts on.
@@ -45,7 +47,9 @@ const char* NameForOthers(const SelectedItem& item);
 
 // Null means a walk nobody can cancel (the UI thread's own).
 typedef const volatile LONG* CancelSource;
-inline int IsCancelled(CancelSource cancel) { return cancel && *cancel != 0; }
+inline int IsCancelled(CancelSource cancel) {
+    return cancel && *cancel != 0;
+}
 
 class WalkSink;
 // How a walk runs: who may stop it between entries, and who hears what it does.

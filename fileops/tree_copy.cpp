@@ -272,8 +272,8 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
     return 1;
 }
 
-int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder, CancelSource cancel,
-                                  WalkSink& sink) {
+int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder,
+                                  CancelSource cancel, WalkSink& sink) {
     char source[PATH_SIZE], destination[PATH_SIZE];
     if (!CopyText(source, sizeof source, sourceFolder) ||
         !CopyText(destination, sizeof destination, destinationFolder))
@@ -428,7 +428,8 @@ int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD cou
     return count;
 }
 
-int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run) {
+int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                const WalkRun& run) {
     FilePath source, destination;
     if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination, run.sink))
         return 1;

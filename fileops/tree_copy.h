@@ -17,4 +17,5 @@ int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination, Wa
 int RefuseNamelessEntry(const FilePath& entry, WalkSink& sink);
 
 // Copies first folder + item to second folder + item by the date rule.
-int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run);
+int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                const WalkRun& run);

@@ -118,7 +118,8 @@ int SendToRecycleBin(const FilePath& path) {
 
 // The item's path, within the limit of where it goes; 0, told to the sink,
 // when it doesn't fit.
-static int FormItemPath(const char* folder, const SelectedItem& item, size_t limit, FilePath* path, WalkSink& sink) {
+static int FormItemPath(const char* folder, const SelectedItem& item, size_t limit, FilePath* path,
+                        WalkSink& sink) {
     if (ItemFilePath(path, folder, item.name, RealNameOf(item), limit))
         return 1;
     sink.PathTooLong(folder, item.name);

@@ -5,8 +5,10 @@
 #include "fileops/selection.h"
 
 // First folder + item into the recycle bin, or deleted permanently.
-int RecycleVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run);
-int DeleteVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item, const WalkRun& run);
+int RecycleVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                   const WalkRun& run);
+int DeleteVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
+                  const WalkRun& run);
 struct FilePath;
 // 1 when the shell moved the entry; 0 when it reports a failure or that it
 // gave up. The path's text may be at most 258 bytes: the shell's list needs a

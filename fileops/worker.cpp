@@ -14,7 +14,9 @@ WorkerJob gWorkerJob;
 HANDLE gWorkerHandle;
 static int gCloseAfterJob;
 
-int JobRunning() { return gWorkerHandle != nullptr; }
+int JobRunning() {
+    return gWorkerHandle != nullptr;
+}
 
 static void Refuse(const char* text) {
     MessageBeep(MB_OK);
@@ -117,7 +119,9 @@ static int SelectionCopiesIntoItself(const Selection& items, const char* source,
     return 0;
 }
 
-static int RefreshOf(const Pane* pane) { return pane == &gPanes[PANE_LEFT] ? REFRESH_LEFT : REFRESH_RIGHT; }
+static int RefreshOf(const Pane* pane) {
+    return pane == &gPanes[PANE_LEFT] ? REFRESH_LEFT : REFRESH_RIGHT;
+}
 
 void StartCopyJob(WORD command, const Pane* from, const Pane* to, WalkSink& sink) {
     if (RefuseWhileJobRuns())

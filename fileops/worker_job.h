@@ -11,7 +11,7 @@ enum { REFRESH_LEFT = 1, REFRESH_RIGHT = 2 };
 enum { MSG_JOB_DONE = 0x8000 };
 
 struct WorkerJob {
-    HWND owner;  // receives MSG_JOB_DONE
+    HWND owner; // receives MSG_JOB_DONE
     WORD command;
     HWND list;
     char sourceFolder[PATH_SIZE];

@@ -3,9 +3,9 @@
 #include <stddef.h>
 
 enum ComposeResult {
-    COMPOSE_DONE,      // path changed (or left as it is for a single dot)
-    COMPOSE_TOO_LONG,  // the new path would not fit; path unchanged
-    COMPOSE_NOT_DRIVE  // a My Computer item that names no drive; path unchanged
+    COMPOSE_DONE,     // path changed (or left as it is for a single dot)
+    COMPOSE_TOO_LONG, // the new path would not fit; path unchanged
+    COMPOSE_NOT_DRIVE // a My Computer item that names no drive; path unchanged
 };
 
 // ".." goes to the parent (the empty path, My Computer, above a drive root);

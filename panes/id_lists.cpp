@@ -2,7 +2,9 @@
 
 #include <string.h>
 
-static size_t ItemSize(const unsigned char* p) { return (size_t)p[0] | ((size_t)p[1] << 8); }
+static size_t ItemSize(const unsigned char* p) {
+    return (size_t)p[0] | ((size_t)p[1] << 8);
+}
 
 size_t IdListSize(const void* list) {
     if (!list)

@@ -74,7 +74,8 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
             continue;
         SHFILEINFOA info = {};
         SHGetFileInfoA((const char*)absolute.Get(), 0, &info, sizeof info,
-                       SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_DISPLAYNAME | SHGFI_PIDL | SHGFI_SMALLICON);
+                       SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_DISPLAYNAME | SHGFI_PIDL |
+                           SHGFI_SMALLICON);
         WIN32_FIND_DATAA found = {};
         int haveData =
             SUCCEEDED(SHGetDataFromIDListA(folder, child.Get(), SHGDFIL_FINDDATA, &found, sizeof found));
@@ -121,7 +122,8 @@ int ListMyComputer(HWND list) {
     ScopedIdList myComputerIds;
     ScopedComPtr<IShellFolder> myComputer;
     if (items->Next(1, myComputerIds.Out(), nullptr) != S_OK || !myComputerIds.Get() ||
-        FAILED(desktop->BindToObject(myComputerIds.Get(), nullptr, IID_IShellFolder, (void**)myComputer.Out())) ||
+        FAILED(desktop->BindToObject(myComputerIds.Get(), nullptr, IID_IShellFolder,
+                                     (void**)myComputer.Out())) ||
         !myComputer)
         return 0;
     return ListShellFolder(list, myComputer.Get(), myComputerIds.Get());

@@ -43,7 +43,8 @@ static void Time(const std::string& name, std::function<void()> prepare, std::fu
 }
 
 // Every file below a folder, with the folders to make first.
-static void Collect(const std::string& folder, std::vector<std::string>* files, std::vector<std::string>* folders) {
+static void Collect(const std::string& folder, std::vector<std::string>* files,
+                    std::vector<std::string>* folders) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -109,11 +110,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     gRuns = atoi(argv[1]);
-    std::string data = argv[2];  // ends with "\"
+    std::string data = argv[2]; // ends with "\"
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+    HWND host =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
     HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 600, 400, host, (HMENU)100,
                                 nullptr, nullptr);
     char empty[PATH_SIZE];
@@ -126,11 +128,14 @@ int main(int argc, char** argv) {
         // previous listing's rows is timed with each case.
         std::string folder = data + (count[0] == 't' ? "" : "list") + count + "\\";
         char path[PATH_SIZE];
-        Time(std::string("list ") + count, [] {}, [&] {
-            snprintf(path, sizeof path, "%s", folder.c_str());
-            gCore->ListFolder(list, path);
-        });
-        Time(std::string("list floor ") + count, [] {}, [&] { ListingFloor(folder); });
+        Time(
+            std::string("list ") + count, [] {},
+            [&] {
+                snprintf(path, sizeof path, "%s", folder.c_str());
+                gCore->ListFolder(list, path);
+            });
+        Time(
+            std::string("list floor ") + count, [] {}, [&] { ListingFloor(folder); });
     }
 
     // Memory: the working set with the big folders listed against an empty pane.
@@ -153,19 +158,21 @@ int main(int argc, char** argv) {
             continue;
         std::vector<std::string> files, folders;
         Collect(source, &files, &folders);
-        Time(std::string("copy ") + tree, [&] { Remove(target); },
-             [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
-        Time(std::string("copy floor ") + tree,
-             [&] {
-                 Remove(target);
-                 CreateDirectoryA(target.c_str(), nullptr);
-                 for (const std::string& f : folders)
-                     CreateDirectoryA((target + f.substr(source.size())).c_str(), nullptr);
-             },
-             [&] {
-                 for (const std::string& f : files)
-                     CopyFileA(f.c_str(), (target + f.substr(source.size())).c_str(), FALSE);
-             });
+        Time(
+            std::string("copy ") + tree, [&] { Remove(target); },
+            [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
+        Time(
+            std::string("copy floor ") + tree,
+            [&] {
+                Remove(target);
+                CreateDirectoryA(target.c_str(), nullptr);
+                for (const std::string& f : folders)
+                    CreateDirectoryA((target + f.substr(source.size())).c_str(), nullptr);
+            },
+            [&] {
+                for (const std::string& f : files)
+                    CopyFileA(f.c_str(), (target + f.substr(source.size())).c_str(), FALSE);
+            });
         if (std::string(tree) != "treeB")
             Time(
                 std::string("update ") + tree,
@@ -175,10 +182,13 @@ int main(int argc, char** argv) {
                 },
                 [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
         if (std::string(tree) == "treeA") {
-            Time("delete treeA", [&] {
-                if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-                    gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
-            }, [&] { gCore->DeleteTree(target.c_str(), nullptr, WindowWalkSink()); });
+            Time(
+                "delete treeA",
+                [&] {
+                    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+                        gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
+                },
+                [&] { gCore->DeleteTree(target.c_str(), nullptr, WindowWalkSink()); });
         }
         Remove(target);
     }

@@ -32,7 +32,8 @@ static void FillList(HWND list, int count, std::vector<std::vector<std::string>>
     for (int i = 0; i < count; i++) {
         bool folder = i % 20 == 0;
         char name[64], size[32], date[32];
-        snprintf(name, sizeof name, "%s%05d%s", folder ? "Folder " : "file_", rand() % 100000, folder ? "" : ".txt");
+        snprintf(name, sizeof name, "%s%05d%s", folder ? "Folder " : "file_", rand() % 100000,
+                 folder ? "" : ".txt");
         snprintf(size, sizeof size, folder ? "" : "%dKB", rand() % 2000000);
         snprintf(date, sizeof date, "%04d/%02d/%02d %02d:%02d", 1995 + rand() % 30, 1 + rand() % 12,
                  1 + rand() % 28, rand() % 24, rand() % 60);
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
     int runs = argc > 1 ? atoi(argv[1]) : 5;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+    HWND host =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
     HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 600, 400, host, (HMENU)100,
                                 nullptr, nullptr);
     for (int c = 0; c < 4; c++) {
@@ -84,7 +86,8 @@ int main(int argc, char** argv) {
         std::vector<std::vector<std::string>> cells;
         FillList(list, count, &cells);
         if ((int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != count) {
-            fprintf(stderr, "the list view holds %d items, not %d\n", (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), count);
+            fprintf(stderr, "the list view holds %d items, not %d\n",
+                    (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), count);
             return 1;
         }
         gCore->sortList = list;
@@ -104,7 +107,8 @@ int main(int argc, char** argv) {
                     std::vector<SortKey> keys((size_t)count);
                     for (int i = 0; i < count; i++)
                         MakeSortKey(cells[column][i].c_str(),
-                                    i % 20 == 0 ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE, column, &keys[i]);
+                                    i % 20 == 0 ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE, column,
+                                    &keys[i]);
                     std::stable_sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
                         return CompareSortKeys(a, b, column, direction) < 0;
                     });

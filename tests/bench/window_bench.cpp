@@ -22,7 +22,9 @@ static double Seconds() {
 
 // Returns once the program's UI thread is back in its message loop: the
 // relisting after a job runs on that thread before it takes this message.
-static void WaitUntilIdle(HWND main) { SendMessageA(main, WM_NULL, 0, 0); }
+static void WaitUntilIdle(HWND main) {
+    SendMessageA(main, WM_NULL, 0, 0);
+}
 
 // Polled by the window text, which the system carries across processes in
 // one call: a heavier poll would slow the program it measures.

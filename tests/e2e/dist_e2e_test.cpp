@@ -34,4 +34,4 @@ TEST(ReleaseArchive, ProgramStartsWithItsSampleRules) {
     EXPECT_EQ(0u, program.WaitForExit());
 }
 
-}  // namespace
+} // namespace

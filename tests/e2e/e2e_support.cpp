@@ -9,17 +9,20 @@ const char kClass[] = "Brennik by Ostrand Kelvo";
 RemoteBuffer::RemoteBuffer(HANDLE process, size_t size) : process_(process), size_(size) {
     address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
 }
-RemoteBuffer::~RemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+RemoteBuffer::~RemoteBuffer() {
+    VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+}
 void RemoteBuffer::Write(const void* data, size_t size) {
     WriteProcessMemory(process_, address_, data, size, nullptr);
 }
-void RemoteBuffer::Read(void* data, size_t size) { ReadProcessMemory(process_, address_, data, size, nullptr); }
+void RemoteBuffer::Read(void* data, size_t size) {
+    ReadProcessMemory(process_, address_, data, size, nullptr);
+}
 std::string RemoteBuffer::ReadText(size_t offset) {
     std::string bytes(size_ - offset, '\0');
     ReadProcessMemory(process_, (char*)address_ + offset, &bytes[0], bytes.size(), nullptr);
     return bytes.c_str();
 }
-
 
 // Wine reports no CPU times for other processes, so they are read from the
 // Linux process that runs the program: Z:\proc\<pid>\stat, found by its
@@ -46,7 +49,7 @@ double LinuxCpuSeconds(const char* exeName) {
         unsigned long long utime = 0, stime = 0;
         if (sscanf(stat.c_str() + close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
                    &stime) == 2)
-            seconds = (double)(utime + stime) / 100.0;  // clock ticks of 1/100 s
+            seconds = (double)(utime + stime) / 100.0; // clock ticks of 1/100 s
     } while (seconds < 0 && FindNextFileA(search, &found));
     FindClose(search);
     return seconds;
@@ -132,15 +135,16 @@ std::string ShotPath(const char* name) {
     return folder + name + (sizeof(void*) == 8 ? "-win64.bmp" : "-win32.bmp");
 }
 
-
-bool Program::Start(const std::string& workFolder) { return StartProgram(ModuleFolder() + "Brennik.exe", workFolder); }
+bool Program::Start(const std::string& workFolder) {
+    return StartProgram(ModuleFolder() + "Brennik.exe", workFolder);
+}
 
 bool Program::StartProgram(const std::string& exe, const std::string& workFolder) {
     std::string command = "\"" + exe + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    return CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, workFolder.c_str(), &si,
-                          &info_) != 0;
+    return CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, workFolder.c_str(),
+                          &si, &info_) != 0;
 }
 
 HWND Program::WaitForWindow(const char* cls, const char* title, DWORD timeout) {

@@ -17,7 +17,7 @@ void WriteQuietDataFile(const std::string& folder);
 
 // Memory in the program's process, for messages that carry pointers.
 class RemoteBuffer {
-public:
+  public:
     RemoteBuffer(HANDLE process, size_t size);
     ~RemoteBuffer();
     void* address() const { return address_; }
@@ -25,14 +25,14 @@ public:
     std::string ReadText(size_t offset = 0);
     void Read(void* data, size_t size);
 
-private:
+  private:
     HANDLE process_;
     size_t size_;
     void* address_;
 };
 
 class Program {
-public:
+  public:
     bool Start(const std::string& workFolder);
     // Another build of the program, such as the one of the release archive.
     bool StartProgram(const std::string& exe, const std::string& workFolder);
@@ -43,7 +43,7 @@ public:
     ~Program();
     HANDLE process() const { return info_.hProcess; }
 
-private:
+  private:
     PROCESS_INFORMATION info_ = {};
 };
 
@@ -86,12 +86,13 @@ POINT ItemCentre(HANDLE process, HWND list, int item);
 // in work_, remembered as its panes' folders, with a data file that starts
 // nothing.
 class TwoFolderProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteQuietDataFile(work_.path());
         CreateDirectoryA((work_ / "left").c_str(), nullptr);
         CreateDirectoryA((work_ / "right").c_str(), nullptr);
-        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") + "\r\n");
+        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") +
+                        "\r\n");
     }
     // The row of a list of the program with this text, or -1.
     int Find(HWND list, const std::string& name) {

@@ -6,7 +6,7 @@
 namespace {
 
 class Exchange : public TwoFolderProgramTest {
-protected:
+  protected:
     void SetUp() override {
         TwoFolderProgramTest::SetUp();
         WriteBytes(work_ / "left\\dragged.txt", "dragged");
@@ -53,7 +53,7 @@ TEST_F(Exchange, DragFromTheLeftPaneDropsIntoTheRightFolder) {
     ASSERT_GE(item, 0);
     POINT from = ItemCentre(program_.process(), left, item);
     ClickAt(from.x, from.y);
-    Sleep(GetDoubleClickTime() + 100);  // the press below must not make a double click
+    Sleep(GetDoubleClickTime() + 100); // the press below must not make a double click
     // Press, move in small steps past the drag threshold and across, release.
     Press(from);
     MoveInSteps(from, CentreOfWindow(right), 20, 40);
@@ -146,4 +146,4 @@ TEST_F(Exchange, ADragPastTheCapSaysSoOnlyWhenItHasEnded) {
     EXPECT_EQ(0u, program_.WaitForExit());
 }
 
-}  // namespace
+} // namespace

@@ -11,7 +11,7 @@
 namespace {
 
 class FileOps : public TwoFolderProgramTest {
-protected:
+  protected:
     void SetUp() override {
         TwoFolderProgramTest::SetUp();
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
@@ -195,4 +195,4 @@ TEST_F(FileOps, NamesTheCodePageCantSpellAreCopiedAndDeleted) {
     EXPECT_EQ(0u, program_.WaitForExit());
 }
 
-}  // namespace
+} // namespace

@@ -10,7 +10,7 @@
 #include "tests/e2e/e2e_support.h"
 
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteBytes(work_ / "Brenn.dat", ReadBytes("Brenn.dat"));
         CreateDirectoryA((work_ / "left").c_str(), nullptr);
@@ -20,7 +20,8 @@ protected:
         CreateDirectoryA((work_ / "left\\新しいフォルダ").c_str(), nullptr);
         MakeFileOfSize(work_ / "right\\ｱｲｳ.bmp", 5000);
         MakeFileOfSize(work_ / "right\\photo.jpg", 70000);
-        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") + "\r\n");
+        settings_.Write("[Filer]\r\nL_dir=" + (work_ / "left\\") + "\r\nR_dir=" + (work_ / "right\\") +
+                        "\r\n");
     }
     SettingsFileGuard settings_;
     TempFolder work_;
@@ -82,7 +83,7 @@ TEST_F(EndToEnd, MissingDataFileIsReportedBeforeTheWindow) {
     ASSERT_NE(nullptr, box) << "no open-error box";
     EXPECT_EQ(nullptr, FindWindowA(kClass, nullptr)) << "the box comes before the main window";
     char text[64] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the static text of a message box
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the static text of a message box
     EXPECT_STREQ("Brenn.dat  Open Error", text);
     Sleep(300);
     SaveScreen(ShotPath("data-file-error"), box);

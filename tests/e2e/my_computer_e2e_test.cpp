@@ -58,4 +58,4 @@ TEST(MyComputer, MenuShowsTheDrivesAndADoubleClickEntersOne) {
     EXPECT_EQ(0u, program.WaitForExit());
 }
 
-}  // namespace
+} // namespace

@@ -8,7 +8,7 @@
 namespace {
 
 class Navigation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteQuietDataFile(work_.path());
         CreateDirectoryA((work_ / "left").c_str(), nullptr);
@@ -61,7 +61,7 @@ TEST_F(Navigation, HeaderClickToolbarButtonAndContextMenu) {
     POINT name = CentreOf(header, HDM_GETITEMRECT, 0);
     ClickAt(name.x, name.y);
     EXPECT_TRUE(WaitFor([&] { return Order(left) == "b.txt a.txt zdir adir "; })) << Order(left);
-    Sleep(GetDoubleClickTime() + 100);  // two quick clicks would be a double click
+    Sleep(GetDoubleClickTime() + 100); // two quick clicks would be a double click
     ClickAt(name.x, name.y);
     EXPECT_TRUE(WaitFor([&] { return Order(left) == "adir zdir a.txt b.txt "; })) << Order(left);
 
@@ -97,4 +97,4 @@ TEST_F(Navigation, HeaderClickToolbarButtonAndContextMenu) {
     EXPECT_NE(std::string::npos, settings_.Read().find("L_dir=" + (work_ / "left\\"))) << settings_.Read();
 }
 
-}  // namespace
+} // namespace

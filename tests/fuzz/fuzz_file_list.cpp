@@ -11,7 +11,7 @@
 #include "exchange/file_list.h"
 
 static int Widen(const char* name, uint16_t* out, int capacity) {
-    int units = (int)strlen(name) + 1;  // one unit per byte is enough here
+    int units = (int)strlen(name) + 1; // one unit per byte is enough here
     if (capacity == 0)
         return units;
     if (units > capacity)

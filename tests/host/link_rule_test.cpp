@@ -3,7 +3,8 @@
 #include "fileops/link_rule.h"
 
 TEST(LinkRule, OnlyFoldersOnTheWalkStopIt) {
-    const FolderIdentity root = {7, 1}, parent = {7, 20}, start = {7, 300}, child = {7, 301}, sibling = {7, 302};
+    const FolderIdentity root = {7, 1}, parent = {7, 20}, start = {7, 300}, child = {7, 301},
+                         sibling = {7, 302};
     WalkChain chain = {};
     PushFolder(chain, root);
     PushFolder(chain, parent);

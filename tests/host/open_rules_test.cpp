@@ -33,8 +33,8 @@ static ExtensionRule Rule(const char* ext, int tool, int alternate) {
 }
 
 TEST(OpenRules, RuleSearch) {
-    std::vector<ExtensionRule> rules = {Rule("jpg", 1, 0), Rule("txt", 2, 0), Rule("JPG", 3, 0),
-                                        Rule("backup1", 4, 0), Rule("*", 5, 0), Rule("gz", 6, 0)};
+    std::vector<ExtensionRule> rules = {Rule("jpg", 1, 0),     Rule("txt", 2, 0), Rule("JPG", 3, 0),
+                                        Rule("backup1", 4, 0), Rule("*", 5, 0),   Rule("gz", 6, 0)};
     int n = (int)rules.size();
     EXPECT_EQ(0, FindRule(rules.data(), n, "JPG")) << "A-Z folded; the first of two records wins";
     EXPECT_EQ(1, FindRule(rules.data(), n, "TxT"));
@@ -87,8 +87,8 @@ TEST(OpenRules, CommandLineBytes) {
 }
 
 TEST(IdLists, SizesAndJoin) {
-    const unsigned char first[] = {4, 0, 'a', 'b', 3, 0, 'c', 0, 0};   // two items, 7 bytes + 2
-    const unsigned char second[] = {5, 0, 'x', 'y', 'z', 0, 0};        // one item, 5 + 2
+    const unsigned char first[] = {4, 0, 'a', 'b', 3, 0, 'c', 0, 0}; // two items, 7 bytes + 2
+    const unsigned char second[] = {5, 0, 'x', 'y', 'z', 0, 0};      // one item, 5 + 2
     const unsigned char empty[] = {0, 0};
     EXPECT_EQ(0u, IdListSize(nullptr));
     EXPECT_EQ(2u, IdListSize(empty));

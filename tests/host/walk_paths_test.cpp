@@ -12,10 +12,10 @@ TEST(WalkPaths, ChildPathBoundsAndRoots) {
     EXPECT_EQ(1, ChildPath(out, sizeof out, "C:\\", "x"));
     EXPECT_STREQ("C:\\x", out);
 
-    std::string folder = "C:\\" + std::string(250, 'f');  // 253 bytes
-    EXPECT_EQ(1, ChildPath(out, sizeof out, folder.c_str(), "12345"));  // 253 + 1 + 5 = 259
+    std::string folder = "C:\\" + std::string(250, 'f');               // 253 bytes
+    EXPECT_EQ(1, ChildPath(out, sizeof out, folder.c_str(), "12345")); // 253 + 1 + 5 = 259
     EXPECT_EQ(259u, std::string(out).size());
-    EXPECT_EQ(0, ChildPath(out, sizeof out, folder.c_str(), "123456"));  // 260: one too many
+    EXPECT_EQ(0, ChildPath(out, sizeof out, folder.c_str(), "123456")); // 260: one too many
     EXPECT_STREQ("", out);
     // A buffer smaller than the limit is never overrun either.
     char small[8];
@@ -35,9 +35,9 @@ TEST(WalkPaths, ChildPathAfterDoubleByteTrail5C) {
 
 TEST(WalkPaths, ItemPathLimitsForRecycleBin) {
     char out[261];
-    std::string folder = "C:\\" + std::string(250, 'f') + "\\";  // 254 bytes
-    EXPECT_EQ(1, ItemPath(out, sizeof out, folder.c_str(), "abcd", RECYCLE_PATH_MAX));   // 258
-    EXPECT_EQ(0, ItemPath(out, sizeof out, folder.c_str(), "abcde", RECYCLE_PATH_MAX));  // 259 + second NUL
+    std::string folder = "C:\\" + std::string(250, 'f') + "\\";                         // 254 bytes
+    EXPECT_EQ(1, ItemPath(out, sizeof out, folder.c_str(), "abcd", RECYCLE_PATH_MAX));  // 258
+    EXPECT_EQ(0, ItemPath(out, sizeof out, folder.c_str(), "abcde", RECYCLE_PATH_MAX)); // 259 + second NUL
     EXPECT_EQ(1, ItemPath(out, sizeof out, folder.c_str(), "abcde", WALK_PATH_MAX));
     EXPECT_EQ(0, ItemPath(out, sizeof out, folder.c_str(), "abcdef", WALK_PATH_MAX));
 }
@@ -68,11 +68,11 @@ TEST(WalkPaths, InsideTest) {
     } cases[] = {
         {"C:\\a\\", "C:\\a\\b\\", 1},
         {"C:\\a", "C:\\a\\b\\c", 1},
-        {"c:\\A\\", "C:\\a\\B", 1},     // A-Z folded
-        {"C:\\a\\", "C:\\ab\\", 0},     // a sibling that shares the first letters
-        {"C:\\a\\", "C:\\a\\", 0},      // the same folder is not inside
-        {"C:\\a\\b", "C:\\a", 0},       // the parent is not inside the child
-        {"C:\\", "C:\\x", 1},           // everything is inside its root
+        {"c:\\A\\", "C:\\a\\B", 1}, // A-Z folded
+        {"C:\\a\\", "C:\\ab\\", 0}, // a sibling that shares the first letters
+        {"C:\\a\\", "C:\\a\\", 0},  // the same folder is not inside
+        {"C:\\a\\b", "C:\\a", 0},   // the parent is not inside the child
+        {"C:\\", "C:\\x", 1},       // everything is inside its root
         {"C:\\", "D:\\x", 0},
         {"", "C:\\x", 0},
         // Double-byte names: trail bytes compared exactly, never folded.

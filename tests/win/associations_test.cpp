@@ -31,7 +31,8 @@ TEST(Associations, MissingFileIsReportedAndLeavesEmptyTables) {
 
     // A file that is there but locked by another handle can't be opened either.
     WriteBytes(temp / "Brenn.dat", "0   0");
-    HANDLE holder = CreateFileA((temp / "Brenn.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holder =
+        CreateFileA((temp / "Brenn.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(0, core->LoadAssociations((temp / "Brenn.dat").c_str()));
     CloseHandle(holder);
     EXPECT_EQ(2u, prompts.calls().size());

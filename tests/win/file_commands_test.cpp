@@ -287,8 +287,8 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     }
     EXPECT_EQ("c", ReadBytes(left_ / "c.txt"));
     EXPECT_FALSE(Exists(left_ / "新しいフォルダ") || Exists(right_ / "新しいフォルダ"));
-    EXPECT_EQ(nullptr,
-              (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, FindItem(gPanes[PANE_LEFT].list, "c.txt"), 0))
+    EXPECT_EQ(nullptr, (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA,
+                                          FindItem(gPanes[PANE_LEFT].list, "c.txt"), 0))
         << "no rename opens in the job's source";
 
     // The source pane is relisted elsewhere and reselected: the job keeps its own items.

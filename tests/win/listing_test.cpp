@@ -9,13 +9,14 @@
 
 // A real list view set up by InitPane inside a hidden window of the test.
 class ListingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&icc);
-        host_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-        list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 600, 400,
-                                host_, (HMENU)100, nullptr, nullptr);
+        host_ =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+        list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 600,
+                                400, host_, (HMENU)100, nullptr, nullptr);
     }
     void TearDown() override { DestroyWindow(host_); }
 
@@ -55,10 +56,14 @@ TEST_F(ListingTest, ShowsTextsAndParametersOfARealFolder) {
         bool dated;
         DWORD attributes;
     } rows[] = {
-        {"zero.bin", "0KB", true, FILE_ATTRIBUTE_ARCHIVE},  {"one.bin", "1KB", true, FILE_ATTRIBUTE_ARCHIVE},
-        {"k1024.bin", "1KB", true, FILE_ATTRIBUTE_ARCHIVE}, {"k1025.bin", "2KB", true, FILE_ATTRIBUTE_ARCHIVE},
-        {"hidden.txt", "1KB", true, FILE_ATTRIBUTE_HIDDEN}, {"system.sys", "", false, FILE_ATTRIBUTE_SYSTEM},
-        {"sub", "", true, FILE_ATTRIBUTE_DIRECTORY},       {"表示.txt", "3KB", true, FILE_ATTRIBUTE_ARCHIVE},
+        {"zero.bin", "0KB", true, FILE_ATTRIBUTE_ARCHIVE},
+        {"one.bin", "1KB", true, FILE_ATTRIBUTE_ARCHIVE},
+        {"k1024.bin", "1KB", true, FILE_ATTRIBUTE_ARCHIVE},
+        {"k1025.bin", "2KB", true, FILE_ATTRIBUTE_ARCHIVE},
+        {"hidden.txt", "1KB", true, FILE_ATTRIBUTE_HIDDEN},
+        {"system.sys", "", false, FILE_ATTRIBUTE_SYSTEM},
+        {"sub", "", true, FILE_ATTRIBUTE_DIRECTORY},
+        {"表示.txt", "3KB", true, FILE_ATTRIBUTE_ARCHIVE},
     };
     std::vector<bool> indexSeen(8, false);
     for (const Row& row : rows) {
@@ -117,7 +122,7 @@ TEST_F(ListingTest, FoldersShowTheShellsIconsMarkedOnesTheirOwn) {
 }
 
 TEST_F(ListingTest, HugeFileSizeUsesAllSixtyFourBits) {
-    MakeFileOfSize(temp_ / "big.bin", 5368709120ULL);  // sparse
+    MakeFileOfSize(temp_ / "big.bin", 5368709120ULL); // sparse
     char path[PATH_SIZE];
     strcpy(path, temp_.path().c_str());
     gCore->InitPane(list_, path);

@@ -11,7 +11,7 @@
 
 // Each test opens the program's main window on two temporary folders.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         MakeFileOfSize(left_ / "a.txt", 1);
         MakeFileOfSize(left_ / "b.txt", 2);
@@ -125,9 +125,10 @@ TEST_F(MainWindowTest, ToolbarHasTenButtonsWithTooltipsByCommand) {
         EXPECT_EQ(i, button.iBitmap);
     }
     const char* expected[10] = {
-        "左 新規フォルダの作成", "左 親のフォルダに移動", "左 選択ファイルの削除", "左 選択ファイルのコピー",
-        "左 フォルダごとコピー", "右 フォルダごとコピー", "右 選択ファイルのコピー", "右 選択ファイルの削除",
-        "右 親のフォルダに移動", "右 新規フォルダの作成",
+        "左 新規フォルダの作成",   "左 親のフォルダに移動", "左 選択ファイルの削除",
+        "左 選択ファイルのコピー", "左 フォルダごとコピー", "右 フォルダごとコピー",
+        "右 選択ファイルのコピー", "右 選択ファイルの削除", "右 親のフォルダに移動",
+        "右 新規フォルダの作成",
     };
     for (int id = 122; id <= 131; id++) {
         NMTTDISPINFOA request = {};
@@ -158,7 +159,8 @@ TEST_F(MainWindowTest, MenuBarHasTheFiveMenus) {
     HMENU menu = GetMenu(Main());
     ASSERT_NE(nullptr, menu);
     ASSERT_EQ(5, GetMenuItemCount(menu));
-    const char* tops[5] = {"ファイル(&F)", "左側メニュー(&R)", "右側メニュー(&L)", "ツール(&T)", "ヘルプ(&H)"};
+    const char* tops[5] = {"ファイル(&F)", "左側メニュー(&R)", "右側メニュー(&L)", "ツール(&T)",
+                           "ヘルプ(&H)"};
     for (int i = 0; i < 5; i++) {
         char text[64] = "";
         GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
@@ -166,7 +168,7 @@ TEST_F(MainWindowTest, MenuBarHasTheFiveMenus) {
     }
     char text[64] = "";
     GetMenuStringA(menu, CMD_LEFT_PARENT, text, sizeof text, MF_BYCOMMAND);
-    EXPECT_STREQ("親フォルダに移動(&P) ", text);  // with its trailing blank
+    EXPECT_STREQ("親フォルダに移動(&P) ", text); // with its trailing blank
     HMENU tools = GetSubMenu(menu, 3);
     EXPECT_EQ(10, GetMenuItemCount(tools));
     EXPECT_EQ(CMD_EDIT_WITH_PHOTOSHOP, (int)GetMenuItemID(tools, 9));

@@ -12,7 +12,7 @@
 #include "tests/win/support/win_test_support.h"
 
 class MyComputerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         settings_.Write("[Filer]\r\nL_dir=" + folder_.path() + "\r\nR_dir=" + folder_.path() + "\r\n");
         main_.reset(new MainWindowUnderTest);

@@ -10,7 +10,7 @@
 #include "tests/win/support/win_test_support.h"
 
 class NavigationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         CreateDirectoryA((left_ / "sub").c_str(), nullptr);
         CreateDirectoryA((left_ / "sub\\deeper").c_str(), nullptr);
@@ -23,7 +23,9 @@ protected:
     }
     void TearDown() override { main_.reset(); }
     HWND Main() const { return main_->window(); }
-    LRESULT Command(int id, int code = 0) { return SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    LRESULT Command(int id, int code = 0) {
+        return SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(id, code), 0);
+    }
     void Select(HWND list, int item) {
         LVITEMA lv = {};
         lv.stateMask = LVIS_SELECTED;
@@ -146,7 +148,7 @@ TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
     EXPECT_TRUE(Exists(left_ / "新しいフォルダ"));
     EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "新しいフォルダ"), 0);
     EXPECT_EQ("Object Count : 3", Status(0)) << "new folder leaves the counts";
-    Command(CMD_LEFT_NEW_FOLDER);  // exists already: nothing visible
+    Command(CMD_LEFT_NEW_FOLDER); // exists already: nothing visible
     EXPECT_TRUE(prompts_.calls().empty());
 
     // Refresh relists the active pane and recounts both.
@@ -187,7 +189,7 @@ TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
 
     MakePaneActive(&gPanes[PANE_LEFT]);
     prompts_.Queue(0);
-    PostMessageA(Main(), WM_COMMAND, CMD_DELETE, 0);  // as the Delete key sends it
+    PostMessageA(Main(), WM_COMMAND, CMD_DELETE, 0); // as the Delete key sends it
     PumpMessages(30);
     ASSERT_EQ(2u, prompts_.calls().size());
     EXPECT_EQ("選択ファイルを削除しますか", prompts_.calls()[1].question);
@@ -225,11 +227,13 @@ TEST(DeleteConfirmDialog, EnterConfirmsEscCancels) {
     gInstance = GetModuleHandleA(nullptr);
     DeleteQuestion question = {"選択ファイルを削除しますか", "a.txt\r\nb.txt\r\n"};
     HANDLE t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_RETURN, 0, nullptr);
-    EXPECT_EQ(1, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, (LPARAM)&question));
+    EXPECT_EQ(1, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr,
+                                 CheckingDeleteDlgProc, (LPARAM)&question));
     WaitForSingleObject(t, 5000);
     CloseHandle(t);
     t = CreateThread(nullptr, 0, AnswerDialog, (void*)(UINT_PTR)VK_ESCAPE, 0, nullptr);
-    EXPECT_EQ(0, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr, CheckingDeleteDlgProc, (LPARAM)&question));
+    EXPECT_EQ(0, DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_DELETE_CONFIRM), nullptr,
+                                 CheckingDeleteDlgProc, (LPARAM)&question));
     WaitForSingleObject(t, 5000);
     CloseHandle(t);
 }

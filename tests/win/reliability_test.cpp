@@ -19,7 +19,7 @@
 
 // The 1 MiB volume the test driver mounted, emptied for this test.
 class FullVolumeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char refused[512] = "";
         if (GetEnvironmentVariableA("BRENNIK_FULL_VOLUME_REFUSED", refused, sizeof refused))
@@ -40,10 +40,11 @@ TEST_F(FullVolumeTest, AFailingCopyKeepsTheOlderDestination) {
     WriteBytes(volume_ + "report.dat", old);
     SetWriteTime(volume_ + "report.dat", 10);
     ULONGLONG oldTime = WriteTimeOf(volume_ + "report.dat");
-    WriteBytes(source_ / "report.dat", std::string(2 * 1024 * 1024, 'n'));  // twice the volume
+    WriteBytes(source_ / "report.dat", std::string(2 * 1024 * 1024, 'n')); // twice the volume
     SetWriteTime(source_ / "report.dat", 20);
 
-    EXPECT_EQ(1, gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0, nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0,
+                                 nullptr, WindowWalkSink()));
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ File ERROR", prompts_.calls()[0].caption);
     EXPECT_EQ(volume_ + "report.dat", prompts_.calls()[0].text);
@@ -54,7 +55,8 @@ TEST_F(FullVolumeTest, AFailingCopyKeepsTheOlderDestination) {
     // A later update pass, once the file fits, copies it.
     WriteBytes(source_ / "report.dat", std::string(300 * 1024, 'm'));
     SetWriteTime(source_ / "report.dat", 30);
-    gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0, nullptr, WindowWalkSink());
+    gCore->CopyTree((source_ / "report.dat").c_str(), (volume_ + "report.dat").c_str(), 0, nullptr,
+                    WindowWalkSink());
     EXPECT_EQ(300u * 1024, ReadBytes(volume_ + "report.dat").size());
     EXPECT_EQ(WriteTimeOf(source_ / "report.dat"), WriteTimeOf(volume_ + "report.dat"));
     EXPECT_EQ(1u, prompts_.calls().size());
@@ -62,7 +64,8 @@ TEST_F(FullVolumeTest, AFailingCopyKeepsTheOlderDestination) {
 
 TEST_F(FullVolumeTest, ANewDestinationThatFailsIsNotLeftHalf) {
     WriteBytes(source_ / "big.dat", std::string(2 * 1024 * 1024, 'b'));
-    gCore->CopyTree((source_ / "big.dat").c_str(), (volume_ + "big.dat").c_str(), 0, nullptr, WindowWalkSink());
+    gCore->CopyTree((source_ / "big.dat").c_str(), (volume_ + "big.dat").c_str(), 0, nullptr,
+                    WindowWalkSink());
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CopyZ File ERROR", prompts_.calls()[0].caption);
     EXPECT_TRUE(FolderEntries(volume_).empty()) << "nothing partial";
@@ -71,7 +74,7 @@ TEST_F(FullVolumeTest, ANewDestinationThatFailsIsNotLeftHalf) {
 // Faults during jobs and hostile data from other programs, in a main window
 // of the test process.
 class FaultsTest : public TwoPaneTest {
-protected:
+  protected:
     void SetUp() override {
         TwoPaneTest::SetUp();
         release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -111,7 +114,7 @@ TEST_F(FaultsTest, ASourceThatDisappearsDuringTheJob) {
     HoldJobAtFirstError();
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
-    DeleteFileA((left_ / "c.txt").c_str());  // gone before the job reaches it
+    DeleteFileA((left_ / "c.txt").c_str()); // gone before the job reaches it
     SetEvent(release_);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
     CloseHandle(hold);
@@ -119,7 +122,8 @@ TEST_F(FaultsTest, ASourceThatDisappearsDuringTheJob) {
     EXPECT_FALSE(Exists(right_ / "c.txt")) << "nothing is made for a missing source";
     EXPECT_EQ(2, CountCaption("CopyZ File ERROR"));
     EXPECT_EQ("old", ReadBytes(right_ / "a.txt"));
-    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt"}), FolderEntries(right_.path())) << "no temporary file";
+    EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt"}), FolderEntries(right_.path()))
+        << "no temporary file";
 }
 
 TEST_F(FaultsTest, PasteAndDropDuringAJobIntoTheSameFolder) {
@@ -233,7 +237,7 @@ TEST_F(FaultsTest, ClosingDuringACopyWritesTheSettingsAndLeavesNoPartialFile) {
 TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
     WriteBytes(left_ / "x.txt", "x");
     WriteBytes(left_ / "y.txt", "y");
-    std::string longest = left_.path() + std::string(259 - left_.path().size(), 'n');  // a 259-byte path
+    std::string longest = left_.path() + std::string(259 - left_.path().size(), 'n'); // a 259-byte path
     std::string tooLong = left_.path() + std::string(400, 'm');
     std::string x = left_ / "x.txt", y = left_ / "y.txt";
     for (int wide = 0; wide < 2; wide++) {
@@ -249,7 +253,8 @@ TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
         SetClipboardData(CF_HDROP, block);
         CloseClipboard();
         size_t before = prompts_.calls().size();
-        EXPECT_EQ(4, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink())) << "wide " << wide;
+        EXPECT_EQ(4, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()))
+            << "wide " << wide;
         EXPECT_EQ("x", ReadBytes(right_ / "x.txt")) << "wide " << wide;
         EXPECT_EQ("y", ReadBytes(right_ / "y.txt")) << "wide " << wide;
         // The 259-byte path names no file (a failed copy, said as one; its
@@ -258,7 +263,8 @@ TEST_F(FaultsTest, HostileListsFromOtherPrograms) {
         std::vector<std::string> said;
         for (size_t i = before; i < prompts_.calls().size(); i++)
             said.push_back(prompts_.calls()[i].caption);
-        EXPECT_EQ(std::vector<std::string>({"CopyZ File ERROR", "Path Length Error"}), said) << "wide " << wide;
+        EXPECT_EQ(std::vector<std::string>({"CopyZ File ERROR", "Path Length Error"}), said)
+            << "wide " << wide;
     }
     // A list that is empty from its first name on: nothing to paste, nothing said.
     size_t before = prompts_.calls().size();
@@ -293,7 +299,8 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
         CloseHandle(file);
     Relist();
     EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, name259), 0) << "259 bytes is still a path";
-    EXPECT_EQ(1, ItemCount(gPanes[PANE_LEFT].list)) << "a path past 259 bytes is not listed, so nothing acts on it";
+    EXPECT_EQ(1, ItemCount(gPanes[PANE_LEFT].list))
+        << "a path past 259 bytes is not listed, so nothing acts on it";
 
     // Copy, clipboard and move of the 259-byte item keep its whole name.
     SelectOnly(gPanes[PANE_LEFT].list, {name259});

@@ -38,7 +38,7 @@ class SeamsTest : public ExchangeFixture {
 TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"}));
     ASSERT_EQ(&gPanes[PANE_LEFT], ActivePane()) << "a selection change is the user's";
-    PumpMessages(50);  // the left list repaints its selection first
+    PumpMessages(50); // the left list repaints its selection first
     // A real repaint of the other list, as a window passing over it causes.
     RedrawWindow(gPanes[PANE_RIGHT].list, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -58,7 +58,8 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
     for (const auto& notice : notices) {
         Activate(&gPanes[PANE_LEFT]);
         Notify(&gPanes[PANE_RIGHT], notice.code);
-        EXPECT_EQ(notice.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane()) << (int)notice.code;
+        EXPECT_EQ(notice.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane())
+            << (int)notice.code;
     }
     // What passes through the message loop's keys: only a key pressed in a
     // list moves the commands to its pane, not the pointer passing over it.

@@ -74,7 +74,7 @@ TEST(Settings, MainWindowReadsChecksAndWritesBackInOrder) {
         EXPECT_EQ(left.path(), gPanes[PANE_LEFT].path);
         EXPECT_EQ(right.path(), gPanes[PANE_RIGHT].path);
         EXPECT_EQ(left.path(), WindowText(gPanes[PANE_LEFT].pathBox));
-        strcpy(gPanes[PANE_RIGHT].path, "");  // as the My Computer view leaves it
+        strcpy(gPanes[PANE_RIGHT].path, ""); // as the My Computer view leaves it
     }
     std::string text = settings.Read();
     EXPECT_NE(std::string::npos, text.find("L_dir=" + left.path()));
@@ -93,7 +93,8 @@ TEST(Settings, MainWindowReadsChecksAndWritesBackInOrder) {
 TEST(Settings, CancelledStartFolderQuitsWithoutWriting) {
     SettingsFileGuard settings;
     TempFolder temp;
-    std::string stored = "[Filer]\r\nL_dir=" + (temp / "gone\\") + "\r\nR_dir=" + (temp / "also-gone\\") + "\r\n";
+    std::string stored =
+        "[Filer]\r\nL_dir=" + (temp / "gone\\") + "\r\nR_dir=" + (temp / "also-gone\\") + "\r\n";
     settings.Write(stored);
     PromptRecorder prompts(IDCANCEL);
     HWND window;

@@ -20,13 +20,14 @@ static void SetWriteTime(const std::string& path, int year, int month, int day) 
 }
 
 class SortTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&icc);
-        host_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-        list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 600, 400,
-                                host_, (HMENU)100, nullptr, nullptr);
+        host_ =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+        list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 600,
+                                400, host_, (HMENU)100, nullptr, nullptr);
         for (int i = 0; i < 4; i++)
             gCore->sortDirection[i] = 1;
         gCore->sortColumn = 0;
@@ -50,8 +51,8 @@ protected:
 TEST_F(SortTest, EachColumnBothDirectionsOnARealListing) {
     MakeFileOfSize(temp_ / "b.txt", 2000);
     MakeFileOfSize(temp_ / "A.txt", 1);
-    MakeFileOfSize(temp_ / "c.dat", 1025000);  // 1001KB: above 999KB by number
-    MakeFileOfSize(temp_ / "d.txt", 1022000);  // 999KB
+    MakeFileOfSize(temp_ / "c.dat", 1025000); // 1001KB: above 999KB by number
+    MakeFileOfSize(temp_ / "d.txt", 1022000); // 999KB
     CreateDirectoryA((temp_ / "Zdir").c_str(), nullptr);
     CreateDirectoryA((temp_ / "adir").c_str(), nullptr);
     SetWriteTime(temp_ / "b.txt", 2020, 1, 1);
@@ -75,7 +76,7 @@ TEST_F(SortTest, EachColumnBothDirectionsOnARealListing) {
 
     gCore->SortByColumn(list_, 1);
     std::string bySize = Order(6);
-    EXPECT_EQ("c.dat d.txt b.txt A.txt ", bySize.substr(0, 24)) << bySize;  // folders (0) last
+    EXPECT_EQ("c.dat d.txt b.txt A.txt ", bySize.substr(0, 24)) << bySize; // folders (0) last
     gCore->SortByColumn(list_, 1);
     EXPECT_EQ("A.txt b.txt d.txt c.dat ", Order(6).substr(10)) << Order(6);
 
@@ -120,7 +121,7 @@ TEST_F(SortTest, MoreItemsThanTheListingIndexCanCount) {
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = i;
         item.pszText = name;
-        item.lParam = MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, i);  // wraps past 65535
+        item.lParam = MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, i); // wraps past 65535
         SendMessageA(list_, LVM_INSERTITEMA, 0, (LPARAM)&item);
     }
     gCore->sortList = list_;
@@ -130,7 +131,8 @@ TEST_F(SortTest, MoreItemsThanTheListingIndexCanCount) {
         snprintf(expected, sizeof expected, "n%05d", i);
         EXPECT_EQ(expected, ItemText(list_, i, 0));
     }
-    EXPECT_EQ(MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, count - 1), ItemParam(list_, 0)) << "its own parameter back";
+    EXPECT_EQ(MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, count - 1), ItemParam(list_, 0))
+        << "its own parameter back";
 }
 
 // A listing inserts its rows already sorted; the order must be the one the
@@ -147,15 +149,19 @@ TEST_F(SortTest, ListingOrderEqualsTheListViewsOwnSort) {
         CreateDirectoryA((folder / dir).c_str(), nullptr);
     // Names equal in their first 28 bytes; "表" (2 bytes) straddles byte 29.
     std::string prefix(28, 'p');
-    for (const char* tail : {"\x95\x5C" "b", "\x95\x5C" "a", "x", "\x82\xA0"})
+    for (const char* tail : {"\x95\x5C"
+                             "b",
+                             "\x95\x5C"
+                             "a",
+                             "x", "\x82\xA0"})
         MakeFileOfSize(folder / (prefix + tail), 1);
     char path[MAX_PATH];
     strcpy(path, folder.path().c_str());
-    gCore->InitPane(list_, path);  // the four columns, as a pane has them
+    gCore->InitPane(list_, path); // the four columns, as a pane has them
     for (int column = 0; column < 4; column++) {
         for (int direction = 1; direction <= 2; direction++) {
             if (column == 0 && direction == 2)
-                continue;  // a listing sorts the name column ascending
+                continue; // a listing sorts the name column ascending
             gCore->sortDirection[column] = direction;
             gCore->sortColumn = column;
             strcpy(path, folder.path().c_str());

@@ -14,7 +14,7 @@
 #include "tests/win/support/win_test_support.h"
 
 class OpenWithTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         // Back to the working folder's own data file.
         char cwd[MAX_PATH];
@@ -74,7 +74,7 @@ TEST_F(OpenWithTest, FallbackAndMissingRules) {
     OpenWithAssociation(files_.path().c_str(), "e.blank");
     EXPECT_TRUE(Logged(tools_.path(), 1, 800).empty()) << "a missing program starts nothing";
     OpenWithAssociation(files_.path().c_str(), "a.txt");
-    OpenWithAssociation(files_.path().c_str(), "b.doc");  // tool index past the table: the alternate
+    OpenWithAssociation(files_.path().c_str(), "b.doc"); // tool index past the table: the alternate
     EXPECT_EQ(2u, Logged(second, 2).size());
     // No catch-all: a file without a rule starts nothing; a bad alternate starts nothing either.
     OpenWithAssociation(files_.path().c_str(), "c.pdf");
@@ -85,7 +85,7 @@ TEST_F(OpenWithTest, FallbackAndMissingRules) {
 // The Tools commands start fixed programs; the test puts recorders at their
 // paths inside the test's own Wine prefix and removes them afterwards.
 class ToolsCommandTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         settings_.Write("[Filer]\r\nL_dir=" + files_.path() + "\r\nR_dir=" + files_.path() + "\r\n");
         WriteBytes(files_ / "one.txt", "1");
@@ -132,7 +132,7 @@ protected:
 TEST_F(ToolsCommandTest, EditorOnTwoFilesSkipsTheFolder) {
     std::string editor = Install(1);
     ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"one.txt", "two.txt", "folder"}));
-    gCore->cancelFlag = 1;  // an old Esc belongs to jobs, not to the Tools
+    gCore->cancelFlag = 1; // an old Esc belongs to jobs, not to the Tools
     Command(CMD_EDIT_WITH_EDITOR);
     std::vector<std::string> lines = Logged(editor, 2);
     ASSERT_EQ(2u, lines.size());
@@ -180,7 +180,8 @@ TEST_F(ToolsCommandTest, ReadOnlyQuestionYesClearsNoKeeps) {
 TEST_F(ToolsCommandTest, AProgramPathWithBlanksRunsThatProgram) {
     std::string editor = Install(1);
     // A planted "C:\Program.exe" that an unquoted command line would run instead.
-    ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), "C:\\Program.exe", TRUE)) << "C:\\Program.exe exists already";
+    ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), "C:\\Program.exe", TRUE))
+        << "C:\\Program.exe exists already";
     installed_.insert(installed_.begin(), "C:\\Program.exe");
     SelectOnly(gPanes[PANE_LEFT].list, {"one.txt"});
     Command(CMD_EDIT_WITH_EDITOR);

@@ -98,7 +98,8 @@ TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
     WriteBytes(Src(".selected"), "s");
 
     SelectedItem tree = {"tree", 0, nullptr};
-    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), tree, WalkRun{nullptr, WindowWalkSink()}));
+    EXPECT_EQ(
+        1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), tree, WalkRun{nullptr, WindowWalkSink()}));
     EXPECT_EQ("k", ReadBytes(Dst("tree\\kept.txt")));
     EXPECT_TRUE(Exists(Dst("tree\\empty")));
     EXPECT_TRUE(Exists(Dst("tree\\only-dots")));
@@ -107,7 +108,8 @@ TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
     EXPECT_FALSE(Exists(Dst("tree\\.git")));
     // A selected item is copied whatever its name.
     SelectedItem selected = {".selected", 0, nullptr};
-    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), selected, WalkRun{nullptr, WindowWalkSink()}));
+    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), selected,
+                             WalkRun{nullptr, WindowWalkSink()}));
     EXPECT_EQ("s", ReadBytes(Dst(".selected")));
 }
 
@@ -370,7 +372,9 @@ TEST_F(TreeDeleteTest, CancelLeavesTheRestAndSaysWhichFoldersStay) {
 // A sink that keeps what the walks say, so they run with no window at all.
 class RecordingSink final : public WalkSink {
   public:
-    void Progress(int part, const char* text) override { events.push_back(std::to_string(part) + " " + text); }
+    void Progress(int part, const char* text) override {
+        events.push_back(std::to_string(part) + " " + text);
+    }
     void Failed(const char* text, const char* caption) override {
         events.push_back(std::string("failed ") + caption + " " + text);
     }

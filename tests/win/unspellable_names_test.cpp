@@ -65,7 +65,7 @@ static HGLOBAL WideFileList(const std::vector<std::wstring>& paths) {
 }
 
 class UnspellableNamesTest : public TwoPaneTest {
-protected:
+  protected:
     void PrepareFolders() override {
         for (const NamedFile& file : kFiles)
             WriteBytesW(Widen(left_.path()) + file.name, file.bytes);
@@ -277,7 +277,8 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     DoubleClickItem(gPanes[PANE_LEFT].list, RowOf(folder));
     EXPECT_EQ(left_.path(), std::string(gPanes[PANE_LEFT].path).substr(0, left_.path().size()));
-    EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gPanes[PANE_LEFT].path)) << gPanes[PANE_LEFT].path;
+    EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gPanes[PANE_LEFT].path))
+        << gPanes[PANE_LEFT].path;
     ASSERT_EQ(1, ItemCount(gPanes[PANE_LEFT].list));
     EXPECT_EQ("inside.txt", ItemText(gPanes[PANE_LEFT].list, 0, 0));
     EXPECT_TRUE(Captions().empty()) << Said();

@@ -46,7 +46,8 @@ TEST(VersionResource, PropertiesShowTheProductAndItsVersion) {
     EXPECT_EQ((DWORD)MAKELONG(BRENNIK_VERSION_MINOR, BRENNIK_VERSION_MAJOR), fixed->dwFileVersionMS);
     EXPECT_EQ((DWORD)MAKELONG(0, BRENNIK_VERSION_PATCH), fixed->dwFileVersionLS);
     char joined[32];
-    snprintf(joined, sizeof joined, "%d.%d.%d", BRENNIK_VERSION_MAJOR, BRENNIK_VERSION_MINOR, BRENNIK_VERSION_PATCH);
+    snprintf(joined, sizeof joined, "%d.%d.%d", BRENNIK_VERSION_MAJOR, BRENNIK_VERSION_MINOR,
+             BRENNIK_VERSION_PATCH);
     EXPECT_STREQ(BRENNIK_VERSION, joined) << "one version, written the same way twice";
 }
 

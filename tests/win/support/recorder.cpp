@@ -19,7 +19,8 @@ static void LogClipboard(HANDLE log) {
     if (OpenClipboard(nullptr)) {
         HDROP drop = (HDROP)GetClipboardData(CF_HDROP);
         if (drop && DragQueryFileA(drop, 0, name, sizeof name)) {
-            HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            HANDLE file =
+                CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             if (file != INVALID_HANDLE_VALUE) {
                 ReadFile(file, contents, sizeof contents - 1, &got, nullptr);
                 CloseHandle(file);

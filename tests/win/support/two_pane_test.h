@@ -13,7 +13,7 @@
 #include "tests/win/support/win_test_support.h"
 
 class TwoPaneTest : public ::testing::Test {
-protected:
+  protected:
     virtual void PrepareFolders() {}
     void SetUp() override {
         PrepareFolders();
@@ -31,7 +31,9 @@ protected:
         gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
         gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     }
-    bool WaitForJob() { return PumpUntil([] { return !JobRunning(); }, 30000); }
+    bool WaitForJob() {
+        return PumpUntil([] { return !JobRunning(); }, 30000);
+    }
     int CountCaption(const std::string& caption) const {
         int n = 0;
         for (const PromptCall& call : prompts_.calls())

@@ -11,14 +11,14 @@
 // A fresh folder under the prefix's temporary folder, removed with everything
 // in it at the end. Its removal never descends into a link.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     // The folder with its final "\".
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -32,7 +32,7 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 // The same through the wide calls, for names the code page can't spell.
 std::wstring Widen(const std::string& text);
 void WriteBytesW(const std::wstring& path, const std::string& bytes);
-std::string ReadBytesW(const std::wstring& path);  // "(missing)" when it can't be opened
+std::string ReadBytesW(const std::wstring& path); // "(missing)" when it can't be opened
 std::vector<std::wstring> FolderEntriesW(const std::string& folder);
 // The Windows path (through Z:, with a final "\") of a Linux folder that the
 // test driver names in an environment variable; empty when it is not set.
@@ -56,7 +56,7 @@ struct PromptCall {
     HWND owner;
     std::string text;
     std::string caption;
-    UINT type;  // buttons and icon of a box, or the dialog id
+    UINT type; // buttons and icon of a box, or the dialog id
     bool dialog;
     // What the delete question showed, and the name the overwrite question asked about.
     std::string question, names, conflictName;
@@ -65,7 +65,7 @@ struct PromptCall {
 // Records every message box and dialog and answers it: with the queued answers
 // first, then with the default answer.
 class PromptRecorder {
-public:
+  public:
     explicit PromptRecorder(INT_PTR defaultAnswer = IDOK);
     ~PromptRecorder();
     void Queue(INT_PTR answer) { answers_.push_back(answer); }
@@ -75,7 +75,7 @@ public:
     const std::vector<PromptCall>& calls() const { return calls_; }
     std::vector<std::string> captions() const;
 
-private:
+  private:
     static INT_PTR Respond(HWND owner, const char* text, const char* caption, UINT type, LPARAM param);
     CRITICAL_SECTION lock_;
     std::function<void(const PromptCall&)> hook_;
@@ -117,7 +117,7 @@ std::string StatusText(HWND status, int part);
 
 // Keeps the prefix's "Ostrand.ini" as it was before the test.
 class SettingsFileGuard {
-public:
+  public:
     SettingsFileGuard();
     ~SettingsFileGuard();
     static std::string Path();
@@ -125,19 +125,19 @@ public:
     void Write(const std::string& text);
     std::string Read() const;
 
-private:
+  private:
     bool existed_;
     std::string saved_;
 };
 
 // The program's main window made inside the test process.
 class MainWindowUnderTest {
-public:
+  public:
     MainWindowUnderTest();
     ~MainWindowUnderTest();
     HWND window() const { return window_; }
     void Destroy();
 
-private:
+  private:
     HWND window_;
 };
