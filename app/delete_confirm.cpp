@@ -41,24 +41,19 @@ void ConfirmAndDelete(Pane* pane, int command) {
         return;
     // What the dialog lists is what gets deleted, whatever is clicked or
     // relisted while it is open.
-    Selection items;
-    TakeSelection(pane->list, &items);
+    ScopedSelection items(pane->list);
     char folder[PATH_SIZE];
     CopyFolderPath(folder, pane->path);
     // Every item was left out (and said so): there is nothing to ask about.
-    if (items.count == 0 || (!permanent && RefuseChangeBesideJob(folder, items.items, items.count))) {
-        FreeSelection(&items);
+    if (items.taken.count == 0 ||
+        (!permanent && RefuseChangeBesideJob(folder, items.taken.items, items.taken.count)))
         return;
-    }
-    if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, (LPARAM)&shown) != 1) {
-        FreeSelection(&items);
+    if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, (LPARAM)&shown) != 1)
         return;
-    }
     if (permanent) {
-        StartDeleteJob(pane, folder, &items, WindowWalkSink());
+        StartDeleteJob(pane, folder, &items.taken, WindowWalkSink());
         return;
     }
-    RecycleSelection(folder, items, WindowWalkSink());
-    FreeSelection(&items);
+    RecycleSelection(folder, items.taken, WindowWalkSink());
     gCore->ListFolder(pane->list, pane->path);
 }

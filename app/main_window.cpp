@@ -184,6 +184,7 @@ static LRESULT OnDestroy() {
     gCore->statusBar = nullptr;
     gMainWindow = nullptr;
     SetPromptWindow(nullptr);
+    gWindowLink.updateObjectCounts = nullptr;
     PostQuitMessage(0);
     return 0;
 }

@@ -91,9 +91,7 @@ void RunToolOnSelection(int selector) {
         return;
     char folder[PATH_SIZE];
     CopyFolderPath(folder, pane->path);
-    Selection items;
-    TakeSelection(pane->list, &items);
-    for (int i = 0; i < items.count; i++)
-        OpenWithTool(folder, items.items[i], selector);
-    FreeSelection(&items);
+    ScopedSelection items(pane->list);
+    for (int i = 0; i < items.taken.count; i++)
+        OpenWithTool(folder, items.taken.items[i], selector);
 }

@@ -46,18 +46,16 @@ int IsWellFormedFileList(HGLOBAL handle) {
 
 int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
                          const char* caption) {
-    Selection items;
-    if (!TakeSelection(list, &items))
-        return 0;
+    ScopedSelection items(list);
     int count = 0, left = 0;
-    for (int i = 0; i < items.count; i++) {
+    for (int i = 0; i < items.taken.count; i++) {
         if (count == capacity) {
             left++;
             continue;
         }
         // Other programs read these as ANSI text: a name the code page can't
         // spell goes by its short name, or not at all.
-        const char* name = NameForOthers(items.items[i]);
+        const char* name = NameForOthers(items.taken.items[i]);
         if (!name)
             continue;
         if (!ItemPath(slots[count], PATH_SIZE, folder, name, WALK_PATH_MAX)) {
@@ -66,7 +64,6 @@ int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots
         }
         count++;
     }
-    FreeSelection(&items);
     if (left) {
         char text[96];
         FormatText(text, sizeof text, "選択の %d 個は含まれません (最大 %d 個)", left, capacity);
@@ -151,14 +148,14 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         if (realBare) {
             if (!WidenText("コピー ～ ", realCopyName, PATH_SIZE) ||
                 lstrlenW(realCopyName) + lstrlenW(realBare) >= PATH_SIZE) {
-                ReportPathTooLong(targetFolder, copyName);
+                sink.PathTooLong(targetFolder, copyName);
                 return;
             }
             lstrcatW(realCopyName, realBare);
         }
         if (!ItemFilePath(&target, targetFolder, copyName, realBare ? realCopyName : nullptr,
                           WALK_PATH_MAX)) {
-            ReportPathTooLong(targetFolder, copyName);
+            sink.PathTooLong(targetFolder, copyName);
             return;
         }
         if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))
@@ -174,7 +171,7 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         return;
     }
     if (!ItemFilePath(&target, targetFolder, bare, realBare, WALK_PATH_MAX)) {
-        ReportPathTooLong(targetFolder, bare);
+        sink.PathTooLong(targetFolder, bare);
         return;
     }
     if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))

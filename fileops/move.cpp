@@ -24,15 +24,11 @@ void MoveSelection(Pane* from, Pane* to, WalkSink& sink) {
     char source[PATH_SIZE], destination[PATH_SIZE];
     CopyFolderPath(source, from->path);
     CopyFolderPath(destination, to->path);
-    Selection items;
-    TakeSelection(from->list, &items);
-    if (RefuseChangeBesideJob(source, items.items, items.count) ||
-        RefuseChangeBesideJob(destination, nullptr, 0)) {
-        FreeSelection(&items);
+    ScopedSelection items(from->list);
+    if (RefuseChangeBesideJob(source, items.taken.items, items.taken.count) ||
+        RefuseChangeBesideJob(destination, nullptr, 0))
         return;
-    }
-    WalkSelection(MoveVisitor, items, source, destination, WalkRun{nullptr, sink});
-    FreeSelection(&items);
+    WalkSelection(MoveVisitor, items.taken, source, destination, WalkRun{nullptr, sink});
     gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
 }

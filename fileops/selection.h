@@ -39,6 +39,18 @@ int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real);
 int TakeSelection(HWND list, Selection* taken);
 void FreeSelection(Selection* taken);
 
+// The selection one command takes, freed when the command's scope ends; one
+// handed over to a job is left empty and frees nothing.
+class ScopedSelection {
+  public:
+    explicit ScopedSelection(HWND list) : taken{0, nullptr} { TakeSelection(list, &taken); }
+    ~ScopedSelection() { FreeSelection(&taken); }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+    Selection taken;
+};
+
 // The name other programs get as ANSI text (command lines, ANSI file lists):
 // the item's own, or, for a name the code page can't spell, its short name,
 // which reaches the same file. Null when it has none: such an item is left

@@ -8,6 +8,7 @@
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
+#include "fileops/folder_entries.h"
 #include "fileops/link_rule.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
@@ -230,45 +231,30 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         CreateFolderOfPath(destination) && ReadFolderIdentity(destination, &made))
         NoteMadeByWalk(walk, made);
 
-    FoundEntry found;
-    ScopedFind search(FindFirstEntry(source, &found));
-    if (!search.Valid()) {
-        if (GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
-            sink.PathTooLong(source.text, "*.*");
-            return 0;
-        }
-        // A drive root with nothing in it yields no entry at all: an empty folder.
-        if (GetLastError() == ERROR_FILE_NOT_FOUND)
-            return 1;
+    int pushed = known && PushFolder(walk.chain, identity);
+    DWORD error =
+        ForEachEntry(source, cancel, sink, [&](const FoundEntry& found, const FilePath& childSource) {
+            // The copy keeps the real name: the same name on both sides.
+            const char* name = found.found.cFileName;
+            FilePath childDestination;
+            if (!ChildFilePath(&childDestination, destination, name, RealNameOf(found))) {
+                sink.PathTooLong(destination.text, name);
+                return;
+            }
+            sink.Progress(0, childSource.text);
+            CopyWalk(childSource, childDestination, force, cancel, sink, walk, &found.found);
+        });
+    if (pushed)
+        PopFolder(walk.chain);
+    if (error == ERROR_FILENAME_EXCED_RANGE) {
+        sink.PathTooLong(source.text, "*.*");
+        return 0;
+    }
+    // A drive root with nothing in it yields no entry at all: an empty folder.
+    if (error && error != ERROR_FILE_NOT_FOUND) {
         sink.Failed(source.text, "CurrentDirectry Error");
         return 0;
     }
-    int pushed = known && PushFolder(walk.chain, identity);
-    do {
-        if (IsCancelled(cancel))
-            break;
-        const char* name = found.found.cFileName;
-        if (name[0] == '.')
-            continue;
-        if (IsUnreachableName(RealNameOf(found))) {
-            sink.Unreachable(source.text, name);
-            continue;
-        }
-        // The copy keeps the real name: the same name on both sides.
-        FilePath childSource, childDestination;
-        if (!ChildFilePath(&childSource, source, name, RealNameOf(found))) {
-            sink.PathTooLong(source.text, name);
-            continue;
-        }
-        if (!ChildFilePath(&childDestination, destination, name, RealNameOf(found))) {
-            sink.PathTooLong(destination.text, name);
-            continue;
-        }
-        sink.Progress(0, childSource.text);
-        CopyWalk(childSource, childDestination, force, cancel, sink, walk, &found.found);
-    } while (FindNextEntry(search.Get(), &found));
-    if (pushed)
-        PopFolder(walk.chain);
     return 1;
 }
 

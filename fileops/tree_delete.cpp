@@ -7,6 +7,7 @@
 
 #include "core/filer_core.h"
 #include "fileops/file_path.h"
+#include "fileops/folder_entries.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
 #include "fileops/walk_sink.h"
@@ -44,36 +45,18 @@ int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource c
     // A link to a folder is never entered: emptying it would delete what it
     // points to, outside the selection. Only the link itself is removed.
     if (!link) {
-        FoundEntry found;
-        ScopedFind search(FindFirstEntry(path, &found));
-        if (!search.Valid() && GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
+        // An entry the walk can't name keeps its folder: the removal of the
+        // folder then fails and says so.
+        DWORD error = ForEachEntry(path, cancel, sink, [&](const FoundEntry& found, const FilePath& child) {
+            DeleteWalk(child, found.found.dwFileAttributes, cancel, sink);
+        });
+        if (error == ERROR_FILENAME_EXCED_RANGE) {
             sink.PathTooLong(path.text, "*.*");
             return 0;
         }
-        if (!search.Valid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        if (error && error != ERROR_FILE_NOT_FOUND) {
             sink.Failed(path.text, kFolderEntryError);
             return 0;
-        }
-        if (search.Valid()) {
-            do {
-                if (IsCancelled(cancel))
-                    break;
-                const char* name = found.found.cFileName;
-                // An entry the walk can't name keeps its folder: the removal
-                // of the folder then fails and says so.
-                if (name[0] == '.')
-                    continue;
-                if (IsUnreachableName(RealNameOf(found))) {
-                    sink.Unreachable(path.text, name);
-                    continue;
-                }
-                FilePath child;
-                if (!ChildFilePath(&child, path, name, RealNameOf(found))) {
-                    sink.PathTooLong(path.text, name);
-                    continue;
-                }
-                DeleteWalk(child, found.found.dwFileAttributes, cancel, sink);
-            } while (FindNextEntry(search.Get(), &found));
         }
     }
     if (!link)

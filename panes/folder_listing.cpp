@@ -5,7 +5,7 @@
 #include "base/text_buffer.h"
 #include "assoc/open_rules.h"
 #include "fileops/file_path.h"
-#include "panes/list_text.h"
+#include "panes/entry_cells.h"
 #include "panes/shell_answers.h"
 #include "panes/sort_compare.h"
 #include "panes/my_computer.h"
@@ -111,9 +111,8 @@ struct ListedEntry {
     WIN32_FIND_DATAA found;
     int hasRealName; // its name is not the one the text spells
     int icon;
-    char size[32];
     char type[80];
-    char date[32];
+    EntryCells cells;
 };
 
 // Returns 0 for an item that is not listed: one whose full path does not fit a
@@ -132,19 +131,7 @@ static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int hasR
     entry->hasRealName = hasRealName;
     entry->icon = info.iIcon;
     lstrcpynA(entry->type, info.szTypeName, sizeof entry->type);
-    entry->size[0] = entry->date[0] = '\0';
-    DWORD attributes = found.dwFileAttributes;
-    if (!(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM))) {
-        uint64_t size = ((uint64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-        FormatSizeText(entry->size, sizeof entry->size, size);
-    }
-    if (!(attributes & FILE_ATTRIBUTE_SYSTEM)) {
-        FILETIME local;
-        SYSTEMTIME t;
-        if (!(FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &t) &&
-              FormatDateText(entry->date, sizeof entry->date, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute)))
-            entry->date[0] = '\0';
-    }
+    FormatEntryCells(found, 0, &entry->cells);
     return 1;
 }
 
@@ -176,11 +163,11 @@ static void InsertEntry(HWND list, const ListedEntry& entry, int position, int i
     if (entry.hasRealName)
         if (const RealName* real = FindRealName(list, item.lParam, entry.found.cFileName))
             ShowRealName(list, at, real->name, entry.found.cFileName);
-    if (entry.size[0])
-        SetCellText(list, at, 1, entry.size);
+    if (entry.cells.size[0])
+        SetCellText(list, at, 1, entry.cells.size);
     SetCellText(list, at, 2, entry.type);
-    if (entry.date[0])
-        SetCellText(list, at, 3, entry.date);
+    if (entry.cells.date[0])
+        SetCellText(list, at, 3, entry.cells.date);
 }
 
 // An entry whose path would pass 259 bytes can't be acted on and isn't
@@ -238,8 +225,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
     answers.count = 0;
     // Where even "c:\\" can't be entered, the pane stays empty: a search now
     // would show the files of whatever folder is current under that path.
-    ScopedFind search(entered ? FindFirstEntryOf("*.*", &found) : INVALID_HANDLE_VALUE);
-    if (search.Valid()) {
+    if (ScopedFind search{entered ? FindFirstEntryOf("*.*", &found) : INVALID_HANDLE_VALUE}; search.Valid()) {
         do {
             if (found.found.cFileName[0] == '.')
                 continue;
@@ -271,7 +257,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
         std::vector<SortKey> keys((size_t)count);
         for (int i = 0; i < count; i++) {
             const ListedEntry& e = entries[(size_t)i];
-            const char* texts[4] = {e.found.cFileName, e.size, e.type, e.date};
+            const char* texts[4] = {e.found.cFileName, e.cells.size, e.type, e.cells.date};
             MakeSortKey(texts[column], e.found.dwFileAttributes & 0xFFFF, column, &keys[(size_t)i]);
         }
         int direction = sortDirection[column];

@@ -5,18 +5,16 @@
 
 #include "base/list_view.h"
 #include "base/scoped.h"
+#include "panes/entry_cells.h"
 #include "panes/id_lists.h"
-#include "panes/list_text.h"
 #include "core/pane.h"
 
 static const SHCONTF kEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
 
 static void FreeIdList(void* list) {
-    IMalloc* allocator = nullptr;
-    if (list && SUCCEEDED(SHGetMalloc(&allocator))) {
+    ScopedComPtr<IMalloc> allocator;
+    if (list && SUCCEEDED(SHGetMalloc(allocator.Out())))
         allocator->Free(list);
-        allocator->Release();
-    }
 }
 
 // An item id list from the shell's allocator, freed with it.
@@ -39,11 +37,10 @@ class ScopedIdList {
 
 LPITEMIDLIST JoinIdLists(LPCITEMIDLIST first, LPCITEMIDLIST second) {
     size_t size = JoinedIdListSize(first, second);
-    IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)))
+    ScopedComPtr<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.Out())))
         return nullptr;
     void* joined = allocator->Alloc(size);
-    allocator->Release();
     if (!joined)
         return nullptr;
     ZeroMemory(joined, size);
@@ -90,18 +87,13 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
         int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
         if (at < 0)
             continue;
-        char text[64];
-        if (haveData && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            uint64_t size = ((uint64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-            if (FormatSizeText(text, sizeof text, size))
-                SetCellText(list, at, 1, text);
-        }
-        if (haveData && !(attributes & FILE_ATTRIBUTE_SYSTEM)) {
-            FILETIME local;
-            SYSTEMTIME t;
-            if (FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &t) &&
-                FormatDateText(text, sizeof text, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute))
-                SetCellText(list, at, 3, text);
+        EntryCells cells;
+        if (haveData) {
+            FormatEntryCells(found, 1, &cells);
+            if (cells.size[0])
+                SetCellText(list, at, 1, cells.size);
+            if (cells.date[0])
+                SetCellText(list, at, 3, cells.date);
         }
         SetCellText(list, at, 2, info.szTypeName);
         index++;

@@ -35,7 +35,7 @@ for folder in "${LAYERS[@]}"; do
                 status=1
             fi
             [ "$other" != "$folder" ] && used="$used $other"
-        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+        done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
     done
     echo "$folder -> $(echo $used | tr ' ' '\n' | sort -u | tr '\n' ' ')"
 done

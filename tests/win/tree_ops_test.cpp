@@ -390,6 +390,7 @@ class RecordingSink final : public WalkSink {
 
 TEST_F(TreeCopyTest, TheWalksTellTheirSinkEverythingAndShowNothing) {
     WriteBytes(Src("a.txt"), "a");
+    CreateDirectoryA(Src("sub").c_str(), nullptr);
     WriteBytes(Src("sub\\b.txt"), "b");
     CreateDirectoryA(Dst("sub").c_str(), nullptr);
     CreateDirectoryA(Dst("sub\\b.txt").c_str(), nullptr); // a folder where the file goes

@@ -1,0 +1,40 @@
+// The folder loop the copy and delete walks share.
+#pragma once
+#include <windows.h>
+
+#include "base/scoped.h"
+#include "fileops/file_path.h"
+#include "fileops/progress.h"
+#include "fileops/selection.h"
+#include "fileops/walk_sink.h"
+
+// Hands each entry of a folder, in the search's order, to visit(entry, path):
+// dot names are passed over, and an entry no path reaches, or whose path
+// would pass the limit, is told to the sink and left alone. Stops between
+// entries once cancelled. 0 after a search; the search's error when the
+// folder could not be searched (ERROR_FILE_NOT_FOUND: nothing in it at all).
+template <class Visit>
+DWORD ForEachEntry(const FilePath& folder, CancelSource cancel, WalkSink& sink, Visit visit) {
+    FoundEntry found;
+    ScopedFind search(FindFirstEntry(folder, &found));
+    if (!search.Valid())
+        return GetLastError();
+    do {
+        if (IsCancelled(cancel))
+            break;
+        const char* name = found.found.cFileName;
+        if (name[0] == '.')
+            continue;
+        if (IsUnreachableName(RealNameOf(found))) {
+            sink.Unreachable(folder.text, name);
+            continue;
+        }
+        FilePath child;
+        if (!ChildFilePath(&child, folder, name, RealNameOf(found))) {
+            sink.PathTooLong(folder.text, name);
+            continue;
+        }
+        visit(found, child);
+    } while (FindNextEntry(search.Get(), &found));
+    return 0;
+}
