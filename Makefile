@@ -1,5 +1,5 @@
 # The two commands a newcomer needs; each installs what is missing first.
-.PHONY: run test bench dist fuzz clean
+.PHONY: run test bench dist fuzz soak clean
 
 test:
 	@bash scripts/test.sh
@@ -15,6 +15,9 @@ dist:
 
 fuzz:
 	@bash scripts/fuzz.sh
+
+soak:
+	@bash scripts/soak.sh
 
 clean:
 	rm -rf build dist

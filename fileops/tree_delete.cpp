@@ -114,6 +114,14 @@ int RecycleVisitor(const char* firstFolder, const char*, const SelectedItem& ite
     if (!FormItemPath(firstFolder, item, RECYCLE_PATH_MAX, &path, run.sink))
         return 1;
     run.sink.Progress(0, item.name);
+    // The shell may walk into a link it can't recycle and, told to delete it
+    // for good, delete what the link leads to. A link goes by itself, as the
+    // permanent delete removes it: nothing it leads to is touched.
+    DWORD attributes = AttributesOfPath(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        gCore->DeleteTree(path, nullptr, run.sink);
+        return 1;
+    }
     if (!SendToRecycleBin(path))
         run.sink.Failed(path.text, "ゴミ箱へ移動できませんでした");
     return 1;

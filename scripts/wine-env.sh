@@ -92,7 +92,7 @@ make_test_drive() {
 make_test_links() {
     local links=$root/build/$arch/test-links
     rm -rf "$links" "$XDG_DATA_HOME/Trash"
-    for case in delete copy deletelink move recycle; do
+    for case in delete copy deletelink move recycle recyclelink; do
         mkdir -p "$links/$case/tree" "$links/$case/outside" "$links/$case/dest"
         echo file >"$links/$case/tree/file.txt"
         echo keep >"$links/$case/outside/keep.txt"
@@ -106,6 +106,40 @@ make_test_links() {
     ln -s "$links/into/data/old" "$links/into/bk"
     export BRENNIK_TEST_LINKS=$links
     make_odd_names
+    make_soak_tree
+}
+
+# The tree the random-action driver works on, and the sentinel beside it that
+# nothing may change: Japanese names (a 0x5C trail byte, ASCII-letter trail
+# bytes), names the code page can't spell, a name near the 259-byte limit, a
+# read-only file, empty folders, links inside the tree, to the folder above it
+# and to themselves, and files of a few bytes to a few MiB, each its own bytes.
+make_soak_tree() {
+    local soak=$root/build/$arch/soak
+    chmod -R u+w "$soak" 2>/dev/null
+    rm -rf "$soak"
+    local t=$soak/tree
+    mkdir -p "$t/A/sub/deep" "$t/A/empty" "$t/B" "$t/C" "$soak/sentinel/inner"
+    local n=0 f
+    for f in A/a.txt A/ソ表.txt A/アイウ.txt A/sub/s1.txt A/sub/deep/d.txt A/ro.txt B/b.txt B/café.txt \
+        B/한국.txt C/c1.txt C/c2.txt C/c3.txt top.txt; do
+        n=$((n + 1))
+        printf '%s %d %s' "$f" "$n" "$RANDOM$RANDOM" >"$t/$f"
+    done
+    head -c 1500000 /dev/urandom >"$t/A/big1.bin"
+    head -c 3000000 /dev/urandom >"$t/C/big2.bin"
+    # As long as the path limit allows in B, so that copies elsewhere pass it.
+    local room=$((250 - 2 - ${#t} - 3))
+    [ $room -gt 200 ] && room=200
+    [ $room -gt 8 ] && printf 'long' >"$t/B/$(printf 'L%.0s' $(seq 1 $((room - 4)))).txt"
+    chmod a-w "$t/A/ro.txt"
+    ln -s sub "$t/A/bk"
+    ln -s . "$t/A/self"
+    ln -s ../A "$t/B/toA"
+    ln -s .. "$t/up"
+    printf 'sentinel one %s' "$RANDOM" >"$soak/sentinel/one.txt"
+    printf 'sentinel two %s' "$RANDOM" >"$soak/sentinel/inner/two.txt"
+    export BRENNIK_SOAK_TREE=$t BRENNIK_SOAK_SENTINEL=$soak/sentinel
 }
 
 # Names the platform reads as other names, which only the Linux side can

@@ -15,4 +15,4 @@ mount_full_volume
 trap 'wineserver -k 2>/dev/null; stop_xvfb; unmount_full_volume; release_prefix' EXIT
 start_xvfb || exit 1
 cd "$root/build/$tree/testwork"
-"$WINE" "../$program.exe" "$@" </dev/null 2>&1 | tr -d '\r' | grep -v '^[0-9a-f]*:fixme:'
+"$WINE" "../$program.exe" "$@" </dev/null 2>&1 | sed -u -e 's/\r$//' -e '/^[0-9a-f]*:fixme:/d'

@@ -4,12 +4,15 @@
 // folder, which holds keep.txt.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "app/window_sink.h"
 #include "app/app_state.h"
+#include "app/list_events.h"
 #include "app/main_window.h"
 #include "core/filer_core.h"
 #include "fileops/file_commands.h"
@@ -197,4 +200,50 @@ TEST_F(LinksTest, RecycleBinTakesTheTreeWithItsLinks) {
     EXPECT_TRUE(IsLink(trash + name + "\\out"));
     EXPECT_EQ("file\n", ReadBytes(trash + name + "\\file.txt"));
     OutsideIntact();
+}
+
+// Any question the shell itself asks (whether to delete for good what it
+// can't recycle) is answered Yes: the worst a user could answer.
+static BOOL CALLBACK AnswerShellYes(HWND window, LPARAM asked) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (process == GetCurrentProcessId() && strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        PostMessageA(window, WM_COMMAND, IDYES, 0);
+        *(int*)asked = 1;
+    }
+    return TRUE;
+}
+
+static DWORD WINAPI WatchShellYes(LPVOID asked) {
+    for (int i = 0; i < 40; i++, Sleep(50))
+        EnumWindows(AnswerShellYes, (LPARAM)asked);
+    return 0;
+}
+
+// A link sent to the recycle bin by itself takes only the link: what it leads
+// to stays, whatever the shell asks on the way.
+TEST_F(LinksTest, RecyclingALinkByItselfLeavesItsTarget) {
+    Use("recyclelink");
+    int asked = 0;
+    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &asked, 0, nullptr);
+    Start();
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
+    PumpMessages(20);
+    // Into the tree, then the link "out" alone.
+    OpenListItem(&gPanes[PANE_LEFT], FindItem(gPanes[PANE_LEFT].list, "tree"));
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"out"}));
+    prompts_.Queue(1);
+    Command(CMD_LEFT_DELETE);
+    WaitForSingleObject(watcher, 10000);
+    CloseHandle(watcher);
+    OutsideIntact();
+    EXPECT_TRUE(Exists(folder_ + "tree\\file.txt"));
+    EXPECT_EQ(0, asked) << "the shell never got the link";
+    // Where Wine can't remove a link, it stays and that is said.
+    if (HasEntry(folder_ + "tree\\", "out")) {
+        ASSERT_FALSE(prompts_.calls().empty());
+        EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls().back().caption);
+    }
 }

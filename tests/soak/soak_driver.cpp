@@ -1,0 +1,775 @@
+// Random actions on the real main window over a tree the test driver made,
+// each checked against what it may do to the disk:
+//   soak_driver <actions> <seed>
+// The tree ($BRENNIK_SOAK_TREE) holds odd names, links and files of distinct
+// contents; the sentinel tree beside it ($BRENNIK_SOAK_SENTINEL) must never
+// change. Each violation is printed with the seed, the step and the actions
+// that led to it; the last line is "N actions, N checks, N violations".
+#include <windows.h>
+#include <commctrl.h>
+
+#include <stdio.h>
+#include <string.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/list_events.h"
+#include "base/prompts.h"
+#include "core/filer_core.h"
+#include "core/pane.h"
+#include "core/real_names.h"
+#include "exchange/drop_target.h"
+#include "fileops/file_commands.h"
+#include "res/resource.h"
+#include "tests/win/support/exchange_fixture.h"
+#include "tests/win/support/win_test_support.h"
+
+namespace {
+
+// ---- the disk, as the oracle sees it ----
+
+enum Kind { KIND_FILE, KIND_FOLDER, KIND_LINK };
+
+struct Node {
+    Kind kind;
+    unsigned long long hash;
+    unsigned long long size;
+    unsigned long long time;
+};
+typedef std::map<std::wstring, Node> Snapshot;
+
+std::wstring Lower(std::wstring text) {
+    CharLowerBuffW(&text[0], (DWORD)text.size());
+    return text;
+}
+
+unsigned long long HashFile(const std::wstring& path) {
+    HANDLE file = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    unsigned long long hash = 1469598103934665603ULL;
+    std::vector<unsigned char> buffer(1 << 16);
+    DWORD got = 0;
+    while (ReadFile(file, buffer.data(), (DWORD)buffer.size(), &got, nullptr) && got > 0)
+        for (DWORD i = 0; i < got; i++)
+            hash = (hash ^ buffer[i]) * 1099511628211ULL;
+    CloseHandle(file);
+    return hash;
+}
+
+// Every entry below folder (which ends in "\"), links not followed. Files
+// whose size and time match the previous snapshot keep its hash.
+void TakeSnapshot(const std::wstring& folder, const std::wstring& relative, const Snapshot& before, Snapshot* out) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring rel = relative + name;
+        Node node = {};
+        node.size = ((unsigned long long)found.nFileSizeHigh << 32) | found.nFileSizeLow;
+        node.time = ((unsigned long long)found.ftLastWriteTime.dwHighDateTime << 32) |
+                    found.ftLastWriteTime.dwLowDateTime;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            node.kind = KIND_LINK;
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            node.kind = KIND_FOLDER;
+            (*out)[rel] = node;
+            TakeSnapshot(folder + name + L"\\", rel + L"\\", before, out);
+            continue;
+        } else {
+            node.kind = KIND_FILE;
+            auto old = before.find(rel);
+            if (old != before.end() && old->second.kind == KIND_FILE && old->second.size == node.size &&
+                old->second.time == node.time)
+                node.hash = old->second.hash;
+            else
+                node.hash = HashFile(folder + name);
+        }
+        (*out)[rel] = node;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// ---- what an action may do ----
+
+// Below prefix (a relative path; empty for the whole tree) the action may
+// create, change or remove entries as these flags say.
+struct Scope {
+    std::wstring prefix;
+    bool create, change, remove;
+};
+
+// A pane the program lists again, in order; one listed while a job still
+// writes may show a folder the job changes afterwards.
+struct Relisting {
+    int pane;
+    bool fresh;
+};
+
+struct Expectation {
+    std::vector<Scope> scopes;
+    std::vector<Relisting> relisted;
+    int jobPane = -1; // the pane the running job lists when it ends
+};
+
+bool Covers(const Scope& scope, const std::wstring& path) {
+    if (scope.prefix.empty())
+        return true;
+    std::wstring p = Lower(path), s = Lower(scope.prefix);
+    return p == s || (p.size() > s.size() && p.compare(0, s.size(), s) == 0 && p[s.size()] == L'\\');
+}
+
+// ---- the driver ----
+
+class Driver {
+  public:
+    Driver(unsigned long long seed, const std::string& tree, const std::string& sentinel)
+        : seed_(seed), rng_(seed), tree_(tree), sentinel_(sentinel) {}
+    int Run(unsigned actions);
+
+  private:
+    // The tree and the panes.
+    std::wstring WideRoot() const { return Widen(tree_); }
+    // The relative real path of a pane's folder, links resolved; false when
+    // the pane is not inside the tree (My Computer, or led out).
+    bool PaneRelative(int pane, std::wstring* relative) const;
+    std::wstring Resolve(std::wstring relative) const;
+    std::vector<std::wstring> SelectedNames(int pane) const;
+    // Sends a command as the menu does; true when it was refused because a
+    // job runs ("処理中です").
+    bool Send(WORD command);
+    void Relisted(Expectation* expect, int pane) { expect->relisted.push_back({pane, !JobRunning()}); }
+    unsigned Pick(unsigned n) { return n ? (unsigned)(rng_() % n) : 0; }
+    bool Chance(unsigned percent) { return Pick(100) < percent; }
+
+    // The actions; each says what it may do, or returns false when it does
+    // not apply now.
+    bool Act(Expectation* expect);
+    bool SelectRandom(int pane);
+    bool CommandOfSide(int pane, Expectation* expect);
+    bool CommandOfTools(Expectation* expect);
+    bool EnterFolder(int pane, Expectation* expect);
+    bool TypePath(int pane, Expectation* expect);
+    bool Rename(int pane, Expectation* expect);
+    bool PasteBlock(Expectation* expect, bool drop);
+    void DuringJob(Expectation* expect);
+    void Reopen(Expectation* expect);
+    void CopyScopes(int from, int to, bool selected, Expectation* expect);
+
+    // The oracle.
+    void Check(const Expectation& expect);
+    void Violation(const std::string& what);
+    void Note(const std::string& action) {
+        history_.push_back(action);
+        if (verbose_)
+            printf("%u: %s\n", step_, action.c_str()), fflush(stdout);
+    }
+
+    unsigned long long seed_;
+    std::mt19937_64 rng_;
+    std::string tree_, sentinel_;
+    std::unique_ptr<MainWindowUnderTest> main_;
+    Snapshot disk_, sentinelDisk_;
+    std::set<unsigned long long> contents_;
+    std::map<std::wstring, std::wstring> links_; // relative link -> relative target, or "" outside
+    int active_ = PANE_RIGHT;
+    bool fresh_[2] = {true, true};
+    unsigned step_ = 0, checks_ = 0, violations_ = 0, renamed_ = 0;
+    std::vector<std::string> history_;
+    bool verbose_ = GetEnvironmentVariableA("BRENNIK_SOAK_VERBOSE", nullptr, 0) > 0;
+};
+
+int gDeleteAnswer = -1; // the last answer to a delete question
+
+std::mt19937_64* gAnswers;
+
+// Every question gets one of its real answers, at random.
+INT_PTR RandomAnswer(HWND, const char* text, const char*, UINT type, LPARAM) {
+    unsigned pick = (unsigned)((*gAnswers)() % 3);
+    if (!text) {
+        if (type == IDD_DELETE_CONFIRM)
+            return gDeleteAnswer = pick ? 1 : 0;
+        if (type == IDD_OVERWRITE)
+            return pick == 0 ? IDC_OVERWRITE_COPY : pick == 1 ? IDC_COPY_BY_DATE : IDCANCEL;
+        return 0;
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNO: return pick ? IDYES : IDNO;
+    case MB_OKCANCEL: return pick ? IDOK : IDCANCEL;
+    }
+    return IDOK;
+}
+
+// The shell's own questions (a file it can't put in the recycle bin) are
+// real windows, not the program's: they are answered with one of their
+// buttons, at random, as a user would.
+BOOL CALLBACK AnswerShellDialog(HWND window, LPARAM) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (process != GetCurrentProcessId() || strcmp(cls, "#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    static const int kButtons[] = {IDYES, IDNO, IDOK, IDCANCEL};
+    int start = GetTickCount() % 4;
+    for (int k = 0; k < 4; k++) {
+        int id = kButtons[(start + k) % 4];
+        if (HWND button = GetDlgItem(window, id)) {
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
+            break;
+        }
+    }
+    return TRUE;
+}
+
+DWORD WINAPI WatchShellDialogs(void*) {
+    for (;;) {
+        Sleep(200);
+        EnumWindows(AnswerShellDialog, 0);
+    }
+}
+
+bool Driver::PaneRelative(int pane, std::wstring* relative) const {
+    std::string path = gPanes[pane].path;
+    if (path.size() < tree_.size() || _strnicmp(path.c_str(), tree_.c_str(), tree_.size()) != 0)
+        return false;
+    std::wstring rel = Widen(path.substr(tree_.size()));
+    while (!rel.empty() && rel.back() == L'\\')
+        rel.pop_back();
+    rel = Resolve(rel);
+    if (rel == L"\x1") // led out of the tree
+        return false;
+    *relative = rel;
+    return true;
+}
+
+// Follows the links of the tree on a relative path; "\x1" when one leads out.
+std::wstring Driver::Resolve(std::wstring relative) const {
+    for (int round = 0; round < 16; round++) {
+        bool changed = false;
+        for (const auto& link : links_) {
+            std::wstring l = Lower(link.first), r = Lower(relative);
+            if (r == l || (r.size() > l.size() && r.compare(0, l.size(), l) == 0 && r[l.size()] == L'\\')) {
+                if (link.second == L"\x1")
+                    return L"\x1";
+                relative = link.second + relative.substr(link.first.size());
+                if (!relative.empty() && relative[0] == L'\\')
+                    relative.erase(0, 1);
+                changed = true;
+                break;
+            }
+        }
+        if (!changed)
+            return relative;
+    }
+    return L"\x1";
+}
+
+// A row's real name: the one kept beside the listing where the code page
+// can't spell it.
+std::wstring RowName(HWND list, int item) {
+    std::string text = ItemText(list, item, 0);
+    const RealName* real = FindRealName(list, ItemParam(list, item), text.c_str());
+    return real ? std::wstring(real->name) : Widen(text);
+}
+
+std::vector<std::wstring> Driver::SelectedNames(int pane) const {
+    std::vector<std::wstring> names;
+    HWND list = gPanes[pane].list;
+    for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
+        names.push_back(RowName(list, i));
+    return names;
+}
+
+bool Driver::Send(WORD command) {
+    SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM)"");
+    SendMessageA(main_->window(), WM_COMMAND, command, 0);
+    return StatusText(gCore->statusBar, 0) == "処理中です";
+}
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() ? name : folder + L"\\" + name;
+}
+
+bool Driver::SelectRandom(int pane) {
+    HWND list = gPanes[pane].list;
+    int count = ItemCount(list);
+    if (count == 0)
+        return false;
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+    int chosen = 1 + (int)Pick(3);
+    std::string names;
+    for (int k = 0; k < chosen; k++) {
+        int item = (int)Pick((unsigned)count);
+        LVITEMA state = {};
+        state.stateMask = state.state = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, item, (LPARAM)&state);
+        names += " " + ItemText(list, item, 0);
+    }
+    active_ = pane;
+    Note("select" + std::string(pane ? " right:" : " left:") + names);
+    return true;
+}
+
+void Driver::CopyScopes(int from, int to, bool selected, Expectation* expect) {
+    std::wstring source, destination;
+    PaneRelative(from, &source);
+    PaneRelative(to, &destination);
+    auto inside = [](const std::wstring& outer, const std::wstring& inner) {
+        Scope probe = {outer, false, false, false};
+        return Lower(outer) != Lower(inner) && Covers(probe, inner);
+    };
+    if (!selected) {
+        // A destination inside the source is refused before anything is copied.
+        if (!inside(source, destination))
+            expect->scopes.push_back({destination, true, true, false});
+        return;
+    }
+    for (const std::wstring& name : SelectedNames(from)) {
+        std::wstring item = Join(source, name);
+        if (!inside(item, destination))
+            expect->scopes.push_back({Join(destination, name), true, true, false});
+    }
+}
+
+bool Driver::CommandOfSide(int pane, Expectation* expect) {
+    static const WORD kLeft[] = {CMD_LEFT_COPY_SELECTED, CMD_LEFT_COPY_FOLDER, CMD_LEFT_MOVE, CMD_LEFT_DELETE,
+                                 CMD_LEFT_NEW_FOLDER, CMD_LEFT_PARENT, CMD_LEFT_MY_COMPUTER};
+    static const WORD kRight[] = {CMD_RIGHT_COPY_SELECTED, CMD_RIGHT_COPY_FOLDER, CMD_RIGHT_MOVE, CMD_RIGHT_DELETE,
+                                  CMD_RIGHT_NEW_FOLDER, CMD_RIGHT_PARENT, CMD_RIGHT_MY_COMPUTER};
+    unsigned which = Pick(7);
+    WORD command = pane == PANE_LEFT ? kLeft[which] : kRight[which];
+    int other = 1 - pane;
+    std::wstring here, there;
+    bool inHere = PaneRelative(pane, &here), inThere = PaneRelative(other, &there);
+    // Nothing that writes runs where a pane has left the tree.
+    if (which <= 4 && (!inHere || (which <= 2 && !inThere)))
+        return false;
+    if (which == 5 && (!inHere || here.empty()))
+        return false;
+    if (which <= 1 && disk_.size() > 1500)
+        return false; // keep the tree small enough to walk at each step
+    bool jobBefore = JobRunning();
+    switch (which) {
+    case 0:
+    case 1: CopyScopes(pane, other, which == 0, expect); break;
+    case 2:
+        for (const std::wstring& name : SelectedNames(pane)) {
+            expect->scopes.push_back({Join(here, name), false, false, true});
+            expect->scopes.push_back({Join(there, name), true, true, false});
+        }
+        break;
+    case 3:
+        for (const std::wstring& name : SelectedNames(pane))
+            expect->scopes.push_back({Join(here, name), false, false, true});
+        break;
+    case 4: expect->scopes.push_back({Join(here, Widen("新しいフォルダ")), true, false, false}); break;
+    }
+    gDeleteAnswer = -1;
+    Note("command " + std::to_string(command) + (jobBefore ? " during the job" : ""));
+    bool refused = Send(command);
+    if (which <= 1 && !jobBefore && JobRunning())
+        expect->jobPane = other;
+    if (which == 2 && !refused) {
+        Relisted(expect, PANE_LEFT);
+        Relisted(expect, PANE_RIGHT);
+    }
+    if ((which == 3 && gDeleteAnswer == 1) || (which == 4 && !refused) || which == 5 || which == 6)
+        Relisted(expect, pane);
+    return true;
+}
+
+bool Driver::CommandOfTools(Expectation* expect) {
+    static const WORD kCommands[] = {CMD_REFRESH, CMD_CLIPBOARD_COPY, CMD_CLIPBOARD_PASTE, CMD_DELETE};
+    WORD command = kCommands[Pick(4)];
+    int pane = active_;
+    std::wstring here;
+    bool inside = PaneRelative(pane, &here);
+    if ((command == CMD_CLIPBOARD_PASTE || command == CMD_DELETE) && !inside)
+        return false;
+    if (command == CMD_CLIPBOARD_PASTE && disk_.size() > 1500)
+        return false;
+    bool jobBefore = JobRunning();
+    if (command == CMD_CLIPBOARD_PASTE)
+        expect->scopes.push_back({here, true, true, false});
+    if (command == CMD_DELETE)
+        for (const std::wstring& name : SelectedNames(pane))
+            expect->scopes.push_back({Join(here, name), false, false, true});
+    gDeleteAnswer = -1;
+    Note("command " + std::to_string(command) + " (active " + (pane ? "right)" : "left)"));
+    bool refused = Send(command);
+    if (command == CMD_REFRESH || (command == CMD_CLIPBOARD_PASTE && !refused))
+        Relisted(expect, pane);
+    if (command == CMD_DELETE && !jobBefore && JobRunning())
+        expect->jobPane = pane;
+    return true;
+}
+
+bool Driver::EnterFolder(int pane, Expectation* expect) {
+    std::wstring here;
+    if (!PaneRelative(pane, &here))
+        return false;
+    HWND list = gPanes[pane].list;
+    std::vector<int> folders;
+    for (int i = 0; i < ItemCount(list); i++) {
+        if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        std::wstring target = Resolve(Join(here, RowName(list, i)));
+        if (target != L"\x1")
+            folders.push_back(i);
+    }
+    if (folders.empty())
+        return false;
+    int item = folders[Pick((unsigned)folders.size())];
+    Note("enter" + std::string(pane ? " right " : " left ") + ItemText(list, item, 0));
+    OpenListItem(&gPanes[pane], item);
+    Relisted(expect, pane);
+    return true;
+}
+
+bool Driver::TypePath(int pane, Expectation* expect) {
+    std::vector<std::wstring> folders = {L""};
+    for (const auto& entry : disk_)
+        if (entry.second.kind == KIND_FOLDER)
+            folders.push_back(entry.first);
+    std::wstring folder = folders[Pick((unsigned)folders.size())];
+    char path[MAX_PATH * 2];
+    WideCharToMultiByte(CP_ACP, 0, (WideRoot() + folder).c_str(), -1, path, sizeof path, nullptr, nullptr);
+    std::string text = path;
+    if (text.find('?') != std::string::npos || text.size() > 250)
+        return false;
+    Note("type" + std::string(pane ? " right " : " left ") + text);
+    SetWindowTextA(gPanes[pane].pathBox, text.c_str());
+    SendMessageA(main_->window(), WM_COMMAND, MAKEWPARAM(pane ? IDC_RIGHT_PATH : IDC_LEFT_PATH, EN_KILLFOCUS),
+                 (LPARAM)gPanes[pane].pathBox);
+    Relisted(expect, pane);
+    return true;
+}
+
+bool Driver::Rename(int pane, Expectation* expect) {
+    std::wstring here;
+    HWND list = gPanes[pane].list;
+    if (!PaneRelative(pane, &here) || ItemCount(list) == 0)
+        return false;
+    int item = (int)Pick((unsigned)ItemCount(list));
+    std::string old = ItemText(list, item, 0);
+    static const char* const kRefused[] = {"a\\b", "q\"x", "", "sp ", "dot."};
+    std::string name = Chance(70) ? "renamed" + std::to_string(++renamed_) + ".txt" : kRefused[Pick(5)];
+    SetFocus(list);
+    HWND edit = (HWND)SendMessageA(list, LVM_EDITLABELA, item, 0);
+    if (!edit)
+        return false;
+    Note("rename" + std::string(pane ? " right " : " left ") + old + " -> '" + name + "'");
+    active_ = pane;
+    expect->scopes.push_back({Join(here, RowName(list, item)), false, false, true});
+    // The platform drops a typed name's final dots and blanks, as Explorer's
+    // rename does.
+    std::wstring created = Widen(name);
+    while (!created.empty() && (created.back() == L'.' || created.back() == L' '))
+        created.pop_back();
+    expect->scopes.push_back({Join(here, created), true, false, false});
+    SetWindowTextA(edit, name.c_str());
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    return true;
+}
+
+// A block another program could put on the clipboard or drop: names from the
+// tree, missing names, or bytes that are no list at all.
+bool Driver::PasteBlock(Expectation* expect, bool drop) {
+    int pane = drop ? PANE_RIGHT : active_;
+    std::wstring here;
+    if (!PaneRelative(pane, &here) || disk_.size() > 1500)
+        return false;
+    std::vector<std::string> names;
+    unsigned kind = Pick(4);
+    HGLOBAL block = nullptr;
+    if (kind == 3) {
+        // Not a list: a header that points past the block.
+        block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 24);
+        DWORD* header = (DWORD*)GlobalLock(block);
+        header[0] = 4000;
+        GlobalUnlock(block);
+    } else {
+        std::vector<std::wstring> all;
+        for (const auto& entry : disk_)
+            all.push_back(entry.first);
+        for (unsigned k = 1 + Pick(3); k > 0 && !all.empty(); k--) {
+            char path[MAX_PATH * 2];
+            WideCharToMultiByte(CP_ACP, 0, (WideRoot() + all[Pick((unsigned)all.size())]).c_str(), -1, path,
+                                sizeof path, nullptr, nullptr);
+            names.push_back(path);
+        }
+        if (kind == 2)
+            names.push_back(tree_ + "missing\\nothing.txt");
+        block = BlockOf(names);
+    }
+    expect->scopes.push_back({here, true, true, false});
+    Note(std::string(drop ? "drop" : "paste") + " of " + std::to_string(names.size()) + " names" +
+         (kind == 3 ? " (no list)" : ""));
+    if (drop) {
+        FileDataObject* data = DataWith(block);
+        DWORD effect = DROPEFFECT_COPY;
+        POINTL at = {10, 10};
+        gDropTarget->DragEnter(data, MK_LBUTTON, at, &effect);
+        gDropTarget->Drop(data, MK_LBUTTON, at, &effect);
+        data->Release();
+        PumpMessages(30);
+        // The copy runs when the drop's message comes; refused, it says so
+        // and lists nothing.
+        if (effect == DROPEFFECT_COPY && !JobRunning())
+            Relisted(expect, PANE_RIGHT);
+        return true;
+    }
+    if (!OpenClipboard(main_->window())) {
+        GlobalFree(block);
+        return false;
+    }
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, block);
+    CloseClipboard();
+    if (!Send(CMD_CLIPBOARD_PASTE))
+        Relisted(expect, pane);
+    return true;
+}
+
+void Driver::Reopen(Expectation* expect) {
+    Note("close and reopen");
+    SendMessageA(main_->window(), WM_CLOSE, 0, 0);
+    PumpUntil([] { return !JobRunning(); }, 120000);
+    PumpMessages(50);
+    main_.reset(new MainWindowUnderTest);
+    expect->jobPane = -1;
+    Relisted(expect, PANE_LEFT);
+    Relisted(expect, PANE_RIGHT);
+}
+
+// What may happen while a job runs: Esc, another command, closing.
+void Driver::DuringJob(Expectation* expect) {
+    switch (Pick(4)) {
+    case 0:
+        Note("Esc");
+        InterlockedExchange(&gCore->cancelFlag, 1);
+        return;
+    case 1: CommandOfSide((int)Pick(2), expect); return;
+    case 2: Reopen(expect); return;
+    }
+}
+
+bool Driver::Act(Expectation* expect) {
+    int pane = (int)Pick(2);
+    switch (Pick(12)) {
+    case 0:
+    case 1: return SelectRandom(pane);
+    case 2:
+    case 3: return CommandOfSide(pane, expect);
+    case 4: return CommandOfTools(expect);
+    case 5: return EnterFolder(pane, expect);
+    case 6: return TypePath(pane, expect);
+    case 7: return Rename(pane, expect);
+    case 8: {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = gPanes[pane].list;
+        click.hdr.idFrom = pane ? IDC_RIGHT_LIST : IDC_LEFT_LIST;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iSubItem = (int)Pick(4);
+        Note("column " + std::to_string(click.iSubItem) + (pane ? " right" : " left"));
+        SendMessageA(main_->window(), WM_NOTIFY, click.hdr.idFrom, (LPARAM)&click);
+        active_ = pane;
+        return true;
+    }
+    case 9:
+        Note(std::string("repaint ") + (pane ? "right" : "left"));
+        InvalidateRect(gPanes[pane].list, nullptr, TRUE);
+        UpdateWindow(gPanes[pane].list);
+        return true;
+    case 10: return PasteBlock(expect, Chance(50));
+    case 11:
+        if (Chance(10)) {
+            Reopen(expect);
+            return true;
+        }
+        return SelectRandom(pane);
+    }
+    return false;
+}
+
+void Driver::Violation(const std::string& what) {
+    violations_++;
+    printf("VIOLATION seed %llu step %u: %s\n", seed_, step_, what.c_str());
+    size_t from = history_.size() > 8 ? history_.size() - 8 : 0;
+    for (size_t i = from; i < history_.size(); i++)
+        printf("    %s\n", history_[i].c_str());
+    fflush(stdout);
+}
+
+std::string Narrow(const std::wstring& text) {
+    char out[MAX_PATH * 3];
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+void Driver::Check(const Expectation& expect) {
+    checks_++;
+    DWORD_PTR result;
+    if (!SendMessageTimeoutA(main_->window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
+        Violation("the window did not answer within 5 s");
+    Snapshot after;
+    TakeSnapshot(WideRoot(), L"", disk_, &after);
+    auto allowed = [&](const std::wstring& path, bool create, bool change, bool remove) {
+        for (const Scope& scope : expect.scopes)
+            if (Covers(scope, path) && ((create && scope.create) || (change && scope.change) || (remove && scope.remove)))
+                return true;
+        return false;
+    };
+    std::set<std::wstring> changedFolders;
+    auto folderOf = [](const std::wstring& path) {
+        size_t cut = path.rfind(L'\\');
+        return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
+    };
+    for (const auto& entry : after) {
+        auto old = disk_.find(entry.first);
+        bool created = old == disk_.end();
+        bool changed = !created && (old->second.kind != entry.second.kind || old->second.hash != entry.second.hash);
+        if ((created || changed) && !allowed(entry.first, created, changed, false))
+            Violation((created ? "created outside what the action named: " : "changed outside what the action named: ") +
+                      Narrow(entry.first));
+        if (created || changed)
+            changedFolders.insert(Lower(folderOf(entry.first)));
+        if (entry.second.kind == KIND_FILE && !contents_.count(entry.second.hash))
+            Violation("a file with bytes no file had: " + Narrow(entry.first));
+        std::wstring name = entry.first.substr(entry.first.rfind(L'\\') + 1);
+        if (name.compare(0, 2, L".~") == 0)
+            Violation("a temporary file left after the job: " + Narrow(entry.first));
+    }
+    for (const auto& entry : disk_)
+        if (!after.count(entry.first)) {
+            if (!allowed(entry.first, false, false, true))
+                Violation("removed outside what the action named: " + Narrow(entry.first));
+            changedFolders.insert(Lower(folderOf(entry.first)));
+        }
+    disk_.swap(after);
+
+    Snapshot sentinel;
+    TakeSnapshot(Widen(sentinel_), L"", sentinelDisk_, &sentinel);
+    if (sentinel.size() != sentinelDisk_.size() ||
+        !std::equal(sentinel.begin(), sentinel.end(), sentinelDisk_.begin(), [](const auto& a, const auto& b) {
+            return a.first == b.first && a.second.hash == b.second.hash;
+        }))
+        Violation("the sentinel tree beside the test root changed");
+
+    // Rows: a pane listed again, or whose folder nothing changed, shows its folder.
+    std::vector<Relisting> relisted = expect.relisted;
+    if (expect.jobPane >= 0)
+        relisted.push_back({expect.jobPane, true});
+    std::set<int> listedNow;
+    for (const Relisting& listing : relisted) {
+        fresh_[listing.pane] = listing.fresh;
+        active_ = listing.pane;
+        listedNow.insert(listing.pane);
+    }
+    for (int pane = 0; pane < 2; pane++) {
+        std::wstring here;
+        if (!PaneRelative(pane, &here)) {
+            fresh_[pane] = true;
+            continue;
+        }
+        if (!listedNow.count(pane) && changedFolders.count(Lower(here)))
+            fresh_[pane] = false;
+        if (!fresh_[pane])
+            continue;
+        std::vector<std::string> rows, entries;
+        for (int i = 0; i < ItemCount(gPanes[pane].list); i++)
+            rows.push_back(ItemText(gPanes[pane].list, i, 0));
+        std::string folder = gPanes[pane].path;
+        for (const std::string& entry : FolderEntries(folder))
+            if (entry[0] != '.' && folder.size() + entry.size() < MAX_PATH)
+                entries.push_back(entry);
+        std::sort(rows.begin(), rows.end());
+        if (rows != entries)
+            Violation(std::string(pane ? "the right" : "the left") + " pane's rows are not its folder's entries: " +
+                      std::to_string(rows.size()) + " rows, " + std::to_string(entries.size()) + " entries");
+    }
+    // A pane led out of the tree is brought back before anything writes.
+    for (int pane = 0; pane < 2; pane++) {
+        std::wstring here;
+        if (!PaneRelative(pane, &here)) {
+            SetWindowTextA(gPanes[pane].pathBox, tree_.c_str());
+            SendMessageA(main_->window(), WM_COMMAND, MAKEWPARAM(pane ? IDC_RIGHT_PATH : IDC_LEFT_PATH, EN_KILLFOCUS),
+                         (LPARAM)gPanes[pane].pathBox);
+            if (!PaneRelative(pane, &here))
+                Violation("a pane could not be brought back into the tree");
+            Note(std::string("back into the tree ") + (pane ? "right" : "left"));
+            fresh_[pane] = true;
+            active_ = pane;
+        }
+    }
+}
+
+int Driver::Run(unsigned actions) {
+    links_[L"A\\bk"] = L"A\\sub";
+    links_[L"A\\self"] = L"A";
+    links_[L"up"] = L"\x1";
+    links_[L"B\\toA"] = L"A";
+    TakeSnapshot(WideRoot(), L"", Snapshot(), &disk_);
+    TakeSnapshot(Widen(sentinel_), L"", Snapshot(), &sentinelDisk_);
+    for (const auto& entry : disk_)
+        if (entry.second.kind == KIND_FILE)
+            contents_.insert(entry.second.hash);
+    gAnswers = &rng_;
+    CloseHandle(CreateThread(nullptr, 0, WatchShellDialogs, nullptr, 0, nullptr));
+    SetPromptResponder(RandomAnswer);
+    main_.reset(new MainWindowUnderTest);
+    if (!main_->window()) {
+        printf("the main window could not be made\n");
+        return 2;
+    }
+    for (step_ = 1; step_ <= actions; step_++) {
+        Expectation expect;
+        while (!Act(&expect))
+            expect = Expectation();
+        if (JobRunning() && Chance(40))
+            DuringJob(&expect);
+        if (!PumpUntil([] { return !JobRunning(); }, 120000))
+            Violation("a job did not end within 2 minutes");
+        PumpMessages(20);
+        Check(expect);
+    }
+    main_.reset();
+    SetPromptResponder(nullptr);
+    printf("%u actions, %u checks, %u violations\n", actions, checks_, violations_);
+    return violations_ ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    unsigned actions = argc > 1 ? (unsigned)strtoul(argv[1], nullptr, 10) : 300;
+    unsigned long long seed = argc > 2 ? strtoull(argv[2], nullptr, 10) : GetTickCount64();
+    std::string tree = FolderFromEnvironment("BRENNIK_SOAK_TREE");
+    std::string sentinel = FolderFromEnvironment("BRENNIK_SOAK_SENTINEL");
+    if (tree.empty() || sentinel.empty()) {
+        printf("BRENNIK_SOAK_TREE and BRENNIK_SOAK_SENTINEL name the folders the test driver made\n");
+        return 2;
+    }
+    printf("seed %llu, %u actions, tree %s\n", seed, actions, tree.c_str());
+    fflush(stdout);
+    SettingsFileGuard settings;
+    settings.Write("[Filer]\r\nL_dir=" + tree + "A\\\r\nR_dir=" + tree + "\r\n");
+    Driver driver(seed, tree, sentinel);
+    return driver.Run(actions);
+}
