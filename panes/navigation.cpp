@@ -92,6 +92,10 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
     GetWindowTextW(edit, typed, PATH_SIZE);
     char name[PATH_SIZE], listed[PATH_SIZE];
     GetWindowTextA(edit, name, sizeof name);
+    // The platform drops a name's final dots and blanks: the row shows the
+    // name the item gets. No trail byte is a dot or a blank.
+    for (size_t end = strlen(name); end > 0 && (name[end - 1] == '.' || name[end - 1] == ' '); end--)
+        name[end - 1] = '\0';
     ReadCellText(pane->list, info->item.iItem, 0, listed, sizeof listed);
     if (IsWidePath(gRenameSource) &&
         (lstrcmpW(typed, NameOfWidePath(gRenameSource.wide)) == 0 || strcmp(name, listed) == 0))

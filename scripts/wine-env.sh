@@ -137,6 +137,11 @@ make_soak_tree() {
     ln -s . "$t/A/self"
     ln -s ../A "$t/B/toA"
     ln -s .. "$t/up"
+    # "bk" at the top leads inside the tree: a copy of the whole top folder
+    # into it would copy the tree into itself.
+    mkdir -p "$t/D/old"
+    printf 'old %s' "$RANDOM" >"$t/D/old/f.txt"
+    ln -s D/old "$t/bk"
     printf 'sentinel one %s' "$RANDOM" >"$soak/sentinel/one.txt"
     printf 'sentinel two %s' "$RANDOM" >"$soak/sentinel/inner/two.txt"
     export BRENNIK_SOAK_TREE=$t BRENNIK_SOAK_SENTINEL=$soak/sentinel

@@ -125,6 +125,19 @@ TEST_F(NavigationTest, RenameInPlace) {
     EXPECT_FALSE(Exists(left_ / "sub\\moved.txt"));
     EXPECT_TRUE(Exists(left_ / "新しい名前.txt"));
 
+    // Final dots and blanks are dropped, as the platform drops them: the row
+    // shows the name the file got, and a later command on it reaches it.
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "trimmed.txt. ");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    EXPECT_TRUE(Exists(left_ / "trimmed.txt"));
+    EXPECT_EQ("trimmed.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "新しい名前.txt");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+
     // Esc cancels, whatever the box holds.
     edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "cancelled.txt");
