@@ -103,6 +103,8 @@ void TakeSnapshot(const std::wstring& folder, const std::wstring& relative, cons
     FindClose(search);
 }
 
+std::string Narrow(const std::wstring& text);
+
 // ---- what an action may do ----
 
 // Below prefix (a relative path; empty for the whole tree) the action may
@@ -168,6 +170,8 @@ class Driver {
     bool TypePath(int pane, Expectation* expect);
     bool Rename(int pane, Expectation* expect);
     bool PasteBlock(Expectation* expect, bool drop);
+    bool CopyIntoLink(Expectation* expect);
+    void TypeInto(int pane, const std::wstring& relative);
     void DuringJob(Expectation* expect);
     void Reopen(Expectation* expect);
     void CopyScopes(int from, int to, bool selected, Expectation* expect);
@@ -493,6 +497,45 @@ bool Driver::TypePath(int pane, Expectation* expect) {
     return true;
 }
 
+void Driver::TypeInto(int pane, const std::wstring& relative) {
+    char path[MAX_PATH * 2];
+    WideCharToMultiByte(CP_ACP, 0, (WideRoot() + relative).c_str(), -1, path, sizeof path, nullptr, nullptr);
+    SetWindowTextA(gPanes[pane].pathBox, path);
+    SendMessageA(main_->window(), WM_COMMAND, MAKEWPARAM(pane ? IDC_RIGHT_PATH : IDC_LEFT_PATH, EN_KILLFOCUS),
+                 (LPARAM)gPanes[pane].pathBox);
+}
+
+// Where two features meet: the left pane on a folder, the right one on a
+// link that leads inside it, and the whole left folder copied to the right.
+bool Driver::CopyIntoLink(Expectation* expect) {
+    std::vector<std::pair<std::wstring, std::wstring>> pairs;
+    for (const auto& entry : disk_) {
+        std::wstring target;
+        if (entry.second.kind != KIND_LINK || !RealRelative(WideRoot() + entry.first, &target))
+            continue;
+        for (std::wstring above = target; !above.empty();) {
+            size_t cut = above.rfind(L'\\');
+            above = cut == std::wstring::npos ? L"" : above.substr(0, cut);
+            Scope holds = {above, false, false, false};
+            if (!above.empty() && !Covers(holds, entry.first))
+                pairs.push_back({above, entry.first});
+        }
+    }
+    if (pairs.empty() || JobRunning() || disk_.size() > 1500)
+        return false;
+    const auto& pair = pairs[Pick((unsigned)pairs.size())];
+    Note("copy " + Narrow(pair.first) + " into the link " + Narrow(pair.second));
+    TypeInto(PANE_LEFT, pair.first);
+    TypeInto(PANE_RIGHT, pair.second);
+    Relisted(expect, PANE_LEFT);
+    Relisted(expect, PANE_RIGHT);
+    CopyScopes(PANE_LEFT, PANE_RIGHT, false, expect);
+    Send(CMD_LEFT_COPY_FOLDER);
+    if (JobRunning())
+        expect->jobPane = PANE_RIGHT;
+    return true;
+}
+
 bool Driver::Rename(int pane, Expectation* expect) {
     std::wstring here;
     HWND list = gPanes[pane].list;
@@ -640,6 +683,8 @@ bool Driver::Act(Expectation* expect) {
             Reopen(expect);
             return true;
         }
+        if (Chance(15))
+            return CopyIntoLink(expect);
         return SelectRandom(pane);
     }
     return false;
