@@ -841,6 +841,11 @@ int Driver::Run(unsigned actions) {
             Violation("a job did not end within 2 minutes");
         PumpMessages(20);
         Check(expect);
+        // A long run says how far it has come.
+        if (step_ % 500 == 0 && step_ < actions) {
+            printf("%u actions, %u checks, %u violations so far\n", step_, checks_, violations_);
+            fflush(stdout);
+        }
     }
     main_.reset();
     SetPromptResponder(nullptr);
