@@ -13,3 +13,5 @@ add_test(NAME host_tests COMMAND host_tests)
 
 # The folders stay in layers: no include points from a folder to one above it.
 add_test(NAME layers COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_layers.sh)
+# Test drivers started together each get an X server, and so a clipboard, of their own.
+add_test(NAME own_display COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_xvfb.sh)
