@@ -54,7 +54,7 @@ unsigned long long HashFile(const std::wstring& path) {
     HANDLE file = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return 0;
+        return 0; // told apart from any real contents' hash
     unsigned long long hash = 1469598103934665603ULL;
     std::vector<unsigned char> buffer(1 << 16);
     DWORD got = 0;
@@ -93,7 +93,7 @@ void TakeSnapshot(const std::wstring& folder, const std::wstring& relative, cons
             node.kind = KIND_FILE;
             auto old = before.find(rel);
             if (old != before.end() && old->second.kind == KIND_FILE && old->second.size == node.size &&
-                old->second.time == node.time)
+                old->second.time == node.time && old->second.hash != 0)
                 node.hash = old->second.hash;
             else
                 node.hash = HashFile(folder + name);
@@ -201,12 +201,24 @@ class Driver {
 
 int gDeleteAnswer = -1; // the last answer to a delete question
 
-std::mt19937_64* gAnswers;
+// The answers come from generators of their own, seeded from the run's seed,
+// so that a replay answers alike. The worker's boxes are answered on its
+// thread while the driver acts: the lock keeps the two apart.
+std::mt19937_64 gAnswers, gShellAnswers;
+CRITICAL_SECTION gAnswerLock;
 
-// Every question gets one of its real answers, at random.
+unsigned DrawAnswer(std::mt19937_64& generator, unsigned n) {
+    EnterCriticalSection(&gAnswerLock);
+    unsigned pick = (unsigned)(generator() % n);
+    LeaveCriticalSection(&gAnswerLock);
+    return pick;
+}
+
+// Every question gets one of its real answers, at random; a box with only
+// OK draws nothing.
 INT_PTR RandomAnswer(HWND, const char* text, const char*, UINT type, LPARAM) {
-    unsigned pick = (unsigned)((*gAnswers)() % 3);
     if (!text) {
+        unsigned pick = DrawAnswer(gAnswers, 3);
         if (type == IDD_DELETE_CONFIRM)
             return gDeleteAnswer = pick ? 1 : 0;
         if (type == IDD_OVERWRITE)
@@ -214,8 +226,8 @@ INT_PTR RandomAnswer(HWND, const char* text, const char*, UINT type, LPARAM) {
         return 0;
     }
     switch (type & MB_TYPEMASK) {
-    case MB_YESNO: return pick ? IDYES : IDNO;
-    case MB_OKCANCEL: return pick ? IDOK : IDCANCEL;
+    case MB_YESNO: return DrawAnswer(gAnswers, 3) ? IDYES : IDNO;
+    case MB_OKCANCEL: return DrawAnswer(gAnswers, 3) ? IDOK : IDCANCEL;
     }
     return IDOK;
 }
@@ -230,8 +242,13 @@ BOOL CALLBACK AnswerShellDialog(HWND window, LPARAM) {
     GetClassNameA(window, cls, sizeof cls);
     if (process != GetCurrentProcessId() || strcmp(cls, "#32770") != 0 || !IsWindowVisible(window))
         return TRUE;
+    // One answer per box: a box still closing is not answered again.
+    static HWND answered;
+    if (window == answered)
+        return TRUE;
+    answered = window;
     static const int kButtons[] = {IDYES, IDNO, IDOK, IDCANCEL};
-    int start = GetTickCount() % 4;
+    unsigned start = DrawAnswer(gShellAnswers, 4);
     for (int k = 0; k < 4; k++) {
         int id = kButtons[(start + k) % 4];
         if (HWND button = GetDlgItem(window, id)) {
@@ -599,8 +616,11 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
         block = BlockOf(names);
     }
     expect->scopes.push_back({here, true, true, false});
+    std::string listed;
+    for (const std::string& name : names)
+        listed += " " + name.substr(std::min(name.size(), tree_.size()));
     Note(std::string(drop ? "drop" : "paste") + " of " + std::to_string(names.size()) + " names" +
-         (kind == 3 ? " (no list)" : ""));
+         (kind == 3 ? " (no list)" : ":" + listed));
     if (drop) {
         FileDataObject* data = DataWith(block);
         DWORD effect = DROPEFFECT_COPY;
@@ -742,8 +762,11 @@ void Driver::Check(const Expectation& expect) {
                       Narrow(entry.first));
         if (created || changed)
             changedFolders.insert(Lower(folderOf(entry.first)));
-        if (entry.second.kind == KIND_FILE && !contents_.count(entry.second.hash))
-            Violation("a file with bytes no file had: " + Narrow(entry.first));
+        if (entry.second.kind == KIND_FILE && entry.second.hash == 0)
+            Violation("a file that can't be read: " + Narrow(entry.first));
+        else if (entry.second.kind == KIND_FILE && !contents_.count(entry.second.hash))
+            Violation("a file with bytes no file had: " + Narrow(entry.first) + " (" +
+                      std::to_string(entry.second.size) + " bytes)");
         std::wstring name = entry.first.substr(entry.first.rfind(L'\\') + 1);
         if (name.compare(0, 2, L".~") == 0)
             Violation("a temporary file left after the job: " + Narrow(entry.first));
@@ -823,7 +846,9 @@ int Driver::Run(unsigned actions) {
     for (const auto& entry : disk_)
         if (entry.second.kind == KIND_FILE)
             contents_.insert(entry.second.hash);
-    gAnswers = &rng_;
+    InitializeCriticalSection(&gAnswerLock);
+    gAnswers.seed(seed_ ^ 0x5A5A5A5AULL);
+    gShellAnswers.seed(seed_ + 1);
     CloseHandle(CreateThread(nullptr, 0, WatchShellDialogs, nullptr, 0, nullptr));
     SetPromptResponder(RandomAnswer);
     main_.reset(new MainWindowUnderTest);
