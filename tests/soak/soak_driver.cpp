@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/list_events.h"
+#include "app/open_with.h"
 #include "base/prompts.h"
 #include "core/filer_core.h"
 #include "core/pane.h"
@@ -166,6 +167,10 @@ class Driver {
     bool SelectRandom(int pane);
     bool CommandOfSide(int pane, Expectation* expect);
     bool CommandOfTools(Expectation* expect);
+    bool RunTool(int pane);
+    void InstallTools();
+    void RemoveTools();
+    std::vector<std::string> ToolLines() const;
     bool EnterFolder(int pane, Expectation* expect);
     bool TypePath(int pane, Expectation* expect);
     bool Rename(int pane, Expectation* expect);
@@ -196,6 +201,7 @@ class Driver {
     bool fresh_[2] = {true, true};
     unsigned step_ = 0, checks_ = 0, violations_ = 0, renamed_ = 0;
     std::vector<std::string> history_;
+    std::vector<std::string> tools_, toolFolders_; // the recorders put in the tools' places
     bool verbose_ = GetEnvironmentVariableA("BRENNIK_SOAK_VERBOSE", nullptr, 0) > 0;
 };
 
@@ -433,10 +439,87 @@ bool Driver::CommandOfSide(int pane, Expectation* expect) {
     return true;
 }
 
+// The Tools start fixed programs: a recorder stands in at each place where
+// none is, and logs its command line beside itself. Notepad (tool 0) is
+// never reached, since each command's first tool is there.
+void Driver::InstallTools() {
+    for (int tool = 1; tool < 6; tool++) {
+        std::string path = BuiltInToolTable[tool];
+        path.pop_back();
+        for (size_t at = 3; (at = path.find('\\', at)) != std::string::npos; at++)
+            if (CreateDirectoryA(path.substr(0, at).c_str(), nullptr))
+                toolFolders_.push_back(path.substr(0, at));
+        if (CopyFileA(RecorderProgram().c_str(), path.c_str(), TRUE))
+            tools_.push_back(path);
+    }
+}
+
+void Driver::RemoveTools() {
+    for (const std::string& path : tools_) {
+        DeleteFileA((path.substr(0, path.rfind('\\') + 1) + "recorded.txt").c_str());
+        DeleteFileA(path.c_str());
+    }
+    for (auto it = toolFolders_.rbegin(); it != toolFolders_.rend(); ++it)
+        RemoveDirectoryA(it->c_str());
+}
+
+// Every command line the recorders logged since their logs were removed.
+std::vector<std::string> Driver::ToolLines() const {
+    std::vector<std::string> lines;
+    for (const std::string& path : tools_) {
+        std::string text = ReadBytes(path.substr(0, path.rfind('\\') + 1) + "recorded.txt");
+        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+            lines.push_back(text.substr(at, text.find('|', at) < end ? text.find('|', at) - at : end - at));
+    }
+    return lines;
+}
+
+// A tool gets the pane's selected files, each by a name that leads to it, and
+// nothing else; nothing on the disk changes.
+bool Driver::RunTool(int pane) {
+    static const WORD kTools[] = {CMD_EDIT_WITH_EDITOR, CMD_CONVERT_WITH_COLVANE, CMD_EDIT_WITH_MURREL,
+                                  CMD_EDIT_WITH_PHOTOSHOP};
+    std::wstring here;
+    if (tools_.size() < 5 || !PaneRelative(pane, &here))
+        return false;
+    HWND list = gPanes[pane].list;
+    std::set<unsigned long long> files;
+    for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
+        if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY))
+            files.insert(IdentityOf(Widen(gPanes[pane].path) + RowName(list, i)));
+    for (const std::string& path : tools_)
+        DeleteFileA((path.substr(0, path.rfind('\\') + 1) + "recorded.txt").c_str());
+    WORD command = kTools[Pick(4)];
+    Note("command " + std::to_string(command) + " (active " + (pane ? "right)" : "left)"));
+    Send(command);
+    // The programs start on their own; each logs once it runs.
+    DWORD start = GetTickCount();
+    std::vector<std::string> lines;
+    while ((lines = ToolLines()).size() < files.size() && GetTickCount() - start < 5000)
+        PumpMessages(50);
+    if (verbose_)
+        printf("    %zu started for %zu selected files\n", lines.size(), files.size());
+    if (lines.size() > files.size())
+        Violation("a tool was started " + std::to_string(lines.size()) + " times for " +
+                  std::to_string(files.size()) + " selected files");
+    std::string folder = gPanes[pane].path;
+    for (const std::string& line : lines) {
+        size_t quote = line.find('"');
+        std::string named = quote == std::string::npos ? "" : line.substr(quote + 1);
+        if (!named.empty() && named.back() == '"')
+            named.pop_back();
+        if (named.compare(0, folder.size(), folder) != 0 || !files.count(IdentityOf(Widen(named))))
+            Violation("a tool was given what the pane did not select: " + line);
+    }
+    return true;
+}
+
 bool Driver::CommandOfTools(Expectation* expect) {
     static const WORD kCommands[] = {CMD_REFRESH, CMD_CLIPBOARD_COPY, CMD_CLIPBOARD_PASTE, CMD_DELETE};
-    WORD command = kCommands[Pick(4)];
     int pane = active_;
+    if (Chance(20))
+        return RunTool(pane);
+    WORD command = kCommands[Pick(4)];
     std::wstring here;
     bool inside = PaneRelative(pane, &here);
     if ((command == CMD_CLIPBOARD_PASTE || command == CMD_DELETE) && !inside)
@@ -856,6 +939,7 @@ int Driver::Run(unsigned actions) {
         printf("the main window could not be made\n");
         return 2;
     }
+    InstallTools();
     for (step_ = 1; step_ <= actions; step_++) {
         Expectation expect;
         while (!Act(&expect))
@@ -873,6 +957,7 @@ int Driver::Run(unsigned actions) {
         }
     }
     main_.reset();
+    RemoveTools();
     SetPromptResponder(nullptr);
     printf("%u actions, %u checks, %u violations\n", actions, checks_, violations_);
     return violations_ ? 1 : 0;
