@@ -7,6 +7,7 @@
 // that led to it; the last line is "N actions, N checks, N violations".
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -668,6 +669,25 @@ bool Driver::Rename(int pane, Expectation* expect) {
     return true;
 }
 
+// A file list of wide names: the header, each name ended by a zero, and one
+// zero more.
+HGLOBAL WideBlockOf(const std::vector<std::wstring>& names) {
+    size_t units = 1;
+    for (const std::wstring& name : names)
+        units += name.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(WCHAR));
+    DROPFILES* header = (DROPFILES*)GlobalLock(block);
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    WCHAR* at = (WCHAR*)(header + 1);
+    for (const std::wstring& name : names) {
+        memcpy(at, name.c_str(), (name.size() + 1) * sizeof(WCHAR));
+        at += name.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
 // A block another program could put on the clipboard or drop: names from the
 // tree, missing names, or bytes that are no list at all.
 bool Driver::PasteBlock(Expectation* expect, bool drop) {
@@ -685,25 +705,27 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
         header[0] = 4000;
         GlobalUnlock(block);
     } else {
-        std::vector<std::wstring> all;
+        std::vector<std::wstring> all, wide;
         for (const auto& entry : disk_)
             all.push_back(entry.first);
         for (unsigned k = 1 + Pick(3); k > 0 && !all.empty(); k--) {
-            char path[MAX_PATH * 2];
-            WideCharToMultiByte(CP_ACP, 0, (WideRoot() + all[Pick((unsigned)all.size())]).c_str(), -1, path,
-                                sizeof path, nullptr, nullptr);
-            names.push_back(path);
+            wide.push_back(WideRoot() + all[Pick((unsigned)all.size())]);
+            names.push_back(Narrow(wide.back()));
         }
         if (kind == 2)
             names.push_back(tree_ + "missing\\nothing.txt");
-        block = BlockOf(names);
+        // Kind 1 is a wide list, as Explorer offers: it names even what the
+        // code page can't spell.
+        block = kind == 1 ? WideBlockOf(wide) : BlockOf(names);
     }
     expect->scopes.push_back({here, true, true, false});
     std::string listed;
     for (const std::string& name : names)
         listed += " " + name.substr(std::min(name.size(), tree_.size()));
     Note(std::string(drop ? "drop" : "paste") + " of " + std::to_string(names.size()) + " names" +
-         (kind == 3 ? " (no list)" : ":" + listed));
+         (kind == 3   ? " (no list)"
+          : kind == 1 ? " (wide):" + listed
+                      : ":" + listed));
     if (drop) {
         FileDataObject* data = DataWith(block);
         DWORD effect = DROPEFFECT_COPY;
