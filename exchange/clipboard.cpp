@@ -196,6 +196,16 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
         return 0;
     }
     DragQueryFileA(drop, index, name, PATH_SIZE);
+    // Another program's list names files by full paths. A relative name would
+    // be read from wherever this program happens to stand: said, and skipped.
+    int drive = ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z') && name[1] == ':' && name[2] == '\\';
+    if (!drive && !(name[0] == '\\' && name[1] == '\\')) {
+        char text[PATH_SIZE + 64];
+        FormatText(text, sizeof text, "%s\r\n完全なパスでない項目はコピーできません", name);
+        ShowMessage(nullptr, text, "CopyZ File ERROR", MB_OK);
+        name[0] = '\0';
+        return 0;
+    }
     // A wide list may name a file the ANSI text doesn't reach: its own form is kept.
     UINT units = DragQueryFileW(drop, index, nullptr, 0);
     if (units == 0 || units >= PATH_SIZE || DragQueryFileW(drop, index, path->wide, PATH_SIZE) != units) {

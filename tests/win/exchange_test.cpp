@@ -225,6 +225,31 @@ TEST_F(ExchangeTest, TextOrABrokenBlockIsNoFileList) {
     EXPECT_FALSE(Exists(right_ / "x.txt"));
 }
 
+// Another program's relative names mean nothing here: they are not read
+// from the folder the program happens to stand in.
+TEST_F(ExchangeTest, RelativeNamesAreSaidAndSkipped) {
+    char before[MAX_PATH];
+    GetCurrentDirectoryA(sizeof before, before);
+    ASSERT_TRUE(SetCurrentDirectoryA(left_.path().c_str()));
+    PutOnClipboard(CF_HDROP, BlockOf({"x.txt", "sub", left_ / "y.txt"}));
+    EXPECT_EQ(3, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
+    FileDataObject* data = DataWith(BlockOf({"z.txt"}));
+    DropNow(data);
+    data->Release();
+    SetCurrentDirectoryA(before);
+    EXPECT_FALSE(Exists(right_ / "x.txt"));
+    EXPECT_FALSE(Exists(right_ / "sub"));
+    EXPECT_FALSE(Exists(right_ / "z.txt"));
+    EXPECT_EQ("left y.txt", ReadBytes(right_ / "y.txt")) << "a full name beside them is copied";
+    std::vector<std::string> said;
+    for (const auto& call : prompts_.calls())
+        said.push_back(call.caption + ": " + call.text);
+    ASSERT_GE(said.size(), 3u);
+    EXPECT_EQ("CopyZ File ERROR: x.txt\r\n完全なパスでない項目はコピーできません", said[0]);
+    EXPECT_EQ("CopyZ File ERROR: sub\r\n完全なパスでない項目はコピーできません", said[1]);
+    EXPECT_EQ("CopyZ File ERROR: z.txt\r\n完全なパスでない項目はコピーできません", said[2]);
+}
+
 TEST_F(ExchangeTest, CapsSayWhatTheyLeftOut) {
     std::vector<std::string> names;
     for (int i = 0; i < 105; i++) {
