@@ -111,18 +111,20 @@ make_test_links() {
 
 # The tree the random-action driver works on, and the sentinel beside it that
 # nothing may change: Japanese names (a 0x5C trail byte, ASCII-letter trail
-# bytes), names the code page can't spell, a name near the 259-byte limit, a
-# read-only file, empty folders, links inside the tree, to the folder above it
-# and to themselves, and files of a few bytes to a few MiB, each its own bytes.
+# bytes), names the code page can't spell, a name near the 259-byte limit,
+# case twins, a read-only file, empty folders, links inside the tree, to the
+# folder above it and to themselves, and files of a few bytes to a few MiB,
+# each its own bytes.
 make_soak_tree() {
     local soak=$root/build/$arch/soak
     chmod -R u+w "$soak" 2>/dev/null
     rm -rf "$soak"
     local t=$soak/tree
-    mkdir -p "$t/A/sub/deep" "$t/A/empty" "$t/B" "$t/C" "$soak/sentinel/inner"
+    mkdir -p "$t/A/sub/deep" "$t/A/empty" "$t/B" "$t/C" "$t/E" "$soak/sentinel/inner"
     local n=0 f
+    # E holds case twins, names only the Linux side tells apart.
     for f in A/a.txt A/ソ表.txt A/アイウ.txt A/sub/s1.txt A/sub/deep/d.txt A/ro.txt B/b.txt B/café.txt \
-        B/한국.txt C/c1.txt C/c2.txt C/c3.txt top.txt; do
+        B/한국.txt C/c1.txt C/c2.txt C/c3.txt E/Twin.txt E/twin.txt top.txt; do
         n=$((n + 1))
         printf '%s %d %s' "$f" "$n" "$RANDOM$RANDOM" >"$t/$f"
     done
@@ -145,6 +147,14 @@ make_soak_tree() {
     printf 'sentinel one %s' "$RANDOM" >"$soak/sentinel/one.txt"
     printf 'sentinel two %s' "$RANDOM" >"$soak/sentinel/inner/two.txt"
     export BRENNIK_SOAK_TREE=$t BRENNIK_SOAK_SENTINEL=$soak/sentinel
+    # The driver puts recorders in the Tools' places and takes them away at
+    # its end; a run that was stopped leaves them, and the Tools tests want
+    # those places empty.
+    local c=$WINEPREFIX/drive_c
+    rm -f "$c/Program Files/WZ EDITOR/"{wz_main.exe,recorded.txt} "$c/Bin/"{Colvane.exe,recorded.txt} \
+        "$c/Bin/MURREL/"{Murrel.exe,recorded.txt} \
+        "$c/Program Files/Adobe/Photoshop Elements/"{PhotoshopElements.exe,recorded.txt} \
+        "$c/Program Files/Adobe/Photoshop 6.0/"{Photoshop.exe,recorded.txt}
 }
 
 # Names the platform reads as other names, which only the Linux side can

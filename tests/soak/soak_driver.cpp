@@ -70,14 +70,14 @@ unsigned long long HashFile(const std::wstring& path) {
 // Every entry below folder (which ends in "\"), links not followed. Files
 // whose size and time match the previous snapshot keep its hash.
 void TakeSnapshot(const std::wstring& folder, const std::wstring& relative, const Snapshot& before,
-                  Snapshot* out) {
+                  Snapshot* out, const std::wstring& skip = L"") {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
         std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
+        if (name == L"." || name == L".." || name == skip)
             continue;
         std::wstring rel = relative + name;
         Node node = {};
@@ -126,13 +126,16 @@ struct Relisting {
 struct Expectation {
     std::vector<Scope> scopes;
     std::vector<Relisting> relisted;
-    int jobPane = -1; // the pane the running job lists when it ends
+    int jobPane = -1;        // the pane the running job lists when it ends
+    bool keepsBytes = false; // a move or rename: what goes away is found again
 };
 
-bool Covers(const Scope& scope, const std::wstring& path) {
+// New names are matched as the platform matches them, without regard to case;
+// what goes away must be the very entry named ("Twin.txt", not "twin.txt").
+bool Covers(const Scope& scope, const std::wstring& path, bool exact = false) {
     if (scope.prefix.empty())
         return true;
-    std::wstring p = Lower(path), s = Lower(scope.prefix);
+    std::wstring p = exact ? path : Lower(path), s = exact ? scope.prefix : Lower(scope.prefix);
     return p == s || (p.size() > s.size() && p.compare(0, s.size(), s) == 0 && p[s.size()] == L'\\');
 }
 
@@ -147,6 +150,18 @@ class Driver {
   private:
     // The tree and the panes.
     std::wstring WideRoot() const { return Widen(tree_); }
+    // The folder that holds the tree and the sentinel beside it ("up" leads
+    // there), and the tree's name in it: all of it but the tree must stay.
+    std::wstring Beside() const {
+        std::wstring root = WideRoot();
+        root.pop_back();
+        return root.substr(0, root.rfind(L'\\') + 1);
+    }
+    std::wstring TreeName() const {
+        std::wstring root = WideRoot();
+        root.pop_back();
+        return root.substr(root.rfind(L'\\') + 1);
+    }
     // The relative real path of a pane's folder, links resolved; false when
     // the pane is not inside the tree (My Computer, or led out).
     bool PaneRelative(int pane, std::wstring* relative) const;
@@ -181,10 +196,17 @@ class Driver {
     void DuringJob(Expectation* expect);
     void Reopen(Expectation* expect);
     void CopyScopes(int from, int to, bool selected, Expectation* expect);
+    void FollowLinks(Expectation* expect) const;
 
     // The oracle.
     void Check(const Expectation& expect);
     void Violation(const std::string& what);
+
+  public:
+    // Ends the run at once with this violation, from any thread.
+    void Abort(const std::string& what);
+
+  private:
     void Note(const std::string& action) {
         history_.push_back(action);
         if (verbose_)
@@ -207,6 +229,7 @@ class Driver {
 };
 
 int gDeleteAnswer = -1; // the last answer to a delete question
+volatile LONG gNotices; // boxes with only OK shown so far
 
 // The answers come from generators of their own, seeded from the run's seed,
 // so that a replay answers alike. The worker's boxes are answered on its
@@ -233,6 +256,7 @@ INT_PTR RandomAnswer(HWND, const char* text, const char*, UINT type, LPARAM) {
         return 0;
     }
     switch (type & MB_TYPEMASK) {
+    case MB_OK: InterlockedIncrement(&gNotices); return IDOK;
     case MB_YESNO: return DrawAnswer(gAnswers, 3) ? IDYES : IDNO;
     case MB_OKCANCEL: return DrawAnswer(gAnswers, 3) ? IDOK : IDCANCEL;
     }
@@ -382,9 +406,35 @@ void Driver::CopyScopes(int from, int to, bool selected, Expectation* expect) {
         return;
     }
     for (const std::wstring& name : SelectedNames(from)) {
-        std::wstring item = Join(source, name);
+        // A link is judged by where it leads: "self" copied into its own
+        // folder's child is a copy into itself.
+        std::wstring item = Join(source, name), real;
+        if (RealRelative(WideRoot() + item, &real))
+            item = real;
         if (!inside(item, destination))
             expect->scopes.push_back({Join(destination, name), true, true, false});
+    }
+}
+
+// What may be written below a folder may be written through the links in it
+// too (a folder "bk" copied onto a link "bk" fills the folder it leads to).
+void Driver::FollowLinks(Expectation* expect) const {
+    for (size_t i = 0; i < expect->scopes.size() && expect->scopes.size() < 64; i++) {
+        Scope scope = expect->scopes[i];
+        if (!scope.create && !scope.change)
+            continue;
+        for (const auto& entry : disk_) {
+            std::wstring target;
+            if (entry.second.kind != KIND_LINK || !Covers(scope, entry.first) ||
+                !RealRelative(WideRoot() + entry.first, &target))
+                continue;
+            bool known = false;
+            for (const Scope& other : expect->scopes)
+                known = known || (Lower(other.prefix) == Lower(target) && other.create == scope.create &&
+                                  other.change == scope.change && !other.remove);
+            if (!known)
+                expect->scopes.push_back({target, scope.create, scope.change, false});
+        }
     }
 }
 
@@ -419,6 +469,7 @@ bool Driver::CommandOfSide(int pane, Expectation* expect) {
             expect->scopes.push_back({Join(here, name), false, false, true});
             expect->scopes.push_back({Join(there, name), true, true, false});
         }
+        expect->keepsBytes = true;
         break;
     case 3:
         for (const std::wstring& name : SelectedNames(pane))
@@ -440,9 +491,9 @@ bool Driver::CommandOfSide(int pane, Expectation* expect) {
     return true;
 }
 
-// The Tools start fixed programs: a recorder stands in at each place where
-// none is, and logs its command line beside itself. Notepad (tool 0) is
-// never reached, since each command's first tool is there.
+// The Tools start fixed programs: a recorder stands in at each tool's place
+// in the test prefix, and logs its command line beside itself. Notepad
+// (tool 0) is never reached, since each command's first tool is there.
 void Driver::InstallTools() {
     for (int tool = 1; tool < 6; tool++) {
         std::string path = BuiltInToolTable[tool];
@@ -450,8 +501,11 @@ void Driver::InstallTools() {
         for (size_t at = 3; (at = path.find('\\', at)) != std::string::npos; at++)
             if (CreateDirectoryA(path.substr(0, at).c_str(), nullptr))
                 toolFolders_.push_back(path.substr(0, at));
-        if (CopyFileA(RecorderProgram().c_str(), path.c_str(), TRUE))
+        // One left by a run that was stopped is replaced.
+        if (CopyFileA(RecorderProgram().c_str(), path.c_str(), FALSE))
             tools_.push_back(path);
+        else
+            Violation("a recorder could not be put at " + path);
     }
 }
 
@@ -488,16 +542,28 @@ bool Driver::RunTool(int pane) {
     for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
         if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY))
             files.insert(IdentityOf(Widen(gPanes[pane].path) + RowName(list, i)));
-    for (const std::string& path : tools_)
-        DeleteFileA((path.substr(0, path.rfind('\\') + 1) + "recorded.txt").c_str());
+    files.erase(0);
+    // A recorder still writing holds its log a moment longer.
+    for (const std::string& path : tools_) {
+        std::string log = path.substr(0, path.rfind('\\') + 1) + "recorded.txt";
+        for (int tries = 0; !DeleteFileA(log.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND && tries < 40;
+             tries++)
+            Sleep(50);
+    }
+    LONG notices = gNotices;
     WORD command = kTools[Pick(4)];
     Note("command " + std::to_string(command) + " (active " + (pane ? "right)" : "left)"));
     Send(command);
     // The programs start on their own; each logs once it runs.
     DWORD start = GetTickCount();
     std::vector<std::string> lines;
-    while ((lines = ToolLines()).size() < files.size() && GetTickCount() - start < 5000)
+    // A file that can't be handed over (no short name, too long) says so in a box.
+    auto due = [&] { return files.size() - std::min(files.size(), (size_t)(gNotices - notices)); };
+    while ((lines = ToolLines()).size() < due() && GetTickCount() - start < 15000)
         PumpMessages(50);
+    if (lines.size() < due())
+        Violation("a tool was started " + std::to_string(lines.size()) + " times for " +
+                  std::to_string(due()) + " selected files it could be given");
     if (verbose_)
         printf("    %zu started for %zu selected files\n", lines.size(), files.size());
     if (lines.size() > files.size())
@@ -656,16 +722,36 @@ bool Driver::Rename(int pane, Expectation* expect) {
         return false;
     Note("rename" + std::string(pane ? " right " : " left ") + old + " -> '" + name + "'");
     active_ = pane;
-    expect->scopes.push_back({Join(here, RowName(list, item)), false, false, true});
-    // The platform drops a typed name's final dots and blanks, as Explorer's
-    // rename does.
-    std::wstring created = Widen(name);
-    while (!created.empty() && (created.back() == L'.' || created.back() == L' '))
-        created.pop_back();
-    expect->scopes.push_back({Join(here, created), true, false, false});
+    // A name the platform can't take (a separator, a quote, nothing) changes
+    // nothing at all.
+    if (name.find_first_of("\\\"") == std::string::npos && !name.empty()) {
+        expect->scopes.push_back({Join(here, RowName(list, item)), false, false, true});
+        // The platform drops a typed name's final dots and blanks, as
+        // Explorer's rename does.
+        std::wstring created = Widen(name);
+        while (!created.empty() && (created.back() == L'.' || created.back() == L' '))
+            created.pop_back();
+        expect->scopes.push_back({Join(here, created), true, false, false});
+        expect->keepsBytes = true;
+    }
+    // A link beside it may lead into what is renamed (see below).
+    std::wstring renamed = Join(here, RowName(list, item));
+    bool ledInto = false;
+    for (const auto& entry : disk_) {
+        std::wstring target;
+        Scope below = {renamed, false, false, false};
+        ledInto = ledInto || (entry.second.kind == KIND_LINK &&
+                              RealRelative(WideRoot() + entry.first, &target) && Covers(below, target));
+    }
     SetWindowTextA(edit, name.c_str());
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
+    // The row is renamed in place, the others stay as they were: rows that
+    // were the folder's entries still are, unless a link beside it led into
+    // what was renamed (Wine then lists that link no more, while its row
+    // stays, as on Windows).
+    if (!ledInto && fresh_[pane])
+        Relisted(expect, pane);
     return true;
 }
 
@@ -698,7 +784,13 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
     std::vector<std::string> names;
     unsigned kind = Pick(4);
     HGLOBAL block = nullptr;
-    if (kind == 3) {
+    bool relative = kind == 3 && Chance(50);
+    if (relative) {
+        // Names without their folders, which the program stands in (the tree)
+        // or beside it: nothing is read by them.
+        names = {"A\\a.txt", "..\\sentinel\\one.txt"};
+        block = BlockOf(names);
+    } else if (kind == 3) {
         // Not a list: a header that points past the block.
         block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 24);
         DWORD* header = (DWORD*)GlobalLock(block);
@@ -718,14 +810,15 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
         // code page can't spell.
         block = kind == 1 ? WideBlockOf(wide) : BlockOf(names);
     }
-    expect->scopes.push_back({here, true, true, false});
+    if (!relative)
+        expect->scopes.push_back({here, true, true, false});
     std::string listed;
     for (const std::string& name : names)
-        listed += " " + name.substr(std::min(name.size(), tree_.size()));
+        listed += " " + (name.compare(0, tree_.size(), tree_) == 0 ? name.substr(tree_.size()) : name);
     Note(std::string(drop ? "drop" : "paste") + " of " + std::to_string(names.size()) + " names" +
-         (kind == 3   ? " (no list)"
-          : kind == 1 ? " (wide):" + listed
-                      : ":" + listed));
+         (kind == 3 && !relative ? " (no list)"
+          : kind == 1            ? " (wide):" + listed
+                                 : ":" + listed));
     if (drop) {
         FileDataObject* data = DataWith(block);
         DWORD effect = DROPEFFECT_COPY;
@@ -815,6 +908,35 @@ bool Driver::Act(Expectation* expect) {
     return false;
 }
 
+// The window lives on the driver's own thread, where a message to it is a
+// plain call: a hang is seen from another thread, as no step ending for
+// longer than any job may take, and a crash by the last filter.
+Driver* gDriver;
+volatile LONG gLastBeat;
+
+DWORD WINAPI WatchSteps(void*) {
+    for (;;) {
+        Sleep(1000);
+        if (GetTickCount() - (DWORD)gLastBeat > 240000)
+            gDriver->Abort("the window did not answer for 4 minutes");
+    }
+}
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* crash) {
+    char what[64];
+    snprintf(what, sizeof what, "a crash, exception 0x%08lx",
+             (unsigned long)crash->ExceptionRecord->ExceptionCode);
+    gDriver->Abort(what);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+void Driver::Abort(const std::string& what) {
+    Violation(what);
+    printf("%u actions, %u checks, %u violations\n", step_, checks_, violations_);
+    fflush(stdout);
+    ExitProcess(1);
+}
+
 void Driver::Violation(const std::string& what) {
     violations_++;
     printf("VIOLATION seed %llu step %u: %s\n", seed_, step_, what.c_str());
@@ -832,14 +954,11 @@ std::string Narrow(const std::wstring& text) {
 
 void Driver::Check(const Expectation& expect) {
     checks_++;
-    DWORD_PTR result;
-    if (!SendMessageTimeoutA(main_->window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
-        Violation("the window did not answer within 5 s");
     Snapshot after;
     TakeSnapshot(WideRoot(), L"", disk_, &after);
     auto allowed = [&](const std::wstring& path, bool create, bool change, bool remove) {
         for (const Scope& scope : expect.scopes)
-            if (Covers(scope, path) &&
+            if (Covers(scope, path, !create && !change) &&
                 ((create && scope.create) || (change && scope.change) || (remove && scope.remove)))
                 return true;
         return false;
@@ -876,23 +995,29 @@ void Driver::Check(const Expectation& expect) {
         if (name.compare(0, 2, L".~") == 0)
             Violation("a temporary file left after the job: " + Narrow(entry.first));
     }
+    std::set<unsigned long long> kept;
+    if (expect.keepsBytes)
+        for (const auto& entry : after)
+            kept.insert(entry.second.hash);
     for (const auto& entry : disk_)
         if (!after.count(entry.first)) {
             if (entry.second.kind != KIND_LINK && !allowed(entry.first, false, false, true))
                 Violation("removed outside what the action named: " + Narrow(entry.first));
+            else if (entry.second.kind == KIND_FILE && expect.keepsBytes && !kept.count(entry.second.hash))
+                Violation("moved, and its bytes are nowhere: " + Narrow(entry.first));
             changedFolders.insert(Lower(folderOf(entry.first)));
         }
     disk_.swap(after);
     LearnFolders();
 
     Snapshot sentinel;
-    TakeSnapshot(Widen(sentinel_), L"", sentinelDisk_, &sentinel);
+    TakeSnapshot(Beside(), L"", sentinelDisk_, &sentinel, TreeName());
     if (sentinel.size() != sentinelDisk_.size() ||
         !std::equal(sentinel.begin(), sentinel.end(), sentinelDisk_.begin(),
                     [](const auto& a, const auto& b) {
                         return a.first == b.first && a.second.hash == b.second.hash;
                     }))
-        Violation("the sentinel tree beside the test root changed");
+        Violation("the folder beside the test root changed");
 
     // Rows: a pane listed again, or whose folder nothing changed, shows its folder.
     std::vector<Relisting> relisted = expect.relisted;
@@ -947,10 +1072,14 @@ void Driver::Check(const Expectation& expect) {
 int Driver::Run(unsigned actions) {
     TakeSnapshot(WideRoot(), L"", Snapshot(), &disk_);
     LearnFolders();
-    TakeSnapshot(Widen(sentinel_), L"", Snapshot(), &sentinelDisk_);
+    TakeSnapshot(Beside(), L"", Snapshot(), &sentinelDisk_, TreeName());
     for (const auto& entry : disk_)
         if (entry.second.kind == KIND_FILE)
             contents_.insert(entry.second.hash);
+    gDriver = this;
+    gLastBeat = (LONG)GetTickCount();
+    SetUnhandledExceptionFilter(ReportCrash);
+    CloseHandle(CreateThread(nullptr, 0, WatchSteps, nullptr, 0, nullptr));
     InitializeCriticalSection(&gAnswerLock);
     gAnswers.seed(seed_ ^ 0x5A5A5A5AULL);
     gShellAnswers.seed(seed_ + 1);
@@ -963,9 +1092,11 @@ int Driver::Run(unsigned actions) {
     }
     InstallTools();
     for (step_ = 1; step_ <= actions; step_++) {
+        InterlockedExchange(&gLastBeat, (LONG)GetTickCount());
         Expectation expect;
         while (!Act(&expect))
             expect = Expectation();
+        FollowLinks(&expect);
         if (JobRunning() && Chance(40))
             DuringJob(&expect);
         if (!PumpUntil([] { return !JobRunning(); }, 120000))
