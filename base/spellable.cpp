@@ -71,10 +71,42 @@ int IsSpellable(const NameUnit* name) {
     return m == (int)length && memcmp(back, name, length * sizeof(NameUnit)) == 0;
 }
 
+static NameUnit Upper(NameUnit c) {
+    return c >= 'a' && c <= 'z' ? (NameUnit)(c - 'a' + 'A') : c;
+}
+
+int IsDeviceName(const NameUnit* name, size_t length) {
+    // The part before the first ".", without its final blanks, decides.
+    size_t base = 0;
+    while (base < length && name[base] != '.')
+        base++;
+    while (base > 0 && name[base - 1] == ' ')
+        base--;
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices) {
+        size_t n = strlen(device), i = 0;
+        while (i < n && i < base && Upper(name[i]) == (NameUnit)device[i])
+            i++;
+        if (i == n && n == base)
+            return 1;
+    }
+    if (base != 4)
+        return 0;
+    int com = Upper(name[0]) == 'C' && Upper(name[1]) == 'O' && Upper(name[2]) == 'M';
+    int lpt = Upper(name[0]) == 'L' && Upper(name[1]) == 'P' && Upper(name[2]) == 'T';
+    // COM0-COM9, LPT0-LPT9 and the superscript forms Windows also reserves.
+    NameUnit d = name[3];
+    return (com || lpt) && ((d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3);
+}
+
 int EndsAsAnotherName(const NameUnit* name, size_t length) {
     // "." and ".." are the folder's own entries, never items.
     int dots = length > 0 && length <= 2 && name[0] == '.' && name[length - 1] == '.';
     return length > 0 && !dots && (name[length - 1] == '.' || name[length - 1] == ' ');
+}
+
+int NeedsExactName(const NameUnit* name, size_t length) {
+    return EndsAsAnotherName(name, length) || IsDeviceName(name, length);
 }
 
 NameReach ReachOfName(const NameUnit* name) {
@@ -85,5 +117,5 @@ NameReach ReachOfName(const NameUnit* name) {
             c == '>' || c == '|')
             return NAME_UNREACHABLE;
     }
-    return EndsAsAnotherName(name, length) ? NAME_NEEDS_EXACT_PATH : NAME_REACHES;
+    return NeedsExactName(name, length) ? NAME_NEEDS_EXACT_PATH : NAME_REACHES;
 }

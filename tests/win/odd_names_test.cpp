@@ -1,7 +1,8 @@
 // Names the platform reads as other names, made by the test driver from the
 // Linux side: "dot." beside "dot" and "sp " beside "sp" (a path drops the
 // final "." or " "), 'q"x' (no path can name it) and 'a\b' (a path names the
-// file b in the folder "a" beside it), and the folder "dir." holding in.txt.
+// file b in the folder "a" beside it), names of devices ("nul.txt", "con",
+// "aux.log", "com1.txt"), and the folder "dir." holding in.txt.
 // Each command acts on the entry its row shows, or on nothing and says so.
 #include <gtest/gtest.h>
 
@@ -35,8 +36,9 @@ TEST_F(OddNamesTest, EachRowIsMarkedWhereItsTextReachesAnotherEntry) {
     struct {
         const char* text;
         bool marked;
-    } rows[] = {{"dot.", true}, {"dot", false}, {"sp ", true}, {"sp", false},
-                {"q\"x", true}, {"a\\b", true}, {"a", false},  {"dir.", true}};
+    } rows[] = {{"dot.", true},    {"dot", false}, {"sp ", true},     {"sp", false},
+                {"q\"x", true},    {"a\\b", true}, {"a", false},      {"dir.", true},
+                {"nul.txt", true}, {"con", true},  {"aux.log", true}, {"com1.txt", true}};
     for (const auto& row : rows) {
         int at = FindItem(gPanes[PANE_LEFT].list, row.text);
         ASSERT_GE(at, 0) << row.text;
@@ -46,9 +48,11 @@ TEST_F(OddNamesTest, EachRowIsMarkedWhereItsTextReachesAnotherEntry) {
 
 TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     Open("delete");
-    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "sp ", "dir."}));
+    ASSERT_EQ(5, SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "sp ", "dir.", "nul.txt", "con"}));
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("(missing)", Exact("", L"nul.txt"));
+    EXPECT_EQ("(missing)", Exact("", L"con"));
     EXPECT_EQ("(missing)", Exact("", L"dot."));
     EXPECT_EQ("(missing)", Exact("", L"sp "));
     EXPECT_EQ("(missing)", Exact("dir.\\", L"in.txt"));
@@ -62,17 +66,21 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     EXPECT_EQ("dot", Exact("", L"dot"));
 
     Open("move");
-    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"sp ", "dir."}));
+    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"sp ", "dir.", "aux.log"}));
     Command(CMD_LEFT_MOVE);
+    EXPECT_EQ("aux.log", Exact("dest\\", L"aux.log"));
     EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
     EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
     EXPECT_EQ("(missing)", Exact("", L"sp "));
     EXPECT_EQ("sp", Exact("", L"sp"));
 
     Open("copy");
-    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "dir."}));
+    ASSERT_EQ(6,
+              SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "dir.", "nul.txt", "con", "aux.log", "com1.txt"}));
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
+    for (const wchar_t* device : {L"nul.txt", L"con", L"aux.log", L"com1.txt"})
+        EXPECT_EQ(Exact("", device), Exact("dest\\", device)) << "the bytes of the file, not of a device";
     EXPECT_EQ("dot.", Exact("dest\\", L"dot."));
     EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
     EXPECT_EQ("(missing)", Exact("dest\\", L"dot"));
@@ -95,7 +103,8 @@ TEST_F(OddNamesTest, EntriesNoPathReachesAreLeftAloneAndNamed) {
         Command(command);
         ASSERT_TRUE(WaitForJob());
     }
-    std::vector<std::string> all = {"a", "a\\b", "dest", "dir.", "dot", "dot.", "q\"x", "sp", "sp "};
+    std::vector<std::string> all = {"a",   "a\\b", "aux.log", "com1.txt", "con", "dest", "dir.",
+                                    "dot", "dot.", "nul.txt", "q\"x",     "sp",  "sp "};
     EXPECT_EQ(all, FolderEntries(case_));
     EXPECT_EQ("b", Exact("a\\", L"b")) << "the file a path 'a\\b' names";
     EXPECT_EQ(6, CountCaption("Name Error")) << "two names, three commands";
@@ -105,8 +114,10 @@ TEST_F(OddNamesTest, EntriesNoPathReachesAreLeftAloneAndNamed) {
     Relist();
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(WaitForJob());
-    EXPECT_EQ((std::vector<std::string>{"a", "dest", "dir.", "dot", "dot.", "sp", "sp "}),
+    EXPECT_EQ((std::vector<std::string>{"a", "aux.log", "com1.txt", "con", "dest", "dir.", "dot", "dot.",
+                                        "nul.txt", "sp", "sp "}),
               FolderEntries(right_.path()));
+    EXPECT_EQ("nul.txt", ReadBytesW(L"\\\\?\\" + Widen(right_.path()) + L"nul.txt"));
     EXPECT_EQ("dot.", ReadBytesW(L"\\\\?\\" + Widen(right_.path()) + L"dot."));
     EXPECT_EQ("b", ReadBytes(right_ / "a\\b"));
     EXPECT_EQ(8, CountCaption("Name Error")) << "the walk named both again";
