@@ -56,7 +56,7 @@ int NeedsExactForm(const WCHAR* path) {
     for (const WCHAR* p = path;; p++) {
         if (*p != L'\\' && *p != 0)
             continue;
-        if (EndsAsAnotherName(start, (size_t)(p - start)))
+        if (NeedsExactName(start, (size_t)(p - start)))
             return 1;
         if (!*p)
             return 0;
@@ -183,21 +183,63 @@ static HANDLE FindFirstWide(const WCHAR* pattern, FoundEntry* entry) {
     return search;
 }
 
+// The search of a folder whose pattern would pass the path limit (a folder
+// of 256 to 259 bytes): the "\\?\" form has no such limit, so every folder a
+// pane lists can be walked.
+static HANDLE FindFirstLong(const FilePath& folder, FoundEntry* entry) {
+    WCHAR path[PATH_SIZE];
+    WCHAR pattern[PATH_SIZE + 16];
+    if (!WideOfPath(folder, path, PATH_SIZE)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    const WCHAR* rest = path;
+    if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'?' || path[2] == L'.')) {
+        pattern[0] = 0; // already a device form
+    } else if (path[0] == L'\\' && path[1] == L'\\') {
+        lstrcpyW(pattern, L"\\\\?\\UNC\\");
+        rest = path + 2;
+    } else if (path[0] && path[1] == L':' && path[2] == L'\\') {
+        lstrcpyW(pattern, L"\\\\?\\");
+    } else {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    lstrcatW(pattern, rest);
+    int length = lstrlenW(pattern);
+    if (pattern[length - 1] != L'\\')
+        pattern[length++] = L'\\';
+    pattern[length++] = L'*';
+    pattern[length] = 0;
+    WIN32_FIND_DATAW wide;
+    HANDLE search = FindFirstFileW(pattern, &wide);
+    if (search != INVALID_HANDLE_VALUE)
+        ReadFound(wide, entry);
+    return search;
+}
+
 HANDLE FindFirstEntry(const FilePath& folder, FoundEntry* entry) {
     // The text's pattern bounds the search as the ANSI walks always had it.
     char pattern[PATH_SIZE + 8];
     WCHAR wide[PATH_SIZE + 8];
     if (!SearchPattern(pattern, sizeof pattern, folder.text) ||
-        !JoinWide(wide, PATH_SIZE + 8, folder, 1, "*.*", nullptr)) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return INVALID_HANDLE_VALUE;
-    }
+        !JoinWide(wide, PATH_SIZE + 8, folder, 1, "*.*", nullptr))
+        return FindFirstLong(folder, entry);
     return FindFirstWide(wide, entry);
 }
 
 HANDLE FindFirstEntryOf(const char* pattern, FoundEntry* entry) {
     WCHAR wide[PATH_SIZE + 8];
     if (!WidenText(pattern, wide, PATH_SIZE + 8)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return FindFirstWide(wide, entry);
+}
+
+HANDLE FindFirstEntryOfPath(const FilePath& pattern, FoundEntry* entry) {
+    WCHAR wide[PATH_SIZE];
+    if (!WideOfPath(pattern, wide, PATH_SIZE)) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
     }

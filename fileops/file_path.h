@@ -25,8 +25,9 @@ int WidenText(const char* text, WCHAR* out, int capacity);
 // at a whole character to fit the buffer.
 void NarrowName(const WCHAR* name, char* out, int capacity);
 const WCHAR* NameOfWidePath(const WCHAR* path);
-// 1 when a name on the path ends in "." or " ": the platform would read the
-// path without them, so only its "\\?\" form reaches the entry.
+// 1 when a name on the path ends in "." or " " or is a device's name: the
+// platform would read the path as another, so only its "\\?\" form reaches
+// the entry.
 int NeedsExactForm(const WCHAR* path);
 // A wide path in the form the wide calls must get: the "\\?\" form where
 // it needs one, else as it is; empty when it doesn't fit.
@@ -58,6 +59,8 @@ HANDLE FindFirstEntry(const FilePath& folder, FoundEntry* entry);
 int FindNextEntry(HANDLE search, FoundEntry* entry);
 // The search of pattern as text (relative patterns included).
 HANDLE FindFirstEntryOf(const char* pattern, FoundEntry* entry);
+// The search of a pattern formed as a path (a folder's path and "*.tmp").
+HANDLE FindFirstEntryOfPath(const FilePath& pattern, FoundEntry* entry);
 
 // The file calls, each on the real path where there is one.
 DWORD AttributesOfPath(const FilePath& path);

@@ -6,10 +6,12 @@
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
+#include "fileops/walk_paths.h"
 #include "fileops/walk_sink.h"
 
 // Hands each entry of a folder, in the search's order, to visit(entry, path):
-// dot names are passed over, and an entry no path reaches, or whose path
+// "." and ".." are passed over (".git" and ".gitignore" are the user's data),
+// and an entry no path reaches, or whose path
 // would pass the limit, is told to the sink and left alone. Stops between
 // entries once cancelled. 0 after a search; the search's error when the
 // folder could not be searched (ERROR_FILE_NOT_FOUND: nothing in it at all).
@@ -23,7 +25,7 @@ DWORD ForEachEntry(const FilePath& folder, CancelSource cancel, WalkSink& sink, 
         if (IsCancelled(cancel))
             break;
         const char* name = found.found.cFileName;
-        if (name[0] == '.')
+        if (IsFolderSelfEntry(name))
             continue;
         if (IsUnreachableName(RealNameOf(found))) {
             sink.Unreachable(folder.text, name);

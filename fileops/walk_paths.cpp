@@ -77,3 +77,17 @@ const char* NameOfPath(const char* path) {
             name = path + 1;
     return name;
 }
+
+int IsFolderSelfEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+int IsOwnTemporaryName(const char* name) {
+    if (strncmp(name, ".~bk", 4) != 0)
+        return 0;
+    const char* p = name + 4;
+    int digits = 0;
+    for (; (*p >= '0' && *p <= '9') || (*p >= 'a' && *p <= 'f'); p++)
+        digits++;
+    return digits >= 1 && digits <= TEMPORARY_DIGITS_MAX && strcmp(p, ".tmp") == 0;
+}

@@ -102,3 +102,17 @@ TEST(WalkPaths, NameOfPath) {
     // The trail byte 0x5C of "表" (0x95 0x5C) is part of the name.
     EXPECT_STREQ("\x95\x5C.txt", NameOfPath("C:\\d\\\x95\x5C.txt"));
 }
+
+// Walks pass over the folder's own entries only, and know a copy's left-over
+// temporary file from a user's file of a like name.
+TEST(WalkPaths, SelfEntriesAndOwnTemporaries) {
+    for (const char* name : {".", ".."})
+        EXPECT_TRUE(IsFolderSelfEntry(name)) << name;
+    for (const char* name : {".git", "...", ".gitignore", "..x", ""})
+        EXPECT_FALSE(IsFolderSelfEntry(name)) << name;
+    for (const char* name : {".~bk1.tmp", ".~bk3f2a0000001c.tmp", ".~bkff.tmp"})
+        EXPECT_TRUE(IsOwnTemporaryName(name)) << name;
+    for (const char* name : {".~bk.tmp", ".~bk1.tmp.txt", ".~bk12g.tmp", ".~bkABC.tmp",
+                             ".~bk1234567890abc.tmp", "~bk1.tmp", ".~1", ".~bk1.TMP", "x.~bk1.tmp"})
+        EXPECT_FALSE(IsOwnTemporaryName(name)) << name;
+}

@@ -331,6 +331,23 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
     EXPECT_FALSE(Exists(right_ / name259));
 
+    // A folder of 256 to 259 bytes, whose search pattern passes the limit,
+    // is still walked: copied, and deleted for good.
+    std::string folder257(257 - left_.path().size(), 'g');
+    ASSERT_TRUE(CreateDirectoryA((left_ / folder257).c_str(), nullptr));
+    Relist();
+    SelectOnly(gPanes[PANE_LEFT].list, {folder257});
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    EXPECT_TRUE(Exists(right_ / folder257));
+    MakePaneActive(&gPanes[PANE_LEFT]);
+    SelectOnly(gPanes[PANE_LEFT].list, {folder257});
+    prompts_.Queue(1);
+    Command(CMD_DELETE);
+    ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
+    EXPECT_FALSE(Exists(left_ / folder257));
+    EXPECT_EQ(1, CountCaption("Path Length Error")) << "only the recycle bin's";
+
     // A tree whose copy passes 259 bytes only at depth: the deep entry is
     // refused with a message, everything else arrives.
     DeleteFileA((left_ / name259).c_str());
