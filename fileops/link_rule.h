@@ -1,16 +1,27 @@
 // Links in walks: a folder met through a link is entered only when it is not
 // already on the walk. Folders are compared by identity (volume serial and
-// file index), never by name. Window-free.
+// file index), never by name. Where the system gives no serial (every Linux
+// file system under Wine reads as volume 0, and their file indexes repeat),
+// the folder's resolved path tells folders of two file systems apart.
+// Window-free.
 #pragma once
 #include <stdint.h>
 
 #include <set>
-#include <utility>
+#include <string>
 
 struct FolderIdentity {
     uint32_t volume;
     uint64_t index;
+    uint64_t place = 0; // a hash of the resolved path where volume is 0
+    bool operator<(const FolderIdentity& other) const {
+        return volume != other.volume ? volume < other.volume
+               : index != other.index ? index < other.index
+                                      : place < other.place;
+    }
 };
+// The hash that stands for a resolved path, over its UTF-16 units.
+uint64_t HashOfPlace(const wchar_t* path);
 
 // The folders a walk is in: the start folder's ancestors, the start folder,
 // and every folder on the current path below it.
@@ -24,7 +35,8 @@ struct WalkChain {
 // link leads it there, a copy never walks into a folder it made itself.
 struct CopyWalkState {
     WalkChain chain;
-    std::set<std::pair<uint32_t, uint64_t>> made;
+    std::set<FolderIdentity> made;
+    std::set<std::wstring> swept; // folders cleared of a copy's left-overs
 };
 
 int SameFolder(const FolderIdentity& a, const FolderIdentity& b);

@@ -40,8 +40,9 @@ int FilerCore::IsCopyDue(const FilePath& source, const FilePath& destination) {
 }
 
 // A name beside the destination for the new copy until it is whole. It starts
-// with a dot, so listings and walks pass it over. Where the long form passes
-// the path limit, a short one (".~" and a digit) may still fit.
+// with a dot, so listings pass it over, and it is one IsOwnTemporaryName
+// knows, so a walk can tell a left-over from the user's files. Where the long
+// form passes the path limit, a short one may still fit.
 static int TemporaryName(const FilePath& destination, FilePath* temporary, unsigned attempt) {
     static volatile LONG counter;
     char name[32];
@@ -49,7 +50,7 @@ static int TemporaryName(const FilePath& destination, FilePath* temporary, unsig
                (unsigned)InterlockedIncrement(&counter) + attempt);
     if (SiblingFilePath(temporary, destination, name, nullptr))
         return 1;
-    FormatText(name, sizeof name, ".~%x", attempt);
+    FormatText(name, sizeof name, ".~bk%x.tmp", attempt);
     return SiblingFilePath(temporary, destination, name, nullptr);
 }
 
@@ -60,20 +61,26 @@ static void RemoveTemporary(const FilePath& temporary) {
     DeleteFileOfPath(temporary);
 }
 
-// The new copy is made whole beside the destination and then takes its place,
-// so a copy that fails leaves the older file as it was. 0 when that can't be
-// done, also where no temporary name fits: never copied over in place.
-static int CopyOverExisting(const FilePath& source, const FilePath& destination) {
+enum { NO_TEMPORARY_NAME = -1 };
+// The copy is made whole beside the destination and only then takes its
+// place: a copy that fails, or a process stopped dead part-way, leaves the
+// older file as it was and never a partial file under the real name, which
+// would be newer than its source and kept by every later update. 1 when done,
+// 0 when the copy failed, NO_TEMPORARY_NAME when no temporary name fits.
+static int CopyThroughTemporary(const FilePath& source, const FilePath& destination, int replace) {
     FilePath temporary;
     for (unsigned attempt = 0; attempt < 16; attempt++) {
         if (!TemporaryName(destination, &temporary, attempt))
-            return 0;
+            return attempt == 0 ? NO_TEMPORARY_NAME : 0;
         if (CopyFileOfPath(source, temporary, TRUE)) {
-            DWORD old = AttributesOfPath(destination);
-            SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
-            if (MoveFileOfPath(temporary, destination, MOVEFILE_REPLACE_EXISTING))
+            DWORD old = replace ? AttributesOfPath(destination) : INVALID_FILE_ATTRIBUTES;
+            if (replace)
+                SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
+            // A new file never replaces what appeared meanwhile under its name.
+            if (MoveFileOfPath(temporary, destination, replace ? MOVEFILE_REPLACE_EXISTING : 0))
                 return 1;
-            SetAttributesOfPath(destination, old);
+            if (replace)
+                SetAttributesOfPath(destination, old);
             RemoveTemporary(temporary);
             return 0;
         }
@@ -86,6 +93,30 @@ static int CopyOverExisting(const FilePath& source, const FilePath& destination)
         }
     }
     return 0;
+}
+
+// Left-over temporaries in the folder a copy writes into (a copy stopped dead
+// part-way), removed the first time the walk writes there. One being written
+// by another copy at this moment is held open and stays.
+static void SweepTemporaries(const FilePath& destination, CopyWalkState& walk) {
+    FilePath pattern;
+    if (!SiblingFilePath(&pattern, destination, ".~bk*.tmp", nullptr))
+        return;
+    WCHAR key[PATH_SIZE];
+    if (!WideOfPath(pattern, key, PATH_SIZE) || !walk.swept.insert(key).second)
+        return;
+    FoundEntry found;
+    ScopedFind search(FindFirstEntryOfPath(pattern, &found));
+    if (!search.Valid())
+        return;
+    do {
+        DWORD attributes = found.found.dwFileAttributes;
+        FilePath leftOver;
+        if (IsOwnTemporaryName(found.found.cFileName) &&
+            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+            SiblingFilePath(&leftOver, destination, found.found.cFileName, nullptr))
+            RemoveTemporary(leftOver);
+    } while (FindNextEntry(search.Get(), &found));
 }
 
 // The date rule, deciding first from the times at hand: the source's from the
@@ -111,23 +142,33 @@ static int LooksDue(const FilePath& source, const FILETIME* sourceTime, const Fi
     return CompareFileTime(sourceTime, &target.ftLastWriteTime) > 0 ? DUE : NOT_DUE;
 }
 
+// A new file copied under its own name, not left half there when that fails;
+// never over a file that appeared meanwhile.
+static int CopyStraight(const FilePath& source, const FilePath& destination) {
+    if (CopyFileOfPath(source, destination, TRUE))
+        return 1;
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+        RemoveTemporary(destination);
+    return 0;
+}
+
 static void CopyOneFile(const FilePath& source, const FilePath& destination, int destinationMissing,
-                        WalkSink& sink) {
+                        WalkSink& sink, CopyWalkState& walk) {
+    SweepTemporaries(destination, walk);
     int ok;
     DWORD existing = destinationMissing ? INVALID_FILE_ATTRIBUTES : AttributesOfPath(destination);
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) {
         ok = 0; // a file can't take a folder's place
-    } else if (existing != INVALID_FILE_ATTRIBUTES) {
-        ok = CopyOverExisting(source, destination);
     } else {
-        ok = CopyFileOfPath(source, destination, FALSE);
-        // A new destination that failed part-way is not left half there.
-        if (!ok && AttributesOfPath(destination) != INVALID_FILE_ATTRIBUTES) {
-            SetAttributesOfPath(destination, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileOfPath(destination);
-        }
+        int replace = existing != INVALID_FILE_ATTRIBUTES;
+        ok = CopyThroughTemporary(source, destination, replace);
+        // An existing file is never copied over in place. A new one whose
+        // folder leaves no room for a temporary name is copied straight, and
+        // not left half there when that fails.
+        if (ok == NO_TEMPORARY_NAME)
+            ok = !replace && CopyStraight(source, destination);
     }
-    if (ok)
+    if (ok > 0)
         sink.Progress(1, destination.text);
     else
         sink.Failed(destination.text, kCopyError);
@@ -152,6 +193,14 @@ int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
         return 0;
     identity->volume = info.dwVolumeSerialNumber;
     identity->index = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
+    identity->place = 0;
+    if (identity->volume == 0) {
+        WCHAR place[2 * PATH_SIZE];
+        DWORD n = GetFinalPathNameByHandleW(folder.Get(), place, 2 * PATH_SIZE, FILE_NAME_NORMALIZED);
+        // Unreadable, the folder keeps the identity the system gives.
+        if (n > 0 && n < 2 * PATH_SIZE)
+            identity->place = HashOfPlace(place);
+    }
     return 1;
 }
 
@@ -216,7 +265,7 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         // A missing destination is due by the full rule too, with nothing to open.
         int due = force ? DUE : LooksDue(source, sourceTime, destination);
         if (due == DESTINATION_MISSING || (due == DUE && (force || IsCopyDue(source, destination))))
-            CopyOneFile(source, destination, due == DESTINATION_MISSING, sink);
+            CopyOneFile(source, destination, due == DESTINATION_MISSING, sink, walk);
         return 1;
     }
     // A folder that is already on the walk (a link to itself or to one of
@@ -236,6 +285,9 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         ForEachEntry(source, cancel, sink, [&](const FoundEntry& found, const FilePath& childSource) {
             // The copy keeps the real name: the same name on both sides.
             const char* name = found.found.cFileName;
+            // A copy's left-over in the source is nobody's data.
+            if (IsOwnTemporaryName(name) && !(found.found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                return;
             FilePath childDestination;
             if (!ChildFilePath(&childDestination, destination, name, RealNameOf(found))) {
                 sink.PathTooLong(destination.text, name);
@@ -365,6 +417,13 @@ static int IsDestinationInside(const FilePath& source, const FilePath& destinati
     above.count = 0;
     PushAncestors(above, real);
     return IsOnWalk(above, from);
+}
+
+int IsSameOrInsideFolder(const FilePath& outer, const FilePath& inner) {
+    FolderIdentity a, b;
+    if (ReadFolderIdentity(outer, &a) && ReadFolderIdentity(inner, &b) && SameFolder(a, b))
+        return 1;
+    return IsDestinationInside(outer, inner);
 }
 
 int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination, WalkSink& sink) {

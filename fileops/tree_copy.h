@@ -9,6 +9,9 @@ struct FolderIdentity;
 // The volume serial and file index of a folder, through any link; 0 when unreadable.
 int ReadFolderIdentity(const char* path, FolderIdentity* identity);
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity);
+// 1 when inner is the folder outer, or lies below it, by identity: however
+// links, short names, "\\?\" forms or case lead there. inner need not exist.
+int IsSameOrInsideFolder(const FilePath& outer, const FilePath& inner);
 // Refuses, told to the sink, a copy whose destination lies inside its source.
 int RefuseCopyIntoItself(const char* source, const char* destination, WalkSink& sink);
 int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination, WalkSink& sink);

@@ -86,7 +86,11 @@ TEST_F(TreeCopyTest, SecondCopyOfATreeCopiesNothing) {
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
-TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
+// Every entry but "." and ".." is the user's: a copy takes dot names and a
+// delete removes them. A copy's left-over temporary is nobody's: never
+// copied, and swept from a folder the copy writes into; a user's file of a
+// like name stays.
+TEST_F(TreeCopyTest, DotEntriesLeftOversAndEmptyFolders) {
     CreateDirectoryA(Src("tree").c_str(), nullptr);
     CreateDirectoryA(Src("tree\\only-dots").c_str(), nullptr);
     CreateDirectoryA(Src("tree\\empty").c_str(), nullptr);
@@ -95,22 +99,61 @@ TEST_F(TreeCopyTest, DotEntriesAndEmptyFolders) {
     WriteBytes(Src("tree\\.hidden"), "x");
     WriteBytes(Src("tree\\only-dots\\.profile"), "x");
     WriteBytes(Src("tree\\kept.txt"), "k");
-    WriteBytes(Src(".selected"), "s");
+    WriteBytes(Src("tree\\.~bk1f.tmp"), "partial");
+    CreateDirectoryA(Dst("tree").c_str(), nullptr);
+    WriteBytes(Dst("tree\\.~bk3a0007.tmp"), "left over");
+    WriteBytes(Dst("tree\\.~bknotes.tmp"), "the user's");
 
     SelectedItem tree = {"tree", 0, nullptr};
     EXPECT_EQ(
         1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), tree, WalkRun{nullptr, WindowWalkSink()}));
     EXPECT_EQ("k", ReadBytes(Dst("tree\\kept.txt")));
     EXPECT_TRUE(Exists(Dst("tree\\empty")));
-    EXPECT_TRUE(Exists(Dst("tree\\only-dots")));
-    EXPECT_FALSE(Exists(Dst("tree\\only-dots\\.profile")));
-    EXPECT_FALSE(Exists(Dst("tree\\.hidden")));
-    EXPECT_FALSE(Exists(Dst("tree\\.git")));
-    // A selected item is copied whatever its name.
-    SelectedItem selected = {".selected", 0, nullptr};
-    EXPECT_EQ(1, CopyVisitor(src_.path().c_str(), dst_.path().c_str(), selected,
-                             WalkRun{nullptr, WindowWalkSink()}));
-    EXPECT_EQ("s", ReadBytes(Dst(".selected")));
+    EXPECT_EQ("x", ReadBytes(Dst("tree\\only-dots\\.profile")));
+    EXPECT_EQ("x", ReadBytes(Dst("tree\\.hidden")));
+    EXPECT_EQ("x", ReadBytes(Dst("tree\\.git\\config")));
+    EXPECT_EQ(
+        (std::vector<std::string>{".git", ".hidden", ".~bknotes.tmp", "empty", "kept.txt", "only-dots"}),
+        FolderEntries(Dst("tree\\")));
+    EXPECT_TRUE(prompts_.calls().empty());
+
+    // A permanent delete takes the dot names and a left-over with the folder.
+    WriteBytes(Src("tree\\.git\\.~bk2.tmp"), "left over");
+    EXPECT_EQ(1, gCore->DeleteTree(Src("tree").c_str(), nullptr, WindowWalkSink()));
+    EXPECT_FALSE(Exists(Src("tree")));
+    EXPECT_TRUE(prompts_.calls().empty());
+}
+
+struct CopyRun {
+    std::string from, to;
+};
+static DWORD WINAPI CopyOnAThread(LPVOID run) {
+    CopyRun* r = (CopyRun*)run;
+    gCore->CopyTree(r->from.c_str(), r->to.c_str(), 0, nullptr, WindowWalkSink());
+    return 0;
+}
+
+// A new file is whole or absent under its name at every moment of its copy:
+// a process stopped dead part-way leaves no partial file that is newer than
+// its source, which every later update would keep.
+TEST_F(TreeCopyTest, ANewFileNeverStandsHalfCopiedUnderItsName) {
+    const unsigned long long size = 48ull << 20;
+    MakeFileOfSize(Src("big.bin"), size);
+    CopyRun run = {Src("big.bin"), Dst("big.bin")};
+    HANDLE copier = CreateThread(nullptr, 0, CopyOnAThread, &run, 0, nullptr);
+    int partial = 0, seen = 0;
+    while (WaitForSingleObject(copier, 0) == WAIT_TIMEOUT) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA(run.to.c_str(), GetFileExInfoStandard, &data)) {
+            seen++;
+            partial += data.nFileSizeLow != (DWORD)size;
+        }
+        Sleep(1);
+    }
+    CloseHandle(copier);
+    EXPECT_EQ(0, partial) << "of " << seen << " looks while the copy ran";
+    EXPECT_EQ(WriteTimeOf(Src("big.bin")), WriteTimeOf(Dst("big.bin")));
+    EXPECT_EQ((std::vector<std::string>{"big.bin"}), FolderEntries(dst_.path()));
 }
 
 TEST_F(TreeCopyTest, FilesHeldOpenWithoutSharing) {
@@ -294,7 +337,7 @@ TEST_F(TreeCopyTest, DriveRootsStayRoots) {
     EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr, WindowWalkSink()));
     EXPECT_EQ("r", ReadBytes(Dst("root-file.txt")));
     EXPECT_EQ("d", ReadBytes(Dst("sub\\deep.txt")));
-    EXPECT_FALSE(Exists(Dst(".brennik-test-drive")));
+    EXPECT_TRUE(Exists(Dst(".brennik-test-drive"))) << "a dot name is copied like any other";
     EXPECT_FALSE(Exists(Dst("deep.txt")));
 
     EmptyTestDrive();
@@ -330,20 +373,26 @@ TEST_F(TreeDeleteTest, ReadOnlyHiddenAndSystemGoSilently) {
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
-TEST_F(TreeDeleteTest, DotEntryStaysWithMessagesInnermostFirst) {
+// A dot name goes like any other; an entry that stays keeps its folders,
+// said innermost first.
+TEST_F(TreeDeleteTest, AnEntryThatStaysKeepsItsFoldersWithMessagesInnermostFirst) {
     CreateDirectoryA(At("t").c_str(), nullptr);
     CreateDirectoryA(At("t\\a").c_str(), nullptr);
     WriteBytes(At("t\\a\\.keep"), "x");
-    WriteBytes(At("t\\a\\gone.txt"), "x");
+    WriteBytes(At("t\\a\\held.txt"), "x");
     WriteBytes(At("t\\gone.txt"), "x");
+    HANDLE hold =
+        CreateFileA(At("t\\a\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     gCore->DeleteTree(At("t").c_str(), nullptr, WindowWalkSink());
-    EXPECT_TRUE(Exists(At("t\\a\\.keep")));
-    EXPECT_FALSE(Exists(At("t\\a\\gone.txt")));
+    CloseHandle(hold);
+    EXPECT_FALSE(Exists(At("t\\a\\.keep")));
+    EXPECT_TRUE(Exists(At("t\\a\\held.txt")));
     EXPECT_FALSE(Exists(At("t\\gone.txt")));
-    ASSERT_EQ(2u, prompts_.calls().size());
-    EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls()[0].caption);
-    EXPECT_EQ(At("t\\a"), prompts_.calls()[0].text);
-    EXPECT_EQ(At("t"), prompts_.calls()[1].text);
+    ASSERT_EQ(3u, prompts_.calls().size());
+    EXPECT_EQ("DelZ  File を削除できません", prompts_.calls()[0].caption);
+    EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls()[1].caption);
+    EXPECT_EQ(At("t\\a"), prompts_.calls()[1].text);
+    EXPECT_EQ(At("t"), prompts_.calls()[2].text);
 }
 
 TEST_F(TreeDeleteTest, MissingItemAndHeldFile) {
