@@ -109,21 +109,61 @@ static int FormItemPath(const char* folder, const SelectedItem& item, size_t lim
     return 0;
 }
 
+// What a look below a folder may not say to anyone.
+class QuietSink : public WalkSink {
+  public:
+    void Progress(int, const char*) override {}
+    void Failed(const char*, const char*) override {}
+    void PathTooLong(const char*, const char*) override {}
+    void Unreachable(const char*, const char*) override {}
+    void Ended(int) override {}
+};
+
+static int IsLinkEntry(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// 1 when a link lies anywhere below the folder; links are not entered.
+static int HoldsLink(const FilePath& folder) {
+    QuietSink quiet;
+    int found = 0;
+    ForEachEntry(folder, nullptr, quiet, [&](const FoundEntry& entry, const FilePath& child) {
+        DWORD attributes = entry.found.dwFileAttributes;
+        if (!found)
+            found = IsLinkEntry(attributes) || ((attributes & FILE_ATTRIBUTE_DIRECTORY) && HoldsLink(child));
+    });
+    return found;
+}
+
+// Into the recycle bin without the shell ever getting a link: where the bin
+// can't take a folder, the shell offers to delete it for good, and its own
+// delete walks into links and empties what they lead to. A link goes by
+// itself, as the permanent delete removes it; a folder that holds one goes
+// by parts, and itself once nothing in it leads elsewhere.
+static void RecycleTree(const FilePath& path, DWORD attributes, WalkSink& sink) {
+    if (IsLinkEntry(attributes)) {
+        gCore->DeleteTree(path, nullptr, sink);
+        return;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) && HoldsLink(path)) {
+        ForEachEntry(path, nullptr, sink, [&](const FoundEntry& entry, const FilePath& child) {
+            RecycleTree(child, entry.found.dwFileAttributes, sink);
+        });
+        if (HoldsLink(path)) {
+            sink.Failed(path.text, "ゴミ箱へ移動できませんでした");
+            return;
+        }
+    }
+    if (!SendToRecycleBin(path))
+        sink.Failed(path.text, "ゴミ箱へ移動できませんでした");
+}
+
 int RecycleVisitor(const char* firstFolder, const char*, const SelectedItem& item, const WalkRun& run) {
     FilePath path;
     if (!FormItemPath(firstFolder, item, RECYCLE_PATH_MAX, &path, run.sink))
         return 1;
     run.sink.Progress(0, item.name);
-    // The shell may walk into a link it can't recycle and, told to delete it
-    // for good, delete what the link leads to. A link goes by itself, as the
-    // permanent delete removes it: nothing it leads to is touched.
-    DWORD attributes = AttributesOfPath(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        gCore->DeleteTree(path, nullptr, run.sink);
-        return 1;
-    }
-    if (!SendToRecycleBin(path))
-        run.sink.Failed(path.text, "ゴミ箱へ移動できませんでした");
+    RecycleTree(path, AttributesOfPath(path), run.sink);
     return 1;
 }
 
