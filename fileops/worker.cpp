@@ -32,25 +32,37 @@ int RefuseWhileJobRuns() {
 
 // 1 when path is one of the folders the running job reads or writes (a
 // copy's two, a delete's one), or lies below one of them, or, with holds,
-// holds one of them.
-static int MeetsJob(const char* path, int holds) {
+// holds one of them. Judged by identity, so no other spelling of a folder
+// (a link, a short name, a "\\?\" form, a case twin) gets past it.
+static int MeetsJob(const FilePath& target, int holds) {
     const WorkerJob& job = gWorkerJob;
     int copy = job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED;
     const char* folders[2] = {job.sourceFolder, copy ? job.destFolder : ""};
-    for (const char* folder : folders)
+    const char* path = target.text;
+    for (const char* folder : folders) {
         if (IsSameOrInside(folder, path) || (holds && IsSameOrInside(path, folder)))
             return 1;
+        FilePath jobFolder;
+        if (folder[0] && SetFilePath(&jobFolder, folder) &&
+            (IsSameOrInsideFolder(jobFolder, target) || (holds && IsSameOrInsideFolder(target, jobFolder))))
+            return 1;
+    }
     return 0;
 }
 
 int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int count) {
     if (!JobRunning())
         return 0;
-    int clash = MeetsJob(folder, 0);
+    FilePath where;
+    int clash = SetFilePath(&where, folder) && MeetsJob(where, 0);
     for (int i = 0; i < count && !clash; i++) {
-        // An item that holds the job's folders would take them away under it.
-        char path[PATH_SIZE];
-        clash = ItemPath(path, sizeof path, folder, items[i].name, WALK_PATH_MAX) && MeetsJob(path, 1);
+        // A folder among the items would take the job's folders away if it
+        // holds them; a file is inside them only if its folder is.
+        if (!(ItemAttributes(items[i].param) & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        FilePath path;
+        clash = ItemFilePath(&path, folder, items[i].name, RealNameOf(items[i]), WALK_PATH_MAX) &&
+                MeetsJob(path, 1);
     }
     if (clash)
         Refuse("処理中です");
@@ -58,7 +70,8 @@ int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int cou
 }
 
 int RefuseWriteBesideJob(const char* path) {
-    if (!JobRunning() || !MeetsJob(path, 1))
+    FilePath target;
+    if (!JobRunning() || !SetFilePath(&target, path) || !MeetsJob(target, 1))
         return 0;
     Refuse("処理中です");
     return 1;

@@ -308,6 +308,14 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     Show(&gPanes[PANE_RIGHT], parent);
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_RIGHT].list, {source.substr(parent.size())}));
     EXPECT_TRUE(refused(CMD_RIGHT_DELETE));
+    // However the job's folder is spelt.
+    char shortForm[MAX_PATH] = "";
+    GetShortPathNameA(left_.path().c_str(), shortForm, MAX_PATH);
+    for (const std::string& spelling : {"\\\\?\\" + left_.path(), std::string(shortForm)}) {
+        Show(&gPanes[PANE_RIGHT], spelling);
+        ASSERT_EQ(1, SelectOnly(gPanes[PANE_RIGHT].list, {"c.txt"})) << spelling;
+        EXPECT_TRUE(refused(CMD_RIGHT_DELETE)) << spelling;
+    }
     EXPECT_TRUE(Exists(left_ / "c.txt"));
     Show(&gPanes[PANE_RIGHT], right_.path());
     SelectOnly(gPanes[PANE_LEFT].list, {"b.txt"});
