@@ -92,7 +92,7 @@ make_test_drive() {
 make_test_links() {
     local links=$root/build/$arch/test-links
     rm -rf "$links" "$XDG_DATA_HOME/Trash"
-    for case in delete copy deletelink move recycle recyclelink; do
+    for case in delete copy deletelink move movelink recycle recyclelink; do
         mkdir -p "$links/$case/tree" "$links/$case/outside" "$links/$case/dest"
         echo file >"$links/$case/tree/file.txt"
         echo keep >"$links/$case/outside/keep.txt"
@@ -159,14 +159,15 @@ make_soak_tree() {
 
 # Names the platform reads as other names, which only the Linux side can
 # make: in each case folder "dot." beside "dot", "sp " beside "sp", 'q"x',
-# 'a\b' beside the folder "a" holding "b", and the folder "dir." holding
-# in.txt; each file holds its own name. "dest" is each case's empty folder.
+# 'a\b' beside the folder "a" holding "b", names of devices ("nul.txt",
+# "con", "aux.log", "com1.txt"), and the folder "dir." holding in.txt; each
+# file holds its own name. "dest" is each case's empty folder.
 make_odd_names() {
     local odd=$root/build/$arch/odd-names case name
     rm -rf "$odd"
     for case in listing delete recycle move copy refuse; do
         mkdir -p "$odd/$case/dest" "$odd/$case/a" "$odd/$case/dir."
-        for name in dot. dot 'sp ' sp 'q"x' 'a\b'; do
+        for name in dot. dot 'sp ' sp 'q"x' 'a\b' nul.txt con aux.log com1.txt; do
             printf '%s' "$name" >"$odd/$case/$name"
         done
         printf 'b' >"$odd/$case/a/b"
@@ -193,15 +194,40 @@ mount_full_volume() {
             touch -d 2001-01-01 "$readonly/kept.txt"
             mount -o remount,ro "$readonly" && export BRENNIK_READ_ONLY_VOLUME=$readonly
         fi
+        mount_other_volumes
     else
         export BRENNIK_FULL_VOLUME_REFUSED="mount -t tmpfs refused: $(tr '\n' ' ' </tmp/brennik-mount.$$)"
     fi
     rm -f /tmp/brennik-mount.$$
 }
 
+# Two fresh file systems beside the disk. Under Wine they have no volume
+# serial, like the disk, and each numbers its files from 1: "a" holds d\e
+# (file numbers 2 and 3) and "b" holds pad (2), so a copy of d into "b" makes
+# a folder numbered as e. "a" also holds a tree with links, like the
+# test-links cases, where the recycle bin (on the disk) can't take it.
+mount_other_volumes() {
+    local a=$root/build/$arch/volume-a b=$root/build/$arch/volume-b v
+    for v in "$a" "$b"; do
+        mkdir -p "$v"
+        mountpoint -q "$v" && umount -l "$v"
+        mount -t tmpfs -o size=4m tmpfs "$v" || return 0
+    done
+    mkdir -p "$a/d/e" "$b/pad" "$a/links/tree" "$a/links/outside" "$a/links/dest"
+    echo f >"$a/d/e/f.txt"
+    echo file >"$a/links/tree/file.txt"
+    echo keep >"$a/links/outside/keep.txt"
+    ln -s . "$a/links/tree/loop"
+    ln -s "$a/links/outside" "$a/links/tree/out"
+    mkdir -p "$a/links/tree/inner"
+    ln -s "$a/links/outside" "$a/links/tree/inner/out2"
+    export BRENNIK_VOLUME_A=$a BRENNIK_VOLUME_B=$b
+}
+
 unmount_full_volume() {
     local volume
-    for volume in "$root/build/$arch/full-volume" "$root/build/$arch/read-only-volume"; do
+    for volume in "$root/build/$arch/full-volume" "$root/build/$arch/read-only-volume" \
+        "$root/build/$arch/volume-a" "$root/build/$arch/volume-b"; do
         mountpoint -q "$volume" 2>/dev/null && umount -l "$volume"
     done
     return 0

@@ -46,8 +46,9 @@ class LinksTest : public ::testing::Test {
             GTEST_SKIP() << "the link trees are made by the test driver";
         ASSERT_TRUE(IsLink(folder_ + "tree\\out")) << "links carry the reparse-point attribute";
     }
-    void Start() {
-        settings_.Write("[Filer]\r\nL_dir=" + folder_ + "\r\nR_dir=" + folder_ + "dest\\\r\n");
+    void Start() { StartOn(folder_, folder_ + "dest\\"); }
+    void StartOn(const std::string& left, const std::string& right) {
+        settings_.Write("[Filer]\r\nL_dir=" + left + "\r\nR_dir=" + right + "\r\n");
         main_.reset(new MainWindowUnderTest);
         ASSERT_NE(nullptr, main_->window());
     }
@@ -246,4 +247,57 @@ TEST_F(LinksTest, RecyclingALinkByItselfLeavesItsTarget) {
         ASSERT_FALSE(prompts_.calls().empty());
         EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls().back().caption);
     }
+}
+
+// A link moved by itself never takes what it leads to along: it is moved as
+// a link, or, where the platform can't, it stays and that is said.
+TEST_F(LinksTest, MovingALinkNeverMovesWhatItLeadsTo) {
+    Use("movelink");
+    Start();
+    OpenListItem(&gPanes[PANE_LEFT], FindItem(gPanes[PANE_LEFT].list, "tree"));
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"out"}));
+    Command(CMD_LEFT_MOVE);
+    OutsideIntact();
+    if (IsLink(folder_ + "dest\\out")) {
+        EXPECT_FALSE(HasEntry(folder_ + "tree\\", "out"));
+        EXPECT_TRUE(prompts_.calls().empty());
+    } else {
+        EXPECT_TRUE(IsLink(folder_ + "tree\\out"));
+        ASSERT_EQ(1u, prompts_.calls().size());
+        EXPECT_EQ("Move File ERROR", prompts_.calls()[0].caption);
+        EXPECT_EQ(folder_ + "tree\\out\r\nリンクは移動できません", prompts_.calls()[0].text);
+    }
+}
+
+// On a file system the recycle bin can't take, the shell offers to delete a
+// folder for good (answered Yes here), and its delete would walk into links.
+TEST_F(LinksTest, ARecycleNeverHandsTheShellAFolderHoldingALink) {
+    folder_ = FolderFromEnvironment("BRENNIK_VOLUME_A");
+    if (folder_.empty())
+        GTEST_SKIP() << "the test driver mounts a second file system (as root)";
+    folder_ += "links\\";
+    int asked = 0;
+    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &asked, 0, nullptr);
+    Start();
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
+    prompts_.Queue(1);
+    Command(CMD_LEFT_DELETE);
+    WaitForSingleObject(watcher, 10000);
+    CloseHandle(watcher);
+    OutsideIntact();
+    EXPECT_FALSE(Exists(folder_ + "tree\\file.txt")) << "what holds no link went";
+}
+
+// Under Wine every Linux file system reads as volume 0 and numbers its files
+// from 1: the copy of d into "b" makes a folder numbered as d's own e.
+TEST_F(LinksTest, FoldersOfTwoFileSystemsAreNeverTakenForOneAnother) {
+    std::string a = FolderFromEnvironment("BRENNIK_VOLUME_A"), b = FolderFromEnvironment("BRENNIK_VOLUME_B");
+    if (a.empty() || b.empty())
+        GTEST_SKIP() << "the test driver mounts two small file systems (as root)";
+    StartOn(a, b);
+    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"d"}));
+    Command(CMD_LEFT_COPY_SELECTED);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("f\n", ReadBytes(b + "d\\e\\f.txt"));
+    EXPECT_TRUE(prompts_.calls().empty());
 }
