@@ -3,7 +3,11 @@
 arch=$1
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEARCH=$arch
-export WINEPREFIX=$root/build/$arch/prefix
+# What a run changes (the prefix, the trees it makes, the mounts) lies in a
+# folder of its own: a run named by BRENNIK_RUN (the long random run) goes
+# side by side with make test instead of waiting for it or wiping its trees.
+state=$root/build/$arch${BRENNIK_RUN:+-$BRENNIK_RUN}
+export WINEPREFIX=$state/prefix
 export WINEDEBUG=-all
 # No Mono or Gecko installer questions when the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -15,7 +19,7 @@ else
 fi
 export WINELOADER=$WINE
 # Recycle-bin deletes must land in a trash of the build's own.
-export XDG_DATA_HOME=$root/build/$arch/xdg-data
+export XDG_DATA_HOME=$state/xdg-data
 mkdir -p "$XDG_DATA_HOME"
 
 # One driver at a time on a prefix: a quick look (wine-test.sh) started while
@@ -78,7 +82,7 @@ ensure_prefix() {
 # be copied from and into without touching any real drive. The marker file
 # tells the tests it is this folder.
 make_test_drive() {
-    local drive=$root/build/$arch/test-drive
+    local drive=$state/test-drive
     rm -rf "$drive"
     mkdir -p "$drive"
     : >"$drive/.brennik-test-drive"
@@ -90,7 +94,7 @@ make_test_drive() {
 # "loop" -> ".", "up" -> ".." and "out" -> the case's "outside" folder (by its
 # full path, so it still leads there after a move), which holds keep.txt.
 make_test_links() {
-    local links=$root/build/$arch/test-links
+    local links=$state/test-links
     rm -rf "$links" "$XDG_DATA_HOME/Trash"
     for case in delete copy deletelink move movelink recycle recyclelink; do
         mkdir -p "$links/$case/tree" "$links/$case/outside" "$links/$case/dest"
@@ -116,7 +120,7 @@ make_test_links() {
 # folder above it and to themselves, and files of a few bytes to a few MiB,
 # each its own bytes.
 make_soak_tree() {
-    local soak=$root/build/$arch/soak
+    local soak=$state/soak
     chmod -R u+w "$soak" 2>/dev/null
     rm -rf "$soak"
     local t=$soak/tree
@@ -163,7 +167,7 @@ make_soak_tree() {
 # "con", "aux.log", "com1.txt"), and the folder "dir." holding in.txt; each
 # file holds its own name. "dest" is each case's empty folder.
 make_odd_names() {
-    local odd=$root/build/$arch/odd-names case name
+    local odd=$state/odd-names case name
     rm -rf "$odd"
     for case in listing delete recycle move copy refuse; do
         mkdir -p "$odd/$case/dest" "$odd/$case/a" "$odd/$case/dir."
@@ -179,14 +183,14 @@ make_odd_names() {
 # A 1 MiB volume for the tests of copies that fail part-way: mounted where
 # this machine lets root mount a tmpfs; otherwise the tests are told why.
 mount_full_volume() {
-    local volume=$root/build/$arch/full-volume
+    local volume=$state/full-volume
     mkdir -p "$volume"
     mountpoint -q "$volume" && umount -l "$volume"
     if mount -t tmpfs -o size=1m tmpfs "$volume" 2>/tmp/brennik-mount.$$; then
         export BRENNIK_FULL_VOLUME=$volume
         # And a read-only one holding one older file, for a destination
         # that can't be written at all.
-        local readonly=$root/build/$arch/read-only-volume
+        local readonly=$state/read-only-volume
         mkdir -p "$readonly"
         mountpoint -q "$readonly" && umount -l "$readonly"
         if mount -t tmpfs -o size=64k tmpfs "$readonly"; then
@@ -207,7 +211,7 @@ mount_full_volume() {
 # a folder numbered as e. "a" also holds a tree with links, like the
 # test-links cases, where the recycle bin (on the disk) can't take it.
 mount_other_volumes() {
-    local a=$root/build/$arch/volume-a b=$root/build/$arch/volume-b v
+    local a=$state/volume-a b=$state/volume-b v
     for v in "$a" "$b"; do
         mkdir -p "$v"
         mountpoint -q "$v" && umount -l "$v"
@@ -226,8 +230,8 @@ mount_other_volumes() {
 
 unmount_full_volume() {
     local volume
-    for volume in "$root/build/$arch/full-volume" "$root/build/$arch/read-only-volume" \
-        "$root/build/$arch/volume-a" "$root/build/$arch/volume-b"; do
+    for volume in "$state/full-volume" "$state/read-only-volume" \
+        "$state/volume-a" "$state/volume-b"; do
         mountpoint -q "$volume" 2>/dev/null && umount -l "$volume"
     done
     return 0
