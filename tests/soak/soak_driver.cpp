@@ -462,9 +462,7 @@ bool Driver::CommandOfSide(int pane, Expectation* expect) {
     case 0:
     case 1: CopyScopes(pane, other, which == 0, expect); break;
     case 2:
-        for (int i = -1; (i = (int)SendMessageA(gPanes[pane].list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
-            if (IsLinkRow(pane, i))
-                return false; // Wine moves the folder a link leads to, as for a rename
+        // A link is moved as itself or stays: never what it leads to.
         for (const std::wstring& name : SelectedNames(pane)) {
             expect->scopes.push_back({Join(here, name), false, false, true});
             expect->scopes.push_back({Join(there, name), true, true, false});
