@@ -205,9 +205,11 @@ static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
     return 0;
 }
 
-static LRESULT OnTimer(WPARAM id) {
+static LRESULT OnTimer(HWND window, WPARAM id) {
     if (id == TIMER_PROGRESS)
         ShowPendingProgress();
+    else if (id == TIMER_CLOSE)
+        OnCloseTimer(window);
     return 0;
 }
 
@@ -236,7 +238,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_CONTEXTMENU: return OnContextMenu(window, lParam);
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
-    case WM_TIMER: return OnTimer(wParam);
+    case WM_TIMER: return OnTimer(window, wParam);
     case MSG_JOB_DONE: return OnJobDone(window);
     case MSG_DROP_DONE: return OnDropDone(window, wParam, WindowWalkSink());
     case MSG_LIST_KEYBOARD: return OnListKeyboard(window, lParam);

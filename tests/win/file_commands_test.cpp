@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/delete_confirm.h"
 #include "app/main_window.h"
+#include "base/prompts.h"
 #include "core/filer_core.h"
 #include "fileops/file_commands.h"
 #include "fileops/progress.h"
@@ -36,11 +37,13 @@ class FileCommandsTest : public TwoPaneTest {
     std::vector<std::string> Captions() const { return prompts_.captions(); }
     // The next "CopyZ File ERROR" on the worker waits until release_ is set,
     // so the test can act while a job is certainly running.
-    void HoldJobAtCopyError() {
-        prompts_.OnCall([this](const PromptCall& call) {
+    void HoldJobAtCopyError(std::function<void(const PromptCall&)> others = nullptr) {
+        prompts_.OnCall([this, others](const PromptCall& call) {
             if (call.caption == "CopyZ File ERROR") {
                 held_ = 1;
                 WaitForSingleObject(release_, 20000);
+            } else if (others) {
+                others(call);
             }
         });
     }
@@ -391,20 +394,40 @@ TEST_F(FileCommandsTest, ListingsDuringADeepCopyDontDisturbIt) {
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
+// The job ends inside the About box, then inside a drag: the window closes
+// only once that has ended.
 TEST_F(FileCommandsTest, ClosingDuringAJobCancelsItAndClosesAfterwards) {
     HANDLE hold = MakeFailingDestination("a.txt");
     for (int i = 0; i < 20; i++)
         WriteBytes(left_ / ("z" + std::to_string(i) + ".txt"), "z");
-    HoldJobAtCopyError();
-    Command(CMD_LEFT_COPY_FOLDER);
-    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
-    SendMessageA(Main(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(IsWindow(Main())) << "the window waits for its job";
-    EXPECT_EQ(1, gCore->cancelFlag);
-    SetEvent(release_);
-    HWND window = Main();
-    ASSERT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
-    EXPECT_FALSE(JobRunning());
+    for (bool drag : {false, true}) {
+        if (!IsWindow(Main()))
+            main_.reset(new MainWindowUnderTest);
+        HWND window = Main();
+        bool stayed = false;
+        auto endJobInside = [&](const PromptCall&) {
+            SetEvent(release_);
+            PumpUntil([] { return !JobRunning(); });
+            PumpMessages(300);
+            stayed = IsWindow(window) && !JobRunning();
+        };
+        HoldJobAtCopyError(endJobInside);
+        Command(CMD_LEFT_COPY_FOLDER);
+        ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(IsWindow(window)) << "the window waits for its job";
+        EXPECT_EQ(1, gCore->cancelFlag);
+        if (!drag)
+            Command(CMD_ABOUT);
+        BeginHoldingMessages(); // as a drag out of a pane does
+        if (drag)
+            endJobInside(PromptCall());
+        EndHoldingMessages();
+        EXPECT_TRUE(stayed) << drag;
+        ASSERT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
+        held_ = 0;
+        ResetEvent(release_);
+    }
     CloseHandle(hold);
 }
 
