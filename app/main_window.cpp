@@ -224,7 +224,7 @@ static LRESULT OnActivate(HWND window, WPARAM wParam) {
     HWND back = gFocusWhenLeft && IsWindow(gFocusWhenLeft) && IsChild(window, gFocusWhenLeft) ? gFocusWhenLeft
                 : ActivePane() ? ActivePane()->list
                                : nullptr;
-    SetFocus(back ? back : window);
+    GiveFocusBack(back ? back : window);
     return 0;
 }
 

@@ -76,10 +76,16 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
         EXPECT_EQ(0, TranslateKeys(&msg));
         EXPECT_EQ(m.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane()) << m.message;
     }
-    // A listing makes its pane active, whatever the user did last.
-    Activate(&gPanes[PANE_LEFT]);
+    // A listing makes its pane active, whatever the user did last; the
+    // keyboard given back when the window returns from a box does not.
+    SetFocus(gPanes[PANE_LEFT].list);
     gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
+    HWND box = CreateWindowExA(0, "BUTTON", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, Main(), 0, 0, 0);
+    SetForegroundWindow(box);
+    DestroyWindow(box);
+    SetForegroundWindow(Main());
+    EXPECT_EQ(gPanes[PANE_LEFT].list, GetFocus());
     EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
 }
 
