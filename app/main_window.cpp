@@ -228,6 +228,13 @@ static LRESULT OnActivate(HWND window, WPARAM wParam) {
     return 0;
 }
 
+void ShowMainWindow(HWND window, int show) {
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    // The keys act on the active pane: its list shows the keyboard from the start.
+    GiveFocusBack(ActivePane() ? ActivePane()->list : window);
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
