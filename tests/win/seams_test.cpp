@@ -260,6 +260,19 @@ TEST_F(SeamsTest, TheDeleteKeyWithNothingSelectedIsQuiet) {
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
+// A drag let go over the list it started from drops nothing; over the other list it copies.
+TEST_F(SeamsTest, ADragLetGoOverItsOwnListIsNoDrop) {
+    for (PaneSide over : {PANE_LEFT, PANE_RIGHT}) {
+        SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
+        RECT r;
+        GetWindowRect(gPanes[over].list, &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        Notify(&gPanes[PANE_LEFT], LVN_BEGINDRAG); // the drag ends at once: no button is down
+        PumpMessages(50);
+        EXPECT_EQ(over == PANE_RIGHT, Exists(right_ / "a.txt")) << over;
+    }
+}
+
 // A clipboard copy whose every item is left out leaves the user's clipboard.
 TEST_F(SeamsTest, ACopyThatTakesNothingLeavesTheClipboard) {
     PutOnClipboard(CF_HDROP, BlockOf({right_ / "b.txt"}));
