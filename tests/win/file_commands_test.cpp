@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/delete_confirm.h"
 #include "app/main_window.h"
+#include "app/message_loop.h"
 #include "base/prompts.h"
 #include "core/filer_core.h"
 #include "fileops/file_commands.h"
@@ -277,6 +278,18 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     MakePaneActive(&gPanes[PANE_LEFT]);
     Command(CMD_DELETE);
     EXPECT_EQ("処理中です", Status(0));
+    // Held down, the Delete key is refused once a press, not at each pass of the poll.
+    BYTE keys[256] = {};
+    for (int pass = 0; pass < 8; pass++) {
+        keys[VK_DELETE] = pass % 4 ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
+        PollKeyboard();
+        PumpMessages(5);
+        EXPECT_EQ(pass % 4 == 1 ? "処理中です" : "", Status(0)) << pass;
+    }
+    keys[VK_DELETE] = 0;
+    SetKeyboardState(keys);
 
     // Nothing that would change the job's folders runs beside it.
     auto refused = [&](int command) {
