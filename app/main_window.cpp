@@ -207,7 +207,7 @@ static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
 
 static LRESULT OnTimer(HWND window, WPARAM id) {
     if (id == TIMER_PROGRESS)
-        ShowPendingProgress();
+        ShowPendingProgress(0);
     else if (id == TIMER_CLOSE)
         OnCloseTimer(window);
     return 0;

@@ -175,7 +175,7 @@ LRESULT OnJobDone(HWND window) {
     CloseHandle(gWorkerHandle);
     gWorkerHandle = nullptr;
     KillTimer(window, TIMER_PROGRESS);
-    ShowPendingProgress();
+    ShowPendingProgress(1);
     WorkerJob& job = gWorkerJob;
     FreeSelection(&job.items);
     job.sink->Ended(job.command);

@@ -246,10 +246,27 @@ TEST_F(FileCommandsTest, EscStopsACopyBetweenFiles) {
     }
 }
 
-// A progress text from a thread other than the window's, as the worker leaves it.
-static DWORD WINAPI LeaveWorkerText(LPVOID) {
-    ShowProgress(0, "left by the worker");
+// A progress text left from a thread other than the window's, as the worker leaves it.
+struct WorkerText {
+    int part;
+    const char* text;
+};
+static DWORD WINAPI LeaveWorkerText(LPVOID left) {
+    ShowProgress(((WorkerText*)left)->part, ((WorkerText*)left)->text);
     return 0;
+}
+static void LeaveFromWorker(int part, const char* text) {
+    WorkerText left = {part, text};
+    HANDLE worker = CreateThread(nullptr, 0, LeaveWorkerText, &left, 0, nullptr);
+    WaitForSingleObject(worker, 10000);
+    CloseHandle(worker);
+}
+// The status bar, where the worker leaves part 1's next text while part 0's is shown.
+static WNDPROC gBarProc;
+static LRESULT CALLBACK LeaveWhileShown(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == SB_SETTEXTA && wParam == 0)
+        LeaveFromWorker(1, "last.txt");
+    return CallWindowProcA(gBarProc, bar, message, wParam, lParam);
 }
 
 TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
@@ -266,14 +283,23 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
 
     // A second job is refused and leaves the record alone. A text the worker
-    // left before the refusal never comes back over it.
-    HANDLE worker = CreateThread(nullptr, 0, LeaveWorkerText, nullptr, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 10000));
-    CloseHandle(worker);
+    // left before the refusal never comes back over it; one left after it
+    // waits until the refusal could be read.
+    LeaveFromWorker(0, "before");
     Command(CMD_RIGHT_COPY_FOLDER);
+    LeaveFromWorker(0, "after");
     DWORD shown = GetTickCount() + 4 * PROGRESS_INTERVAL_MS;
     PumpUntil([&] { return GetTickCount() >= shown; });
     EXPECT_EQ("処理中です", Status(0));
+    EXPECT_TRUE(PumpUntil([this] { return Status(0) == "after"; }, 3000));
+    // What the worker leaves while the window shows its texts is shown next.
+    LeaveFromWorker(0, "folder");
+    LeaveFromWorker(1, "older.txt");
+    gBarProc = (WNDPROC)SetWindowLongPtrA(gCore->statusBar, GWLP_WNDPROC, (LONG_PTR)LeaveWhileShown);
+    ShowPendingProgress(1);
+    SetWindowLongPtrA(gCore->statusBar, GWLP_WNDPROC, (LONG_PTR)gBarProc);
+    ShowPendingProgress(1);
+    EXPECT_EQ("last.txt", Status(1));
     EXPECT_EQ(CMD_LEFT_COPY_SELECTED, gWorkerJob.command);
     MakePaneActive(&gPanes[PANE_LEFT]);
     Command(CMD_DELETE);
