@@ -27,13 +27,23 @@ INT_PTR CALLBACK DeleteConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     return 0;
 }
 
+static int gDeleteRefused;
+
+void DeleteKeyReleased() {
+    gDeleteRefused = 0;
+}
+
 void ConfirmAndDelete(Pane* pane, int command) {
     int permanent = command == CMD_DELETE;
     // Nothing selected: nothing to refuse either, so a held Delete key is quiet.
     if (SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
         return;
-    if (RefuseMyComputer(pane, pane) || (permanent && RefuseWhileJobRuns()))
+    if (permanent && gDeleteRefused && (pane->path[0] == '\0' || JobRunning()))
         return;
+    if (RefuseMyComputer(pane, pane) || (permanent && RefuseWhileJobRuns())) {
+        gDeleteRefused = permanent;
+        return;
+    }
     DeleteQuestion shown;
     CopyText(shown.question, sizeof shown.question,
              permanent ? "選択ファイルを削除しますか" : "選択ファイルをゴミ箱へ移動しますか");

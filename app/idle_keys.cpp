@@ -15,3 +15,7 @@ IdleAction DecideIdleAction(const unsigned char* keys, int editing) {
         return IDLE_DELETE;
     return IDLE_NOTHING;
 }
+
+int DeleteKeyDown(const unsigned char* keys) {
+    return IsDown(keys[kDelete]);
+}

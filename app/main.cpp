@@ -14,8 +14,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         return 0;
     gMainWindow = window;
     gWorkerJob.owner = window;
-    ShowWindow(window, show);
-    UpdateWindow(window);
-    SetFocus(window);
+    ShowMainWindow(window, show);
     return RunMessageLoop();
 }

@@ -205,9 +205,11 @@ static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
     return 0;
 }
 
-static LRESULT OnTimer(WPARAM id) {
+static LRESULT OnTimer(HWND window, WPARAM id) {
     if (id == TIMER_PROGRESS)
-        ShowPendingProgress();
+        ShowPendingProgress(0);
+    else if (id == TIMER_CLOSE)
+        OnCloseTimer(window);
     return 0;
 }
 
@@ -222,8 +224,15 @@ static LRESULT OnActivate(HWND window, WPARAM wParam) {
     HWND back = gFocusWhenLeft && IsWindow(gFocusWhenLeft) && IsChild(window, gFocusWhenLeft) ? gFocusWhenLeft
                 : ActivePane() ? ActivePane()->list
                                : nullptr;
-    SetFocus(back ? back : window);
+    GiveFocusBack(back ? back : window);
     return 0;
+}
+
+void ShowMainWindow(HWND window, int show) {
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    // The keys act on the active pane: its list shows the keyboard from the start.
+    GiveFocusBack(ActivePane() ? ActivePane()->list : window);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -236,7 +245,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_CONTEXTMENU: return OnContextMenu(window, lParam);
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
-    case WM_TIMER: return OnTimer(wParam);
+    case WM_TIMER: return OnTimer(window, wParam);
     case MSG_JOB_DONE: return OnJobDone(window);
     case MSG_DROP_DONE: return OnDropDone(window, wParam, WindowWalkSink());
     case MSG_LIST_KEYBOARD: return OnListKeyboard(window, lParam);

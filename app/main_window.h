@@ -12,6 +12,8 @@ enum { MSG_LIST_KEYBOARD = 0x8002 };
 
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow();
+// Shows the window as the program starts, the active pane's list holding the keyboard.
+void ShowMainWindow(HWND window, int show);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void UpdateObjectCounts();
 

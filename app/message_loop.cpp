@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/delete_confirm.h"
 #include "app/idle_keys.h"
 #include "app/keys.h"
 #include "core/filer_core.h"
@@ -13,6 +14,8 @@ void PollKeyboard() {
     BYTE keys[256];
     if (!GetKeyboardState(keys))
         return;
+    if (!DeleteKeyDown(keys))
+        DeleteKeyReleased();
     switch (DecideIdleAction(keys, gEditing)) {
     case IDLE_CANCEL: InterlockedExchange(&gCore->cancelFlag, 1); break;
     case IDLE_DELETE: PostMessageA(gMainWindow, WM_COMMAND, CMD_DELETE, 0); break;

@@ -46,6 +46,10 @@ int UiPromptOpen() {
     return gUiPrompts > 0;
 }
 
+int UiLoopOpen() {
+    return gUiPrompts > 0 || gHolding > 0;
+}
+
 // Counts the questions of the UI thread; the worker's boxes don't make the
 // window busy.
 class UiPromptScope {

@@ -15,6 +15,9 @@ int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param);
 // 1 while a box or dialog of the main window's thread waits for its answer.
 int UiPromptOpen();
+// UiPromptOpen, or a drag or a drop holds this thread's boxes (below): an
+// operation of the window is then on the stack under a loop of its own.
+int UiLoopOpen();
 // The window whose thread's questions make the program busy; null when none.
 void SetPromptWindow(HWND window);
 

@@ -3,6 +3,18 @@
 Pane gPanes[2];
 int gEditing;
 
+static int gGivingFocusBack;
+
+void GiveFocusBack(HWND control) {
+    gGivingFocusBack++;
+    SetFocus(control);
+    gGivingFocusBack--;
+}
+
+int GivingFocusBack() {
+    return gGivingFocusBack > 0;
+}
+
 // The index of the active pane, or -1: the one place that says which it is.
 static int gActive = -1;
 

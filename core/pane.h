@@ -28,6 +28,11 @@ Pane* OtherPane(const Pane* pane);
 // 1 while a path box has the keyboard focus or an in-place rename is open:
 // the keys then type into it.
 extern int gEditing;
+// Puts the keyboard into a control of the window as the program's own act
+// (on the window's return, at start-up): a list that gets it this way does
+// not become the active pane.
+void GiveFocusBack(HWND control);
+int GivingFocusBack();
 
 // Item parameter: attributes in the low half, listing index in the high half.
 // ITEM_HAS_REAL_NAME, a bit no file attribute uses, marks an item whose name

@@ -17,8 +17,8 @@ char DragPaths[DRAG_SLOTS][PATH_SIZE];
 DropTarget* gDropTarget;
 
 DropTarget::DropTarget(HWND owner)
-    : window(owner), DroppedPaths(), dragList(), dragCount(0), droppedLeftOut(0), references_(1),
-      current_(nullptr) {}
+    : window(owner), DroppedPaths(), dragList(), dragCount(0), droppedLeftOut(0), dragFrom(nullptr),
+      references_(1), current_(nullptr) {}
 
 STDMETHODIMP DropTarget::QueryInterface(REFIID id, void** out) {
     if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropTarget)) {
@@ -46,8 +46,11 @@ int DropTarget::QueryDataObject(CLIPFORMAT format) {
     return current_->QueryGetData(&wanted) == S_OK;
 }
 
-int DropTarget::RefusesDrops() const {
-    return gPanes[PANE_RIGHT].path[0] == '\0' || UiPromptOpen();
+int DropTarget::RefusesDrops(POINTL point) const {
+    if (gPanes[PANE_RIGHT].path[0] == '\0' || UiPromptOpen())
+        return 1;
+    HWND under = WindowFromPoint(POINT{point.x, point.y});
+    return dragFrom && (under == dragFrom || IsChild(dragFrom, under));
 }
 
 STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
@@ -55,9 +58,9 @@ STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL poi
     return DragOver(keyState, point, effect);
 }
 
-STDMETHODIMP DropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
+STDMETHODIMP DropTarget::DragOver(DWORD, POINTL point, DWORD* effect) {
     InvalidateRect(window, nullptr, TRUE);
-    if (RefusesDrops())
+    if (RefusesDrops(point))
         *effect = DROPEFFECT_NONE;
     else if (QueryDataObject(CF_HDROP) || QueryDataObject(CF_TEXT))
         *effect = DROPEFFECT_COPY;
@@ -71,11 +74,11 @@ STDMETHODIMP DropTarget::DragLeave() {
     return S_OK;
 }
 
-STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL point, DWORD* effect) {
     FORMATETC wanted = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
     // Any success fills the medium, and it is then ours to release.
-    if (RefusesDrops() || !data || FAILED(data->GetData(&wanted, &medium))) {
+    if (RefusesDrops(point) || !data || FAILED(data->GetData(&wanted, &medium))) {
         InvalidateRect(window, nullptr, TRUE);
         *effect = DROPEFFECT_NONE;
         return S_OK;
@@ -178,8 +181,11 @@ int DropTarget::StartDrag() {
 void OnBeginDrag(HWND mainWindow, WalkSink& sink) {
     // What is left out of the drag is said once the drag has ended.
     BeginHoldingMessages();
-    if (CollectDragPaths(mainWindow))
+    if (CollectDragPaths(mainWindow)) {
+        gDropTarget->dragFrom = ActivePane()->list;
         gDropTarget->StartDrag();
+        gDropTarget->dragFrom = nullptr;
+    }
     EndHoldingMessages();
     // A drop on this window is carried out first, and says the held boxes
     // itself: a box's own loop would otherwise take its end while a box is

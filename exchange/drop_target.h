@@ -36,10 +36,13 @@ class DropTarget final : public IDropTarget {
     int dragCount;
     // Names of the last drop beyond the slots, said when the drop is copied.
     UINT droppedLeftOut;
+    // While a drag of this window runs, the list it started from.
+    HWND dragFrom;
 
   private:
-    // A drop now would have nowhere to go, or would run inside an open question.
-    int RefusesDrops() const;
+    // A drop now would have nowhere to go, or would run inside an open question,
+    // or is this window's own drag let go over the list it started from.
+    int RefusesDrops(POINTL point) const;
     LONG references_;
     IDataObject* current_;
 };

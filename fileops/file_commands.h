@@ -30,8 +30,11 @@ int RefuseChangeBesideJob(const char* folder, const SelectedItem* items, int cou
 // of the job folder's name, in its parent, would merge into it.
 int RefuseWriteBesideJob(const char* path);
 // The window closes at once, or, while a job runs, cancels it and closes when
-// it has ended.
+// it has ended and no box, dialog or drag of the window's thread is open.
 void CloseMainWindow(HWND window);
+// The window's timer that retries such a close.
+void OnCloseTimer(HWND window);
+enum { TIMER_CLOSE = 2, CLOSE_RETRY_MS = 100 };
 
 // A pane's folder path into a buffer of PATH_SIZE bytes.
 inline void CopyFolderPath(char* dst, const char* folder) {

@@ -35,6 +35,12 @@ static void LeavePending(int part, const char* text) {
     ReleaseSRWLockExclusive(&gPendingLock);
 }
 
+// A text the window writes itself (a refusal, the notice of a close) stays
+// this long before the worker's texts replace it, so that it can be read.
+enum { WINDOW_TEXT_HOLD_MS = 1500 };
+static DWORD gWindowTextAt[2];
+static int gWindowTextHeld[2];
+
 void ShowProgress(int part, const char* text) {
     HWND bar = gCore->statusBar;
     if (!bar)
@@ -44,25 +50,32 @@ void ShowProgress(int part, const char* text) {
         return;
     }
     // A text the worker left earlier must not come back over this one.
-    if (part == 0 || part == 1)
+    if (part == 0 || part == 1) {
         LeavePending(part, nullptr);
+        gWindowTextAt[part] = GetTickCount();
+        gWindowTextHeld[part] = 1;
+    }
     SendMessageA(bar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
 }
 
-void ShowPendingProgress() {
-    char texts[2][2 * PATH_SIZE];
-    int set[2];
-    AcquireSRWLockExclusive(&gPendingLock);
-    for (int part = 0; part < 2; part++) {
-        set[part] = gPendingSet[part];
+void ShowPendingProgress(int jobEnded) {
+    HWND bar = gCore->statusBar;
+    for (int part = 0; part < 2 && bar; part++) {
+        if (gWindowTextHeld[part] && !jobEnded && GetTickCount() - gWindowTextAt[part] < WINDOW_TEXT_HOLD_MS)
+            continue;
+        gWindowTextHeld[part] = 0;
+        // Taken and cleared at once: a text the worker leaves after this waits
+        // for the next call.
+        char text[2 * PATH_SIZE];
+        AcquireSRWLockExclusive(&gPendingLock);
+        int set = gPendingSet[part];
         gPendingSet[part] = 0;
-        if (set[part])
-            memcpy(texts[part], gPending[part], sizeof texts[part]);
+        if (set)
+            memcpy(text, gPending[part], sizeof text);
+        ReleaseSRWLockExclusive(&gPendingLock);
+        if (set)
+            SendMessageA(bar, SB_SETTEXTA, (WPARAM)part, (LPARAM)text);
     }
-    ReleaseSRWLockExclusive(&gPendingLock);
-    for (int part = 0; part < 2; part++)
-        if (set[part])
-            ShowProgress(part, texts[part]);
 }
 
 int FormItemPaths(const char* first, const char* second, const SelectedItem& item, FilePath* source,

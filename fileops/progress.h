@@ -7,8 +7,10 @@
 // ShowPendingProgress, so the worker never waits for the window.
 void ShowProgress(int part, const char* text);
 // Shows the latest text the worker left for each part. The window's thread
-// calls it on the progress timer while a job runs and when the job ends.
-void ShowPendingProgress();
+// calls it on the progress timer while a job runs, and with jobEnded when
+// the job has ended. A text the window wrote itself is kept for a moment
+// before the worker's replace it, except at the job's end.
+void ShowPendingProgress(int jobEnded);
 enum { TIMER_PROGRESS = 1, PROGRESS_INTERVAL_MS = 50 };
 // The message for an item whose path would be too long: it is skipped.
 void ReportPathTooLong(const char* folder, const char* name);

@@ -188,7 +188,7 @@ LRESULT OnJobDone(HWND window) {
     CloseHandle(gWorkerHandle);
     gWorkerHandle = nullptr;
     KillTimer(window, TIMER_PROGRESS);
-    ShowPendingProgress();
+    ShowPendingProgress(1);
     WorkerJob& job = gWorkerJob;
     FreeSelection(&job.items);
     job.sink->Ended(job.command);
@@ -196,16 +196,28 @@ LRESULT OnJobDone(HWND window) {
         gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     if (job.refresh & REFRESH_RIGHT)
         gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
-    if (gCloseAfterJob) {
-        gCloseAfterJob = 0;
-        DestroyWindow(window);
-    }
+    if (gCloseAfterJob)
+        OnCloseTimer(window);
     return 0;
 }
 
+// The job may end inside a box, a dialog or a drag of this thread, whose
+// operation would go on after the window: the close then waits for it.
+void OnCloseTimer(HWND window) {
+    if (gCloseAfterJob && UiLoopOpen()) {
+        SetTimer(window, TIMER_CLOSE, CLOSE_RETRY_MS, nullptr);
+        return;
+    }
+    KillTimer(window, TIMER_CLOSE);
+    if (gCloseAfterJob && !JobRunning()) {
+        gCloseAfterJob = 0;
+        DestroyWindow(window);
+    }
+}
+
 void CloseMainWindow(HWND window) {
-    // A question open on this thread still has the operation on the stack.
-    if (UiPromptOpen()) {
+    // A question or a drag open on this thread still has its operation on the stack.
+    if (UiLoopOpen()) {
         MessageBeep(MB_OK);
         return;
     }

@@ -24,7 +24,6 @@ int IsUserActionNotice(const NMHDR* header) {
     case NM_RCLICK:
     case NM_RDBLCLK:
     case NM_RETURN:
-    case NM_SETFOCUS:
     case LVN_KEYDOWN:
     case LVN_COLUMNCLICK:
     case LVN_BEGINDRAG:
@@ -35,6 +34,7 @@ int IsUserActionNotice(const NMHDR* header) {
     case LVN_ENDLABELEDITW:
     case LVN_ITEMACTIVATE:
     case LVN_MARQUEEBEGIN: return 1;
+    case NM_SETFOCUS: return !GivingFocusBack();
     // A selection or focus change, not a new text or parameter of a row.
     case LVN_ITEMCHANGED: return (((const NMLISTVIEW*)header)->uChanged & LVIF_STATE) != 0;
     }

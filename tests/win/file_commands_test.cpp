@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "app/app_state.h"
 #include "app/delete_confirm.h"
 #include "app/main_window.h"
+#include "app/message_loop.h"
+#include "base/prompts.h"
 #include "core/filer_core.h"
 #include "fileops/file_commands.h"
 #include "fileops/progress.h"
@@ -242,10 +245,16 @@ TEST_F(FileCommandsTest, EscStopsACopyBetweenFiles) {
     }
 }
 
-// A progress text from a thread other than the window's, as the worker leaves it.
-static DWORD WINAPI LeaveWorkerText(LPVOID) {
-    ShowProgress(0, "left by the worker");
-    return 0;
+// A progress text left from another thread than the window's, as the worker leaves it.
+static void LeaveFromWorker(int part, const char* text) {
+    std::thread([=] { ShowProgress(part, text); }).join();
+}
+// The status bar, where the worker leaves part 1's next text while part 0's is shown.
+static WNDPROC gBarProc;
+static LRESULT CALLBACK LeaveWhileShown(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == SB_SETTEXTA && wParam == 0)
+        LeaveFromWorker(1, "last.txt");
+    return CallWindowProcA(gBarProc, bar, message, wParam, lParam);
 }
 
 TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
@@ -262,18 +271,36 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
 
     // A second job is refused and leaves the record alone. A text the worker
-    // left before the refusal never comes back over it.
-    HANDLE worker = CreateThread(nullptr, 0, LeaveWorkerText, nullptr, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 10000));
-    CloseHandle(worker);
+    // left before the refusal never comes back over it; one left after it
+    // waits until the refusal could be read.
+    LeaveFromWorker(0, "before");
     Command(CMD_RIGHT_COPY_FOLDER);
+    LeaveFromWorker(0, "after");
     DWORD shown = GetTickCount() + 4 * PROGRESS_INTERVAL_MS;
     PumpUntil([&] { return GetTickCount() >= shown; });
     EXPECT_EQ("処理中です", Status(0));
+    EXPECT_TRUE(PumpUntil([this] { return Status(0) == "after"; }, 3000));
+    // What the worker leaves while the window shows its texts is shown next.
+    LeaveFromWorker(0, "folder");
+    LeaveFromWorker(1, "older.txt");
+    gBarProc = (WNDPROC)SetWindowLongPtrA(gCore->statusBar, GWLP_WNDPROC, (LONG_PTR)LeaveWhileShown);
+    ShowPendingProgress(1);
+    SetWindowLongPtrA(gCore->statusBar, GWLP_WNDPROC, (LONG_PTR)gBarProc);
+    ShowPendingProgress(1);
+    EXPECT_EQ("last.txt", Status(1));
     EXPECT_EQ(CMD_LEFT_COPY_SELECTED, gWorkerJob.command);
     MakePaneActive(&gPanes[PANE_LEFT]);
     Command(CMD_DELETE);
     EXPECT_EQ("処理中です", Status(0));
+    // Held down, the Delete key is refused once a press, not at each pass of the poll.
+    BYTE keys[256] = {};
+    for (int pass = 0; pass < 9; pass++) {
+        keys[VK_DELETE] = pass % 4 ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
+        PollKeyboard(), PumpMessages(5);
+        EXPECT_EQ(pass % 4 == 1 ? "処理中です" : "", Status(0)) << pass;
+    }
 
     // Nothing that would change the job's folders runs beside it.
     auto refused = [&](int command) {
@@ -399,18 +426,29 @@ TEST_F(FileCommandsTest, ListingsDuringADeepCopyDontDisturbIt) {
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
+// No close from inside a drag; a job that ends inside the About box closes
+// the window once the box has gone.
 TEST_F(FileCommandsTest, ClosingDuringAJobCancelsItAndClosesAfterwards) {
     HANDLE hold = MakeFailingDestination("a.txt");
     for (int i = 0; i < 20; i++)
         WriteBytes(left_ / ("z" + std::to_string(i) + ".txt"), "z");
+    HWND window = Main();
+    BeginHoldingMessages(); // as a drag out of a pane does
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EndHoldingMessages();
     HoldJobAtCopyError();
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
-    SendMessageA(Main(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(IsWindow(Main())) << "the window waits for its job";
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window)) << "the window waits for its job";
     EXPECT_EQ(1, gCore->cancelFlag);
-    SetEvent(release_);
-    HWND window = Main();
+    bool stayed = false;
+    prompts_.OnCall([&](const PromptCall&) { // the About box
+        SetEvent(release_);
+        stayed = PumpUntil([] { return !JobRunning(); }) && (PumpMessages(300), IsWindow(window));
+    });
+    Command(CMD_ABOUT);
+    EXPECT_TRUE(stayed);
     ASSERT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
     EXPECT_FALSE(JobRunning());
     CloseHandle(hold);

@@ -78,8 +78,9 @@ TEST_F(MainWindowTest, BuildsEveryControlAndCountsTheObjects) {
         EXPECT_STREQ(titles[i], title);
         EXPECT_EQ(widths[i], column.cx);
     }
-    // The listing's notifications already made a pane active.
-    EXPECT_NE(nullptr, ActivePane());
+    // The listing's notifications already made a pane active, and its list has the keyboard.
+    ASSERT_NE(nullptr, ActivePane());
+    EXPECT_EQ(ActivePane()->list, GetFocus());
 }
 
 TEST_F(MainWindowTest, ResizeFollowsTheFixedRules) {

@@ -76,10 +76,13 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
         EXPECT_EQ(0, TranslateKeys(&msg));
         EXPECT_EQ(m.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane()) << m.message;
     }
-    // A listing makes its pane active, whatever the user did last.
-    Activate(&gPanes[PANE_LEFT]);
+    // A listing makes its pane active, whatever the user did last; the
+    // keyboard given back when the window returns from a box does not.
+    SetFocus(gPanes[PANE_LEFT].list);
     gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
+    DestroyWindow(CreateWindowExA(0, "BUTTON", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, Main(), 0, 0, 0));
+    EXPECT_EQ(gPanes[PANE_LEFT].list, GetFocus());
     EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
 }
 
@@ -252,6 +255,18 @@ TEST_F(SeamsTest, TheDeleteKeyWithNothingSelectedIsQuiet) {
     Command(CMD_LEFT_DELETE);
     EXPECT_EQ("before", StatusText(gCore->statusBar, 0));
     EXPECT_TRUE(prompts_.calls().empty());
+}
+
+// A drag let go over the list it started from drops nothing; over the other list it copies.
+TEST_F(SeamsTest, ADragLetGoOverItsOwnListIsNoDrop) {
+    for (PaneSide over : {PANE_LEFT, PANE_RIGHT}) {
+        SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
+        RECT r;
+        GetWindowRect(gPanes[over].list, &r);
+        SetCursorPos(r.left + 50, r.top + 50);
+        Notify(&gPanes[PANE_LEFT], LVN_BEGINDRAG); // no button is down: it ends where it starts
+        EXPECT_EQ(over == PANE_RIGHT, (PumpMessages(50), Exists(right_ / "a.txt"))) << over;
+    }
 }
 
 // A clipboard copy whose every item is left out leaves the user's clipboard.

@@ -372,7 +372,7 @@ MainWindowUnderTest::MainWindowUnderTest() {
     (void)registered;
     window_ = CreateMainWindow();
     if (window_) {
-        ShowWindow(window_, SW_SHOWNORMAL);
+        ShowMainWindow(window_, SW_SHOWNORMAL);
         PumpMessages(50);
     }
 }
