@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/delete_confirm.h"
@@ -133,6 +135,14 @@ TEST_F(NavigationTest, RenameInPlace) {
     PumpMessages(20);
     EXPECT_TRUE(Exists(left_ / "trimmed.txt"));
     EXPECT_EQ("trimmed.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
+    // A change of case alone is carried out, and the row shows the disk's name.
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "Trimmed.TXT");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    std::vector<std::wstring> names = FolderEntriesW(left_.path());
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"Trimmed.TXT"));
+    EXPECT_EQ("Trimmed.TXT", ItemText(gPanes[PANE_LEFT].list, item, 0));
     edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "新しい名前.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
