@@ -216,12 +216,19 @@ int OnPathBoxKey(Pane* pane, WPARAM key) {
 LRESULT OnPathBoxNotify(Pane* pane, int code) {
     switch (code) {
     case EN_SETFOCUS: gEditing = 1; return 1;
-    case EN_KILLFOCUS:
+    case EN_KILLFOCUS: {
+        gEditing = 0;
+        // Only the user's move to another control of this window takes the
+        // text: a box of another window (the job's, another program's) that
+        // takes the keyboard leaves a half-typed path where it is.
+        HWND focus = GetFocus();
+        if (!focus || GetAncestor(focus, GA_ROOT) != GetAncestor(pane->pathBox, GA_ROOT))
+            return 1;
         GetWindowTextA(pane->pathBox, pane->path, PATH_SIZE);
         gCore->ListFolder(pane->list, pane->path);
         SetWindowTextA(pane->pathBox, pane->path);
-        gEditing = 0;
         return 1;
+    }
     }
     return 0;
 }
