@@ -213,6 +213,30 @@ int OnPathBoxKey(Pane* pane, WPARAM key) {
     return 1;
 }
 
+// The box's text as the path to list. It is read as wide text: the ANSI
+// text spells a name the code page lacks as another ("café" as "cafe"), which
+// may be a twin folder. Such a path is taken by its short form; 0, said, when
+// it has none.
+static int ReadPathBox(HWND box, char* path) {
+    WCHAR typed[PATH_SIZE], shortPath[PATH_SIZE];
+    GetWindowTextW(box, typed, PATH_SIZE);
+    if (IsSpellable(typed))
+        return WideCharToMultiByte(CP_ACP, 0, typed, -1, path, PATH_SIZE, nullptr, nullptr) > 0;
+    DWORD n = GetShortPathNameW(typed, shortPath, PATH_SIZE);
+    if (n > 0 && n < PATH_SIZE && IsSpellable(shortPath) &&
+        WideCharToMultiByte(CP_ACP, 0, shortPath, -1, path, PATH_SIZE, nullptr, nullptr) > 0)
+        return 1;
+    char shown[PATH_SIZE], text[PATH_SIZE + 64];
+    NarrowName(typed, shown, sizeof shown);
+    if (GetFileAttributesW(typed) == INVALID_FILE_ATTRIBUTES) {
+        ShowMessage(nullptr, shown, "CurrentDirectry Error", MB_OK);
+        return 0;
+    }
+    FormatText(text, sizeof text, "%s\r\n短い名前がないため開けません", shown);
+    ShowMessage(nullptr, text, "Name Error", MB_OK);
+    return 0;
+}
+
 LRESULT OnPathBoxNotify(Pane* pane, int code) {
     switch (code) {
     case EN_SETFOCUS: gEditing = 1; return 1;
@@ -224,7 +248,10 @@ LRESULT OnPathBoxNotify(Pane* pane, int code) {
         HWND focus = GetFocus();
         if (!focus || GetAncestor(focus, GA_ROOT) != GetAncestor(pane->pathBox, GA_ROOT))
             return 1;
-        GetWindowTextA(pane->pathBox, pane->path, PATH_SIZE);
+        if (!ReadPathBox(pane->pathBox, pane->path)) {
+            SetWindowTextA(pane->pathBox, pane->path);
+            return 1;
+        }
         gCore->ListFolder(pane->list, pane->path);
         SetWindowTextA(pane->pathBox, pane->path);
         return 1;

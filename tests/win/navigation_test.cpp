@@ -98,6 +98,17 @@ TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
     EXPECT_TRUE(prompts_.calls().empty());
     DestroyWindow(other);
 
+    // "café" is "cafe" to the code page: the box takes the folder it shows, not its twin.
+    const std::wstring acute = Widen(left_.path()) + L"caf\xe9";
+    CreateDirectoryW(acute.c_str(), nullptr);
+    CreateDirectoryA((left_ / "cafe").c_str(), nullptr);
+    WriteBytesW(acute + L"\\in-acute.txt", "a");
+    SetFocus(box);
+    SetWindowTextW(box, (acute + L"\\").c_str());
+    SetFocus(gPanes[PANE_LEFT].list);
+    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "in-acute.txt"), 0) << gPanes[PANE_LEFT].path;
+    EXPECT_TRUE(prompts_.calls().empty());
+
     type(left_ / "missing");
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CurrentDirectry Error", prompts_.calls()[0].caption);
