@@ -57,10 +57,13 @@ LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
         return 0;
     }
     case LVN_BEGINLABELEDITA: return BeginRename(pane, (const NMLVDISPINFOA*)header);
-    case LVN_ENDLABELEDITA:
-        // The edit box goes after this notification and may take the focus with it.
+    case LVN_ENDLABELEDITA: {
+        // The edit box goes after this notification and may take the focus
+        // with it. Posted after any box the rename showed has closed.
+        LRESULT result = EndRename(pane, (const NMLVDISPINFOA*)header);
         PostMessageA(gMainWindow, MSG_LIST_KEYBOARD, 0, (LPARAM)pane->list);
-        return EndRename(pane, (const NMLVDISPINFOA*)header);
+        return result;
+    }
     case LVN_BEGINDRAG: OnBeginDrag(gMainWindow, WindowWalkSink()); return 0;
     }
     return 0;

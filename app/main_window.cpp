@@ -197,6 +197,7 @@ static LRESULT OnNotify(LPARAM lParam) {
 }
 
 static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {
+    ShowRenamedRow();
     HWND focus = GetFocus();
     // Only while the window is the user's: a click into another program
     // that ended the rename keeps that program in front.

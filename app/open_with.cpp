@@ -1,7 +1,13 @@
 #include "app/open_with.h"
 
+#include <string.h>
+
+#include <vector>
+
+#include "base/cp932.h"
 #include "base/prompts.h"
 #include "base/scoped.h"
+#include "base/text_buffer.h"
 #include "core/filer_core.h"
 #include "assoc/open_rules.h"
 #include "fileops/file_commands.h"
@@ -20,21 +26,79 @@ const char BuiltInToolTable[6][TOOL_SLOT_SIZE] = {
     "C:\\Program Files\\Adobe\\Photoshop 6.0\\Photoshop.exe ",
 };
 
+static int IsFile(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A bare program name is looked for where the system looks for one, except
+// in the current folder: that is the pane's folder, and a file there must
+// never be started in place of the program a rule names.
+static int SearchProgram(const char* word, char* program, DWORD cap) {
+    char folders[3][MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, folders[0], MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        folders[0][0] = '\0';
+    else
+        folders[0][FindLastSeparator(folders[0]) + 1] = '\0';
+    n = GetSystemDirectoryA(folders[1], MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        folders[1][0] = '\0';
+    n = GetWindowsDirectoryA(folders[2], MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        folders[2][0] = '\0';
+    for (const char* folder : folders) {
+        n = folder[0] ? SearchPathA(folder, word, ".exe", cap, program, nullptr) : 0;
+        if (n > 0 && n < cap && IsFile(program))
+            return 1;
+    }
+    DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
+    if (size == 0)
+        return 0;
+    std::vector<char> path(size);
+    if (GetEnvironmentVariableA("PATH", path.data(), size) >= size)
+        return 0;
+    for (char* entry = path.data(); *entry;) {
+        char* end = strchr(entry, ';');
+        if (end)
+            *end = '\0';
+        // An empty or relative entry would name the current folder again.
+        n = HasPathPart(entry) ? SearchPathA(entry, word, ".exe", cap, program, nullptr) : 0;
+        if (n > 0 && n < cap && IsFile(program))
+            return 1;
+        if (!end)
+            break;
+        entry = end + 1;
+    }
+    return 0;
+}
+
+// The program a tool text names, found as the system finds it: the whole
+// text where it is a file (a path with blanks needs no quotes), else its
+// first word, and a bare name on the search path. A missing path starts
+// nothing, never the part before a blank ("C:\Program.exe" for a missing
+// "C:\Program Files\...").
+static int FindToolProgram(const char* tool, char* program, DWORD cap) {
+    char whole[TOOL_SLOT_SIZE], word[TOOL_SLOT_SIZE];
+    if (ToolProgramPath(tool, whole, sizeof whole) && HasPathPart(whole) && IsFile(whole))
+        return CopyText(program, cap, whole);
+    if (!ToolProgramWord(tool, word, sizeof word))
+        return 0;
+    if (HasPathPart(word))
+        return IsFile(word) && CopyText(program, cap, word);
+    return SearchProgram(word, program, cap);
+}
+
 int StartTool(const char* tool, const char* folder, const char* name) {
     if (!tool)
         return 0;
     char commandLine[COMMAND_LINE_SIZE];
     if (!BuildCommandLine(commandLine, sizeof commandLine, tool, folder, name))
         return 0;
-    // The program is named to the system itself, and must be a file: a
-    // command line parsed at its first blank would start "C:\Program.exe"
-    // for a missing "C:\Program Files\...". A missing one starts nothing,
-    // as a failed start does.
-    char program[TOOL_SLOT_SIZE];
-    if (!ToolProgramPath(tool, program, sizeof program))
-        return 0;
-    DWORD attributes = GetFileAttributesA(program);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    // The program is named to the system itself: a missing one starts
+    // nothing, as a failed start does.
+    char program[MAX_PATH];
+    if (!FindToolProgram(tool, program, sizeof program))
         return 0;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -21,12 +21,20 @@ void ReadSettings(char* leftPath, char* rightPath) {
     ReadFolder("R_dir", "c:\\windows\\", rightPath);
 }
 
+// "\\.\..." and "\\?\..." name devices and raw volumes to the system; a
+// pane can't show one as a folder even where the system lets it be entered.
+static int IsDevicePath(const char* path) {
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    return separator(path[0]) && separator(path[1]) && (path[2] == '.' || path[2] == '?') &&
+           separator(path[3]);
+}
+
 int CheckStartFolder(char* path) {
     char full[PATH_SIZE];
     DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
     if (n > 0 && n < sizeof full)
         CopyText(path, PATH_SIZE, full);
-    if (SetCurrentDirectoryA(path))
+    if (!IsDevicePath(path) && SetCurrentDirectoryA(path))
         return 1;
     if (path[0] != '\0' &&
         ShowMessage(nullptr, path, "c:\\ で起動しますか", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)

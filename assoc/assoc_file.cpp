@@ -23,18 +23,30 @@ int NumberAt(const char* record, size_t offset) {
     return ParseBoundedDecimal(record + offset, ASSOC_RECORD_SIZE - offset);
 }
 
-// Walks the image in whole records; a short tail is not a record.
+// Walks the image in whole records. A short tail is not a record, except a
+// last one that lacks only its line end, as editors often save it: that one
+// is read from a copy with the CR LF put back.
 struct RecordReader {
     const char* data;
     size_t size;
     size_t pos;
+    char tail[ASSOC_RECORD_SIZE];
 
     const char* Next() {
-        if (size - pos < ASSOC_RECORD_SIZE)
+        size_t left = size - pos;
+        if (left >= ASSOC_RECORD_SIZE) {
+            const char* record = data + pos;
+            pos += ASSOC_RECORD_SIZE;
+            return record;
+        }
+        const size_t columns = ASSOC_RECORD_SIZE - 2;
+        if (left != columns && !(left == columns + 1 && data[pos + columns] == '\r'))
             return nullptr;
-        const char* record = data + pos;
-        pos += ASSOC_RECORD_SIZE;
-        return record;
+        memcpy(tail, data + pos, columns);
+        tail[columns] = '\r';
+        tail[columns + 1] = '\n';
+        pos = size;
+        return tail;
     }
 };
 
@@ -101,7 +113,7 @@ int ParseBoundedDecimal(const char* text, size_t length) {
 void ParseAssociations(const char* data, size_t size, const AssocTables& tables) {
     *tables.toolCount = 0;
     *tables.ruleCount = 0;
-    RecordReader reader{data, data ? size : 0, 0};
+    RecordReader reader{data, data ? size : 0, 0, {}};
 
     const char* header = reader.Next();
     while (header && header[0] == '/')

@@ -27,7 +27,8 @@ struct AssocTables {
 // Parses a whole data file image into the tables (which the caller has zeroed).
 // Counts above the table capacities are cut to the capacities, negative counts read as 0, and the
 // counts stored are those of the records actually read, so a short file never leaves unread slots
-// counted. Rules whose extension field is blank are dropped.
+// counted. A last record that lacks only its line end (78 columns, or 78 and CR) is still read. Rules whose
+// extension field is blank are dropped.
 void ParseAssociations(const char* data, size_t size, const AssocTables& tables);
 
 // Reads a decimal number as atoi does (leading white space, optional sign, digits up to the first

@@ -68,3 +68,37 @@ int ToolProgramPath(const char* tool, char* path, size_t cap) {
     path[length] = '\0';
     return 1;
 }
+
+int HasPathPart(const char* text) {
+    for (size_t step; (step = CharLength932(text)) != 0; text += step)
+        if (step == 1 && (*text == '\\' || *text == '/' || *text == ':'))
+            return 1;
+    return 0;
+}
+
+int ToolProgramWord(const char* tool, char* word, size_t cap) {
+    if (cap > 0)
+        word[0] = '\0';
+    size_t length = strnlen(tool, TOOL_SLOT_SIZE);
+    size_t start = 0;
+    while (start < length && tool[start] == ' ')
+        start++;
+    size_t end;
+    if (start < length && tool[start] == '"') {
+        const char* close = (const char*)memchr(tool + start + 1, '"', length - start - 1);
+        if (!close)
+            return 0;
+        start++;
+        end = (size_t)(close - tool);
+    } else {
+        // No trail byte of a double-byte character is a blank.
+        end = start;
+        while (end < length && tool[end] != ' ')
+            end++;
+    }
+    if (end == start || end - start >= cap)
+        return 0;
+    memcpy(word, tool + start, end - start);
+    word[end - start] = '\0';
+    return 1;
+}

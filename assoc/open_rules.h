@@ -22,3 +22,9 @@ const char* ToolText(const char (*table)[TOOL_SLOT_SIZE], int count, int index);
 int BuildCommandLine(char* dst, size_t cap, const char* tool, const char* folder, const char* name);
 // The program path of a tool text: the text without its final blank.
 int ToolProgramPath(const char* tool, char* path, size_t cap);
+// 1 when text names a place ("\\", "/" or ":"), not a bare program name.
+int HasPathPart(const char* text);
+// The program word of a tool text, as the system reads a command line: the
+// text inside leading quotes, else the text up to the first blank; what
+// follows is arguments. 0 (word empty) when there is none or it does not fit.
+int ToolProgramWord(const char* tool, char* word, size_t cap);

@@ -13,6 +13,7 @@
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
+#include "fileops/link_rule.h"
 #include "fileops/tree_copy.h"
 #include "fileops/walk_paths.h"
 #include "fileops/walk_sink.h"
@@ -97,7 +98,7 @@ int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, 
 
 INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: SetDlgItemTextA(dialog, IDC_OVERWRITE_NAME, (const char*)lParam); return FALSE;
+    case WM_INITDIALOG: SetDlgItemTextW(dialog, IDC_OVERWRITE_NAME, (const WCHAR*)lParam); return FALSE;
     case WM_COMMAND: {
         WORD id = LOWORD(wParam);
         if (id == IDCANCEL || id == IDC_COPY_BY_DATE || id == IDC_OVERWRITE_COPY) {
@@ -125,23 +126,44 @@ static HGLOBAL CopyOfBlock(HGLOBAL source) {
     return copy.Release();
 }
 
-// The force flag for a paste onto the existing entry of that name, as the
-// user answers the overwrite question; -1 to leave that entry alone.
-static int AskOverwrite(const char* name) {
+// The force flag for a paste onto the existing entry at path, as the user
+// answers the overwrite question; -1 to leave that entry alone. The question
+// names the entry by its real name, which the copy acts on.
+static int AskOverwrite(const FilePath& path) {
+    WCHAR name[PATH_SIZE];
+    if (IsWidePath(path))
+        lstrcpynW(name, NameOfWidePath(path.wide), PATH_SIZE);
+    else if (!WidenText(NameOfPath(path.text), name, PATH_SIZE))
+        return -1;
     INT_PTR answer = RunDialog(nullptr, IDD_OVERWRITE, OverwriteDlgProc, (LPARAM)name);
     if (answer == IDC_OVERWRITE_COPY)
         return 1;
     return answer == IDC_COPY_BY_DATE ? 0 : -1;
 }
 
-static void PasteOne(const FilePath& entry, const char* sourceFolder, const char* targetFolder,
-                     WalkSink& sink) {
+// 1 when the entry lies in the folder itself, however either is spelt (a
+// short name, a link, another case); by text where an identity can't be read.
+static int IsEntryOfFolder(const FilePath& entry, const char* folder) {
+    FilePath parent;
+    FolderOfPath(entry.text, parent.text, sizeof parent.text);
+    parent.wide[0] = 0;
+    if (IsWidePath(entry)) {
+        lstrcpyW(parent.wide, entry.wide);
+        parent.wide[NameOfWidePath(parent.wide) - parent.wide] = 0;
+    }
+    FolderIdentity a, b;
+    if (ReadFolderIdentity(parent, &a) && ReadFolderIdentity(folder, &b))
+        return SameFolder(a, b);
+    return IsSameFolderText(parent.text, folder);
+}
+
+static void PasteOne(const FilePath& entry, const char* targetFolder, WalkSink& sink) {
     if (RefuseNamelessEntry(entry, sink))
         return;
     const char* bare = NameOfPath(entry.text);
     const WCHAR* realBare = IsWidePath(entry) ? NameOfWidePath(entry.wide) : nullptr;
     FilePath target;
-    if (IsSameFolderText(sourceFolder, targetFolder)) {
+    if (IsEntryOfFolder(entry, targetFolder)) {
         char copyName[PATH_SIZE + 16];
         FormatText(copyName, sizeof copyName, "コピー ～ %s", bare);
         WCHAR realCopyName[PATH_SIZE + 16];
@@ -163,8 +185,7 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
         // An earlier copy may hold the user's edits: never replaced unasked.
         // The question names the copy it would replace.
         int force = 1;
-        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES &&
-            (force = AskOverwrite(NameOfPath(target.text))) < 0)
+        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(target)) < 0)
             return;
         sink.Progress(255, target.text);
         gCore->CopyTree(entry, target, force, nullptr, sink);
@@ -177,7 +198,7 @@ static void PasteOne(const FilePath& entry, const char* sourceFolder, const char
     if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))
         return;
     int force = 0;
-    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(bare)) < 0)
+    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(target)) < 0)
         return;
     gCore->CopyTree(entry, target, force, nullptr, sink);
 }
@@ -234,14 +255,11 @@ int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink) {
         return -1;
     }
     HDROP drop = (HDROP)list.Get();
-    char first[PATH_SIZE] = "", sourceFolder[PATH_SIZE];
-    DragQueryFileA(drop, 0, first, sizeof first);
-    FolderOfPath(first, sourceFolder, sizeof sourceFolder);
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; i++) {
         FilePath entry;
         if (ReadDroppedName(drop, i, &entry))
-            PasteOne(entry, sourceFolder, targetFolder, sink);
+            PasteOne(entry, targetFolder, sink);
     }
     list.Reset();
     CloseClipboard();

@@ -14,7 +14,7 @@ int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots
 int CopyPathsToClipboard(HWND owner, const char (*slots)[PATH_SIZE], int count, int wide);
 class WalkSink;
 int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink);
-// The overwrite question; its parameter is the name of the entry it asks about.
+// The overwrite question; its parameter is the wide name of the entry it asks about.
 INT_PTR CALLBACK OverwriteDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A movable, zeroed file-list block of the paths; null when out of memory.

@@ -300,6 +300,21 @@ int MoveFileOfPath(const FilePath& from, const FilePath& to, DWORD flags) {
     return flags ? MoveFileExW(exactFrom.path, exactTo.path, flags) : MoveFileW(exactFrom.path, exactTo.path);
 }
 
+int NameOnDisk(const FilePath& path, WCHAR* name, int capacity) {
+    WCHAR wide[PATH_SIZE];
+    if (!WideOfPath(path, wide, PATH_SIZE))
+        return 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(ExactPath(wide).path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(search);
+    if (lstrlenW(found.cFileName) >= capacity)
+        return 0;
+    lstrcpyW(name, found.cFileName);
+    return 1;
+}
+
 int DeleteFileOfPath(const FilePath& path) {
     return IsWidePath(path) ? DeleteFileW(ExactPath(path.wide).path) : DeleteFileA(path.text);
 }

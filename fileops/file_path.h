@@ -69,6 +69,9 @@ int SetAttributesOfPath(const FilePath& path, DWORD attributes);
 HANDLE OpenPath(const FilePath& path, DWORD access, DWORD share, DWORD disposition, DWORD flags);
 int CopyFileOfPath(const FilePath& from, const FilePath& to, BOOL failIfExists);
 int MoveFileOfPath(const FilePath& from, const FilePath& to, DWORD flags);
+// The name the entry at path has on the disk (its case and real spelling);
+// 0 when there is no such entry.
+int NameOnDisk(const FilePath& path, WCHAR* name, int capacity);
 int DeleteFileOfPath(const FilePath& path);
 int CreateFolderOfPath(const FilePath& path);
 int RemoveFolderOfPath(const FilePath& path);

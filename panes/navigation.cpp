@@ -1,5 +1,6 @@
 #include "panes/navigation.h"
 
+#include <commctrl.h>
 #include <string.h>
 
 #include "base/list_view.h"
@@ -13,9 +14,16 @@
 #include "panes/compose_path.h"
 #include "panes/item_name.h"
 
-// The one rename that can be open: its edit control and the item's old path.
+// The one rename that can be open: its edit control, the item's old path,
+// the edit's text when it opened, and whether Esc ended it.
 static HWND gRenameEdit;
 static FilePath gRenameSource;
+static WCHAR gRenameShown[PATH_SIZE];
+static int gRenameEscaped;
+// The row a rename ended on and the path whose name on the disk it shows.
+static HWND gRenamedList;
+static int gRenamedRow;
+static FilePath gRenamedPath;
 
 int IsUserActionNotice(const NMHDR* header) {
     switch (header->code) {
@@ -46,6 +54,18 @@ void ShowPanePaths() {
     SetWindowTextA(gPanes[PANE_RIGHT].pathBox, gPanes[PANE_RIGHT].path);
 }
 
+// The list's end notice can't tell Esc from Enter: where the code page
+// spells the typed name as it spells the old one, it says "cancelled" for
+// both. The edit's own keys do.
+static LRESULT CALLBACK RenameEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR) {
+    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_ESCAPE && edit == gRenameEdit)
+        gRenameEscaped = 1;
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(edit, RenameEditProc, id);
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
 LRESULT BeginRename(Pane* pane, const NMLVDISPINFOA* info) {
     // A My Computer item is no file to rename.
     if (pane->path[0] == '\0') {
@@ -60,11 +80,19 @@ LRESULT BeginRename(Pane* pane, const NMLVDISPINFOA* info) {
         !ItemFilePath(&gRenameSource, pane->path, item.name, RealNameOf(item), PATH_SIZE - 1))
         return TRUE;
     gRenameEdit = (HWND)SendMessageA(pane->list, LVM_GETEDITCONTROL, 0, 0);
+    gRenameShown[0] = 0;
+    gRenameEscaped = 0;
+    if (gRenameEdit) {
+        GetWindowTextW(gRenameEdit, gRenameShown, PATH_SIZE);
+        SetWindowSubclass(gRenameEdit, RenameEditProc, 0, 0);
+    }
     gEditing = 1;
     return 0;
 }
 
 void CancelRename(HWND list) {
+    if (gRenamedList == list)
+        gRenamedList = nullptr;
     HWND edit = (HWND)SendMessageA(list, LVM_GETEDITCONTROL, 0, 0);
     if (!edit)
         return;
@@ -75,36 +103,92 @@ void CancelRename(HWND list) {
     gEditing = 0;
 }
 
+// Moves source to target. A change of case alone that the platform answers
+// with success and leaves undone is made through a temporary name.
+static int RenameOnDisk(const FilePath& source, const FilePath& target, const WCHAR* typed) {
+    if (!MoveFileOfPath(source, target, 0))
+        return 0;
+    WCHAR now[MAX_PATH];
+    if (!NameOnDisk(target, now, MAX_PATH) || lstrcmpW(now, typed) == 0 || lstrcmpiW(now, typed) != 0)
+        return 1;
+    char temporaryName[32];
+    FormatText(temporaryName, sizeof temporaryName, "~ren%lx.tmp", GetTickCount());
+    FilePath temporary;
+    if (!SiblingFilePath(&temporary, source, temporaryName, nullptr) || !MoveFileOfPath(source, temporary, 0))
+        return 1;
+    if (!MoveFileOfPath(temporary, target, 0))
+        MoveFileOfPath(temporary, source, 0);
+    return 1;
+}
+
+// The row shows the name the disk has for path: the rename's result, or the
+// old name where none happened, whatever the list made of the typed text.
+static void ShowNameOnDisk(HWND list, int row, const FilePath& path) {
+    WCHAR name[MAX_PATH];
+    if (!NameOnDisk(path, name, MAX_PATH))
+        return;
+    char before[PATH_SIZE], after[PATH_SIZE];
+    ReadCellText(list, row, 0, before, sizeof before);
+    LVITEMW cell = {};
+    cell.pszText = name;
+    SendMessageW(list, LVM_SETITEMTEXTW, row, (LPARAM)&cell);
+    LPARAM param = 0;
+    ReadItemParam(list, row, &param);
+    if (IsSpellable(name)) {
+        SetItemParam(list, row, (LPARAM)((DWORD)param & ~(DWORD)ITEM_HAS_REAL_NAME));
+        return;
+    }
+    // A real name stays found by the text its listing kept.
+    ReadCellText(list, row, 0, after, sizeof after);
+    if (strcmp(before, after) != 0)
+        SetCellText(list, row, 0, before);
+}
+
+void ShowRenamedRow() {
+    HWND list = gRenamedList;
+    gRenamedList = nullptr;
+    if (list && gRenamedRow < (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0))
+        ShowNameOnDisk(list, gRenamedRow, gRenamedPath);
+}
+
 LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
     gEditing = 0;
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
-    // No text is the list's way of saying the edit was cancelled.
-    if (!info->item.pszText || !edit)
+    if (!edit)
+        return 0;
+    // However it ends, the row is shown again with the name on the disk once
+    // the list is done with it.
+    gRenamedList = pane->list;
+    gRenamedRow = info->item.iItem;
+    gRenamedPath = gRenameSource;
+    if (gRenameEscaped)
         return 0;
     // The pane went to My Computer meanwhile: there is no folder to rename in.
     if (pane->path[0] == '\0')
         return 0;
-    // The edit holds what the row showed, the real name or the code page's
-    // spelling of it: either unchanged renames nothing. A typed name the code
-    // page can't spell would reach the file as another name.
-    WCHAR typed[PATH_SIZE];
+    // The typed name is compared with the real name exactly, and with what
+    // the edit first showed (the code page's spelling when opened by the
+    // ANSI message): either kept renames nothing.
+    WCHAR typed[PATH_SIZE], old[PATH_SIZE];
     GetWindowTextW(edit, typed, PATH_SIZE);
-    char name[PATH_SIZE], listed[PATH_SIZE];
-    GetWindowTextA(edit, name, sizeof name);
-    // The platform drops a name's final dots and blanks: the row shows the
-    // name the item gets. No trail byte is a dot or a blank.
-    for (size_t end = strlen(name); end > 0 && (name[end - 1] == '.' || name[end - 1] == ' '); end--)
-        name[end - 1] = '\0';
-    ReadCellText(pane->list, info->item.iItem, 0, listed, sizeof listed);
-    if (IsWidePath(gRenameSource) &&
-        (lstrcmpW(typed, NameOfWidePath(gRenameSource.wide)) == 0 || strcmp(name, listed) == 0))
+    if (!WideOfPath(gRenameSource, old, PATH_SIZE))
         return 0;
+    if (lstrcmpW(typed, NameOfWidePath(old)) == 0 || lstrcmpW(typed, gRenameShown) == 0)
+        return 0;
+    // The platform drops a name's final dots and blanks: the item gets the
+    // name without them.
+    for (int end = lstrlenW(typed); end > 0 && (typed[end - 1] == L'.' || typed[end - 1] == L' '); end--)
+        typed[end - 1] = 0;
+    // A typed name the code page can't spell would reach the file as another name.
+    char name[PATH_SIZE], listed[PATH_SIZE];
+    NarrowName(typed, name, sizeof name);
     if (!IsSpellable(typed) || !IsValidItemName(name)) {
         MessageBeep(MB_ICONWARNING);
         return 0;
     }
     // A job may have started while the name was typed.
+    ReadCellText(pane->list, info->item.iItem, 0, listed, sizeof listed);
     SelectedItem renamed = {};
     CopyText(renamed.name, sizeof renamed.name, listed);
     if (RefuseChangeBesideJob(pane->path, &renamed, 1))
@@ -114,13 +198,8 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
         ReportPathTooLong(pane->path, name);
         return 0;
     }
-    if (MoveFileOfPath(gRenameSource, target, 0)) {
-        SetCellText(pane->list, info->item.iItem, 0, name);
-        // The new name was typed in the code page: it reaches the file itself.
-        LPARAM param = 0;
-        ReadItemParam(pane->list, info->item.iItem, &param);
-        SetItemParam(pane->list, info->item.iItem, (LPARAM)((DWORD)param & ~(DWORD)ITEM_HAS_REAL_NAME));
-    }
+    if (RenameOnDisk(gRenameSource, target, typed))
+        gRenamedPath = target;
     return 0;
 }
 
@@ -134,15 +213,49 @@ int OnPathBoxKey(Pane* pane, WPARAM key) {
     return 1;
 }
 
+// The box's text as the path to list. It is read as wide text: the ANSI
+// text spells a name the code page lacks as another ("café" as "cafe"), which
+// may be a twin folder. Such a path is taken by its short form; 0, said, when
+// it has none.
+static int ReadPathBox(HWND box, char* path) {
+    WCHAR typed[PATH_SIZE], shortPath[PATH_SIZE];
+    GetWindowTextW(box, typed, PATH_SIZE);
+    if (IsSpellable(typed))
+        return WideCharToMultiByte(CP_ACP, 0, typed, -1, path, PATH_SIZE, nullptr, nullptr) > 0;
+    DWORD n = GetShortPathNameW(typed, shortPath, PATH_SIZE);
+    if (n > 0 && n < PATH_SIZE && IsSpellable(shortPath) &&
+        WideCharToMultiByte(CP_ACP, 0, shortPath, -1, path, PATH_SIZE, nullptr, nullptr) > 0)
+        return 1;
+    char shown[PATH_SIZE], text[PATH_SIZE + 64];
+    NarrowName(typed, shown, sizeof shown);
+    if (GetFileAttributesW(typed) == INVALID_FILE_ATTRIBUTES) {
+        ShowMessage(nullptr, shown, "CurrentDirectry Error", MB_OK);
+        return 0;
+    }
+    FormatText(text, sizeof text, "%s\r\n短い名前がないため開けません", shown);
+    ShowMessage(nullptr, text, "Name Error", MB_OK);
+    return 0;
+}
+
 LRESULT OnPathBoxNotify(Pane* pane, int code) {
     switch (code) {
     case EN_SETFOCUS: gEditing = 1; return 1;
-    case EN_KILLFOCUS:
-        GetWindowTextA(pane->pathBox, pane->path, PATH_SIZE);
+    case EN_KILLFOCUS: {
+        gEditing = 0;
+        // Only the user's move to another control of this window takes the
+        // text: a box of another window (the job's, another program's) that
+        // takes the keyboard leaves a half-typed path where it is.
+        HWND focus = GetFocus();
+        if (!focus || GetAncestor(focus, GA_ROOT) != GetAncestor(pane->pathBox, GA_ROOT))
+            return 1;
+        if (!ReadPathBox(pane->pathBox, pane->path)) {
+            SetWindowTextA(pane->pathBox, pane->path);
+            return 1;
+        }
         gCore->ListFolder(pane->list, pane->path);
         SetWindowTextA(pane->pathBox, pane->path);
-        gEditing = 0;
         return 1;
+    }
     }
     return 0;
 }

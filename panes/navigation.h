@@ -16,6 +16,8 @@ void CancelRename(HWND list);
 // The rename in place of a list item: its start and its end notification.
 LRESULT BeginRename(Pane* pane, const NMLVDISPINFOA* info);
 LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info);
+// After the list is done with an ended rename: its row shows the name on the disk.
+void ShowRenamedRow();
 // Both path boxes show their panes' folders.
 void ShowPanePaths();
 // 1 for the notifications a list sends when the user acts on it; paint,

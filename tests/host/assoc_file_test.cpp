@@ -235,11 +235,14 @@ TEST_F(AssocFile, ShortFilesKeepTheRulesRead) {
     ExpectRule(1, "jpg", 2, 0);
     ExpectEmptyFrom(3, 2);
 
-    Parse(file.substr(0, file.size() - 2)); // last line without its CR LF is not a record
-    EXPECT_EQ(3, toolCount);
-    EXPECT_EQ(3, ruleCount);
-    ExpectRule(2, "bmp", 2, 0);
-    ExpectEmptyFrom(3, 3);
+    // A last line without its CR LF (or LF) is still a record; one cut shorter is not.
+    for (size_t cut : {2, 1, 3}) {
+        Parse(file.substr(0, file.size() - cut));
+        EXPECT_EQ(3, toolCount);
+        EXPECT_EQ(cut < 3 ? 4 : 3, ruleCount) << "cut " << cut;
+        ExpectRule(cut < 3 ? 3 : 2, cut < 3 ? "*" : "bmp", cut < 3 ? 0 : 2, 0);
+        ExpectEmptyFrom(3, ruleCount);
+    }
 }
 
 TEST_F(AssocFile, NumbersStayInsideTheirRecord) {

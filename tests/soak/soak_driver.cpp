@@ -193,6 +193,7 @@ class Driver {
     bool PasteBlock(Expectation* expect, bool drop);
     bool CopyIntoLink(Expectation* expect);
     void TypeInto(int pane, const std::wstring& relative);
+    void CommitPath(int pane, const char* text);
     void DuringJob(Expectation* expect);
     void Reopen(Expectation* expect);
     void CopyScopes(int from, int to, bool selected, Expectation* expect);
@@ -655,9 +656,7 @@ bool Driver::TypePath(int pane, Expectation* expect) {
     if (text.find('?') != std::string::npos || text.size() > 250)
         return false;
     Note("type" + std::string(pane ? " right " : " left ") + text);
-    SetWindowTextA(gPanes[pane].pathBox, text.c_str());
-    SendMessageA(main_->window(), WM_COMMAND, MAKEWPARAM(pane ? IDC_RIGHT_PATH : IDC_LEFT_PATH, EN_KILLFOCUS),
-                 (LPARAM)gPanes[pane].pathBox);
+    CommitPath(pane, text.c_str());
     Relisted(expect, pane);
     return true;
 }
@@ -665,9 +664,14 @@ bool Driver::TypePath(int pane, Expectation* expect) {
 void Driver::TypeInto(int pane, const std::wstring& relative) {
     char path[MAX_PATH * 2];
     WideCharToMultiByte(CP_ACP, 0, (WideRoot() + relative).c_str(), -1, path, sizeof path, nullptr, nullptr);
-    SetWindowTextA(gPanes[pane].pathBox, path);
-    SendMessageA(main_->window(), WM_COMMAND, MAKEWPARAM(pane ? IDC_RIGHT_PATH : IDC_LEFT_PATH, EN_KILLFOCUS),
-                 (LPARAM)gPanes[pane].pathBox);
+    CommitPath(pane, path);
+}
+
+// Typed into the pane's path box, taken as a click on the list takes it.
+void Driver::CommitPath(int pane, const char* text) {
+    SetFocus(gPanes[pane].pathBox);
+    SetWindowTextA(gPanes[pane].pathBox, text);
+    SetFocus(gPanes[pane].list);
 }
 
 // Where two features meet: the left pane on a folder, the right one on a
@@ -1054,10 +1058,7 @@ void Driver::Check(const Expectation& expect) {
     for (int pane = 0; pane < 2; pane++) {
         std::wstring here;
         if (!PaneRelative(pane, &here)) {
-            SetWindowTextA(gPanes[pane].pathBox, tree_.c_str());
-            SendMessageA(main_->window(), WM_COMMAND,
-                         MAKEWPARAM(pane ? IDC_RIGHT_PATH : IDC_LEFT_PATH, EN_KILLFOCUS),
-                         (LPARAM)gPanes[pane].pathBox);
+            CommitPath(pane, tree_.c_str());
             if (!PaneRelative(pane, &here))
                 Violation("a pane could not be brought back into the tree");
             Note(std::string("back into the tree ") + (pane ? "right" : "left"));

@@ -149,6 +149,16 @@ TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
     EXPECT_EQ("inner", ReadBytes(left_ / "コピー ～ sub\\inner.txt"));
     EXPECT_TRUE(prompts_.calls().empty());
     EXPECT_EQ(expected, ClipboardNames()) << "the paste leaves the clipboard as it was";
+    // The same folder under its short name is still the folder they came from:
+    // the question is about the earlier copy, never about the source itself.
+    char shortLeft[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(left_.path().c_str(), shortLeft, MAX_PATH), 0u);
+    ASSERT_NE(left_.path(), shortLeft);
+    PutOnClipboard(CF_HDROP, BlockOf({left_ / "y.txt"}));
+    EXPECT_EQ(1, PasteFromClipboard(main_->window(), shortLeft, WindowWalkSink()));
+    ASSERT_EQ(1u, prompts_.calls().size());
+    EXPECT_EQ("コピー ～ y.txt", prompts_.calls()[0].conflictName);
+    PutOnClipboard(CF_HDROP, BlockOf(expected));
 
     // An empty selection empties the clipboard.
     SelectOnly(gPanes[PANE_LEFT].list, {});

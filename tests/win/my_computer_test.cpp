@@ -76,8 +76,8 @@ TEST_F(MyComputerTest, EnteringADriveAndComingBack) {
     // An empty path box, committed, shows the view and stays empty.
     strcpy(gPanes[PANE_RIGHT].path, folder_.path().c_str());
     SetWindowTextA(gPanes[PANE_RIGHT].pathBox, "");
-    Command(IDC_RIGHT_PATH, EN_SETFOCUS);
-    Command(IDC_RIGHT_PATH, EN_KILLFOCUS);
+    SetFocus(gPanes[PANE_RIGHT].pathBox);
+    SetFocus(gPanes[PANE_RIGHT].list);
     EXPECT_STREQ("", gPanes[PANE_RIGHT].path);
     EXPECT_EQ("", WindowText(gPanes[PANE_RIGHT].pathBox));
     EXPECT_GE(FindEnding(gPanes[PANE_RIGHT].list, "(C:)"), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/delete_confirm.h"
@@ -67,28 +69,53 @@ TEST_F(NavigationTest, ParentFolderAndMyComputerCommands) {
 }
 
 TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
-    EXPECT_EQ(1, Command(IDC_LEFT_PATH, EN_SETFOCUS));
+    HWND box = gPanes[PANE_LEFT].pathBox;
+    // Typed into the box, then the keyboard moved to the list, as a click does.
+    auto type = [&](const std::string& text) {
+        SetFocus(box);
+        SetWindowTextA(box, text.c_str());
+        SetFocus(gPanes[PANE_LEFT].list);
+    };
+    SetFocus(box);
     EXPECT_EQ(1, gEditing);
-    SetWindowTextA(gPanes[PANE_LEFT].pathBox, (left_ / "sub\\deeper\\..\\deeper").c_str());
-    EXPECT_EQ(1, Command(IDC_LEFT_PATH, EN_KILLFOCUS));
+    type(left_ / "sub\\deeper\\..\\deeper");
     EXPECT_EQ(0, gEditing);
     EXPECT_EQ(left_ / "sub\\deeper\\", gPanes[PANE_LEFT].path) << "normalised, with its final separator";
-    EXPECT_EQ(left_ / "sub\\deeper\\", WindowText(gPanes[PANE_LEFT].pathBox));
+    EXPECT_EQ(left_ / "sub\\deeper\\", WindowText(box));
 
     // A relative text is taken from the folder the listing made current.
-    SetWindowTextA(gPanes[PANE_LEFT].pathBox, "..");
-    Command(IDC_LEFT_PATH, EN_KILLFOCUS);
+    type("..");
     EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
 
-    SetWindowTextA(gPanes[PANE_LEFT].pathBox, (left_ / "missing").c_str());
-    Command(IDC_LEFT_PATH, EN_KILLFOCUS);
+    // Another window that takes the keyboard (a job's box) takes no half-typed path.
+    HWND other =
+        CreateWindowA("EDIT", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    SetFocus(box);
+    SetWindowTextA(box, (left_ / "su").c_str());
+    SetFocus(other);
+    EXPECT_EQ(0, gEditing);
+    EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
+    EXPECT_TRUE(prompts_.calls().empty());
+    DestroyWindow(other);
+
+    // "café" is "cafe" to the code page: the box takes the folder it shows, not its twin.
+    const std::wstring acute = Widen(left_.path()) + L"caf\xe9";
+    CreateDirectoryW(acute.c_str(), nullptr);
+    CreateDirectoryA((left_ / "cafe").c_str(), nullptr);
+    WriteBytesW(acute + L"\\in-acute.txt", "a");
+    SetFocus(box);
+    SetWindowTextW(box, (acute + L"\\").c_str());
+    SetFocus(gPanes[PANE_LEFT].list);
+    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "in-acute.txt"), 0) << gPanes[PANE_LEFT].path;
+    EXPECT_TRUE(prompts_.calls().empty());
+
+    type(left_ / "missing");
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CurrentDirectry Error", prompts_.calls()[0].caption);
     EXPECT_STREQ("c:\\", gPanes[PANE_LEFT].path);
-    EXPECT_EQ("c:\\", WindowText(gPanes[PANE_LEFT].pathBox));
+    EXPECT_EQ("c:\\", WindowText(box));
 
-    SetWindowTextA(gPanes[PANE_LEFT].pathBox, "");
-    Command(IDC_LEFT_PATH, EN_KILLFOCUS);
+    type("");
     EXPECT_STREQ("", gPanes[PANE_LEFT].path) << "an empty box is My Computer";
     EXPECT_EQ(0, Command(IDC_LEFT_PATH, EN_CHANGE));
 }
@@ -133,6 +160,14 @@ TEST_F(NavigationTest, RenameInPlace) {
     PumpMessages(20);
     EXPECT_TRUE(Exists(left_ / "trimmed.txt"));
     EXPECT_EQ("trimmed.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
+    // A change of case alone is carried out, and the row shows the disk's name.
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "Trimmed.TXT");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    std::vector<std::wstring> names = FolderEntriesW(left_.path());
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"Trimmed.TXT"));
+    EXPECT_EQ("Trimmed.TXT", ItemText(gPanes[PANE_LEFT].list, item, 0));
     edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "新しい名前.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);

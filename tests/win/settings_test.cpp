@@ -60,6 +60,17 @@ TEST(Settings, StartFolderCheck) {
     strcpy(path, gone.c_str());
     prompts.Queue(IDCANCEL);
     EXPECT_EQ(0, CheckStartFolder(path));
+
+    // Device and exact-form paths are asked about too, even where the system enters them.
+    for (std::string device : {std::string("\\\\.\\nul\\"), "\\\\?\\" + temp.path()}) {
+        strcpy(path, device.c_str());
+        prompts.Queue(IDOK);
+        size_t asked = prompts.calls().size();
+        EXPECT_EQ(1, CheckStartFolder(path));
+        EXPECT_STREQ("c:\\", path) << device;
+        ASSERT_EQ(asked + 1, prompts.calls().size()) << device;
+        EXPECT_EQ("c:\\ で起動しますか", prompts.calls().back().caption);
+    }
 }
 
 TEST(Settings, MainWindowReadsChecksAndWritesBackInOrder) {

@@ -82,6 +82,31 @@ TEST_F(OpenWithTest, FallbackAndMissingRules) {
     EXPECT_EQ(2u, Logged(second, 3, 800).size());
 }
 
+// A bare program name is found on the search path, with its switches kept;
+// one in the current folder (the pane's) is never started.
+TEST_F(OpenWithTest, BareProgramNamesAreLookedUpOnThePath) {
+    std::string onPath = Install("onpath");
+    ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), (files_ / "here.exe").c_str(), FALSE));
+    char old[4096];
+    DWORD n = GetEnvironmentVariableA("PATH", old, sizeof old);
+    ASSERT_LT(n, sizeof old);
+    SetEnvironmentVariableA("PATH", (onPath + ";" + old).c_str());
+    Load(DataFile({"rec.exe shimgvw.dll,ImageView_Fullscreen", "rec /s", "here.exe"},
+                  {RuleLine("txt", 0, 0), RuleLine("log", 1, 1), RuleLine("here", 2, 2)}));
+    SetCurrentDirectoryA(files_.path().c_str());
+    OpenWithAssociation(files_.path().c_str(), "a.txt");
+    OpenWithAssociation(files_.path().c_str(), "b.log");
+    OpenWithAssociation(files_.path().c_str(), "c.here");
+    std::vector<std::string> lines = Logged(onPath, 2);
+    SetEnvironmentVariableA("PATH", old);
+    ASSERT_EQ(2u, lines.size());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ("rec /s \"" + files_.path() + "b.log\"", lines[0].substr(0, lines[0].find('|')));
+    EXPECT_EQ("rec.exe shimgvw.dll,ImageView_Fullscreen \"" + files_.path() + "a.txt\"",
+              lines[1].substr(0, lines[1].find('|')));
+    EXPECT_TRUE(Logged(files_.path(), 1, 500).empty()) << "the current folder's program ran";
+}
+
 // The Tools commands start fixed programs; the test puts recorders at their
 // paths inside the test's own Wine prefix and removes them afterwards.
 class ToolsCommandTest : public ::testing::Test {

@@ -202,12 +202,8 @@ TEST_F(UnspellableNamesTest, MoveKeepsTheRealName) {
 }
 
 TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
-    // Without its twin, "cafe.txt" is free: a rename to it would succeed.
-    ASSERT_TRUE(DeleteFileW((Widen(left_.path()) + kCafe).c_str()));
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     SetFocus(gPanes[PANE_LEFT].list);
     int row = RowOf(kCafeAcute);
-    ASSERT_GE(row, 0);
     auto rename = [&](const wchar_t* typed, UINT open = LVM_EDITLABELW) {
         HWND edit = (HWND)SendMessageW(gPanes[PANE_LEFT].list, open, row, 0);
         ASSERT_NE(nullptr, edit);
@@ -216,6 +212,24 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
         SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
         PumpMessages(20);
     };
+    auto shown = [&] { // the row's text as the screen shows it
+        WCHAR text[MAX_PATH] = L"";
+        LVITEMW cell = {};
+        cell.pszText = text;
+        cell.cchTextMax = MAX_PATH;
+        SendMessageW(gPanes[PANE_LEFT].list, LVM_GETITEMTEXTW, row, (LPARAM)&cell);
+        return std::wstring(text);
+    };
+    // Its twin takes "cafe.txt": nothing is renamed, and the row keeps the real name.
+    rename(kCafe.c_str());
+    EXPECT_EQ(kCafeAcute, shown());
+    EXPECT_EQ("acute", Left(kCafeAcute));
+    // Without its twin, "cafe.txt" is free: a rename to it would succeed.
+    ASSERT_TRUE(DeleteFileW((Widen(left_.path()) + kCafe).c_str()));
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    SetFocus(gPanes[PANE_LEFT].list);
+    row = RowOf(kCafeAcute);
+    ASSERT_GE(row, 0);
     // The edit shows the real name, or the code page's spelling when opened
     // by the ANSI message: kept as it is, it renames nothing. A typed name
     // the code page can't spell is refused, not narrowed.
@@ -225,6 +239,13 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
     rename(L"\xd55c-2.txt");
     EXPECT_EQ(before, FolderEntriesW(left_.path()));
     EXPECT_EQ("acute", Left(kCafeAcute));
+
+    // Typed as the code page spells it, it is another name: the file takes it.
+    rename(kCafe.c_str());
+    EXPECT_EQ("acute", Left(kCafe));
+    EXPECT_EQ("(missing)", Left(kCafeAcute));
+    EXPECT_EQ(kCafe, shown());
+    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, row) & ITEM_HAS_REAL_NAME);
 
     rename(L"renamed.txt");
     EXPECT_EQ("acute", ReadBytes(left_ / "renamed.txt"));
@@ -246,13 +267,21 @@ TEST_F(UnspellableNamesTest, PasteOfAWideListCopiesTheRealFiles) {
     EXPECT_EQ("smile", Right(kSmile));
     EXPECT_EQ("acute", Right(kCafeAcute));
     EXPECT_EQ((std::vector<std::wstring>{kCafeAcute, kSmile}), FolderEntriesW(right_.path()));
+    // Pasted again, the question names the real file the copy would replace.
+    std::vector<std::wstring> asked;
+    prompts_.OnCall([&](const PromptCall& call) { asked.push_back(call.conflictNameW); });
+    prompts_.Queue(IDCANCEL);
+    prompts_.Queue(IDCANCEL);
+    EXPECT_EQ(2, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
+    EXPECT_EQ((std::vector<std::wstring>{kSmile, kCafeAcute}), asked);
+    prompts_.OnCall(nullptr);
 
     // Pasted into its own folder, it becomes a copy of the real file.
     EXPECT_EQ(2, PasteFromClipboard(main_->window(), left_.path().c_str(), WindowWalkSink()));
     EXPECT_EQ("smile", Left(Widen("コピー ～ ") + kSmile));
     EXPECT_EQ("acute", Left(Widen("コピー ～ ") + kCafeAcute));
     EXPECT_EQ("plain", Left(kCafe));
-    EXPECT_TRUE(Captions().empty()) << Said();
+    EXPECT_EQ(2u, Captions().size()) << "only the two questions: " << Said();
 }
 
 // A double-click opens the real file by its extension's rule, and enters a

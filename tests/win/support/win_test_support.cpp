@@ -73,6 +73,12 @@ std::wstring Widen(const std::string& text) {
     return n > 0 ? std::wstring(wide) : std::wstring();
 }
 
+std::string Narrow(const std::wstring& text) {
+    char bytes[4 * MAX_PATH];
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+    return n > 0 ? std::string(bytes) : std::string();
+}
+
 void RemoveTree(const std::string& path) {
     RemoveTreeW(Widen(path));
 }
@@ -208,12 +214,13 @@ std::vector<std::string> PromptRecorder::captions() const {
 INT_PTR PromptRecorder::Respond(HWND owner, const char* text, const char* caption, UINT type, LPARAM param) {
     PromptRecorder* self = gRecorder;
     bool dialog = text == nullptr && caption == nullptr;
-    PromptCall call{owner, text ? text : "", caption ? caption : "", type, dialog, "", "", ""};
+    PromptCall call{owner, text ? text : "", caption ? caption : "", type, dialog, "", "", "", L""};
     if (dialog && param && type == IDD_DELETE_CONFIRM) {
         call.question = ((const DeleteQuestion*)param)->question;
         call.names = ((const DeleteQuestion*)param)->names;
     } else if (dialog && param && type == IDD_OVERWRITE) {
-        call.conflictName = (const char*)param;
+        call.conflictNameW = (const WCHAR*)param;
+        call.conflictName = Narrow(call.conflictNameW);
     }
     EnterCriticalSection(&self->lock_);
     self->calls_.push_back(call);

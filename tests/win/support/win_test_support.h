@@ -31,6 +31,7 @@ bool Exists(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& folder);
 // The same through the wide calls, for names the code page can't spell.
 std::wstring Widen(const std::string& text);
+std::string Narrow(const std::wstring& text); // as the ANSI calls spell it
 void WriteBytesW(const std::wstring& path, const std::string& bytes);
 std::string ReadBytesW(const std::wstring& path); // "(missing)" when it can't be opened
 std::vector<std::wstring> FolderEntriesW(const std::string& folder);
@@ -60,6 +61,7 @@ struct PromptCall {
     bool dialog;
     // What the delete question showed, and the name the overwrite question asked about.
     std::string question, names, conflictName;
+    std::wstring conflictNameW;
 };
 
 // Records every message box and dialog and answers it: with the queued answers
