@@ -9,7 +9,16 @@
 
 int SetFilePath(FilePath* path, const char* text) {
     path->wide[0] = 0;
-    return CopyText(path->text, sizeof path->text, text);
+    if (!CopyText(path->text, sizeof path->text, text))
+        return 0;
+    // A path that ends in a device's name ("C:\\x\\con", a pane's folder
+    // without its final "\\") names the device: its wide form reaches the entry.
+    WCHAR name[PATH_SIZE];
+    const char* last = NameOfPath(text);
+    if (last[0] && WidenText(last, name, PATH_SIZE) && IsDeviceName(name, (size_t)lstrlenW(name)) &&
+        !WidenText(text, path->wide, PATH_SIZE))
+        return 0;
+    return 1;
 }
 
 int WidenText(const char* text, WCHAR* out, int capacity) {

@@ -25,7 +25,8 @@ DWORD ForEachEntry(const FilePath& folder, CancelSource cancel, WalkSink& sink, 
         if (IsCancelled(cancel))
             break;
         const char* name = found.found.cFileName;
-        if (IsFolderSelfEntry(name))
+        // A real name the code page spells as "." or ".." is an entry still.
+        if (IsFolderSelfEntry(name) && !RealNameOf(found))
             continue;
         if (IsUnreachableName(RealNameOf(found))) {
             sink.Unreachable(folder.text, name);

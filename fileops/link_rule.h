@@ -8,7 +8,6 @@
 #include <stdint.h>
 
 #include <set>
-#include <string>
 
 struct FolderIdentity {
     uint32_t volume;
@@ -36,7 +35,6 @@ struct WalkChain {
 struct CopyWalkState {
     WalkChain chain;
     std::set<FolderIdentity> made;
-    std::set<std::wstring> swept; // folders cleared of a copy's left-overs
 };
 
 int SameFolder(const FolderIdentity& a, const FolderIdentity& b);

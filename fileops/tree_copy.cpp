@@ -2,6 +2,9 @@
 
 #include <string.h>
 
+#include <mutex>
+#include <set>
+
 #include "core/filer_core.h"
 #include "base/cp932.h"
 #include "base/scoped.h"
@@ -42,7 +45,7 @@ int FilerCore::IsCopyDue(const FilePath& source, const FilePath& destination) {
 // A name beside the destination for the new copy until it is whole. It starts
 // with a dot, so listings pass it over, and it is one IsOwnTemporaryName
 // knows, so a walk can tell a left-over from the user's files. Where the long
-// form passes the path limit, a short one may still fit.
+// form passes the path limit, a short one (".~bk" and a digit) may still fit.
 static int TemporaryName(const FilePath& destination, FilePath* temporary, unsigned attempt) {
     static volatile LONG counter;
     char name[32];
@@ -50,7 +53,7 @@ static int TemporaryName(const FilePath& destination, FilePath* temporary, unsig
                (unsigned)InterlockedIncrement(&counter) + attempt);
     if (SiblingFilePath(temporary, destination, name, nullptr))
         return 1;
-    FormatText(name, sizeof name, ".~bk%x.tmp", attempt);
+    FormatText(name, sizeof name, ".~bk%x", attempt);
     return SiblingFilePath(temporary, destination, name, nullptr);
 }
 
@@ -95,27 +98,41 @@ static int CopyThroughTemporary(const FilePath& source, const FilePath& destinat
     return 0;
 }
 
+// Folders already cleared of left-overs by this process, by a hash of their
+// path: a left-over comes from a copy stopped dead, so one sweep per folder
+// and run is enough, and a selection of many files costs one search.
+static std::set<uint64_t> gSwept;
+static std::mutex gSweptLock;
+
 // Left-over temporaries in the folder a copy writes into (a copy stopped dead
-// part-way), removed the first time the walk writes there. One being written
-// by another copy at this moment is held open and stays.
-static void SweepTemporaries(const FilePath& destination, CopyWalkState& walk) {
+// part-way), removed the first time a copy writes there. One that another
+// copy is writing at this moment is held open: it can't be deleted, and its
+// attributes are left as they are.
+static void SweepTemporaries(const FilePath& destination) {
     FilePath pattern;
-    if (!SiblingFilePath(&pattern, destination, ".~bk*.tmp", nullptr))
-        return;
     WCHAR key[PATH_SIZE];
-    if (!WideOfPath(pattern, key, PATH_SIZE) || !walk.swept.insert(key).second)
+    if (!SiblingFilePath(&pattern, destination, ".~bk*", nullptr) || !WideOfPath(pattern, key, PATH_SIZE))
         return;
+    int fresh;
+    {
+        std::lock_guard<std::mutex> hold(gSweptLock);
+        fresh = gSwept.insert(HashOfPlace(key)).second;
+    }
     FoundEntry found;
-    ScopedFind search(FindFirstEntryOfPath(pattern, &found));
+    ScopedFind search(fresh ? FindFirstEntryOfPath(pattern, &found) : INVALID_HANDLE_VALUE);
     if (!search.Valid())
         return;
     do {
         DWORD attributes = found.found.dwFileAttributes;
         FilePath leftOver;
-        if (IsOwnTemporaryName(found.found.cFileName) &&
-            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-            SiblingFilePath(&leftOver, destination, found.found.cFileName, nullptr))
-            RemoveTemporary(leftOver);
+        if (!IsOwnTemporaryName(found.found.cFileName) ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+            !SiblingFilePath(&leftOver, destination, found.found.cFileName, nullptr) ||
+            DeleteFileOfPath(leftOver))
+            continue;
+        if (GetLastError() == ERROR_ACCESS_DENIED && (attributes & FILE_ATTRIBUTE_READONLY) &&
+            SetAttributesOfPath(leftOver, FILE_ATTRIBUTE_NORMAL) && !DeleteFileOfPath(leftOver))
+            SetAttributesOfPath(leftOver, attributes);
     } while (FindNextEntry(search.Get(), &found));
 }
 
@@ -153,8 +170,8 @@ static int CopyStraight(const FilePath& source, const FilePath& destination) {
 }
 
 static void CopyOneFile(const FilePath& source, const FilePath& destination, int destinationMissing,
-                        WalkSink& sink, CopyWalkState& walk) {
-    SweepTemporaries(destination, walk);
+                        WalkSink& sink) {
+    SweepTemporaries(destination);
     int ok;
     DWORD existing = destinationMissing ? INVALID_FILE_ATTRIBUTES : AttributesOfPath(destination);
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -247,7 +264,10 @@ int FilerCore::CopyTree(const FilePath& source, const FilePath& destination, int
                         WalkSink& sink) {
     CopyWalkState walk;
     walk.chain.count = 0;
-    PushAncestors(walk.chain, source);
+    // Only a folder can lead round to the folders above it.
+    DWORD attributes = AttributesOfPath(source);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        PushAncestors(walk.chain, source);
     return CopyWalk(source, destination, force, cancel, sink, walk, nullptr);
 }
 
@@ -265,7 +285,7 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         // A missing destination is due by the full rule too, with nothing to open.
         int due = force ? DUE : LooksDue(source, sourceTime, destination);
         if (due == DESTINATION_MISSING || (due == DUE && (force || IsCopyDue(source, destination))))
-            CopyOneFile(source, destination, due == DESTINATION_MISSING, sink, walk);
+            CopyOneFile(source, destination, due == DESTINATION_MISSING, sink);
         return 1;
     }
     // A folder that is already on the walk (a link to itself or to one of

@@ -109,37 +109,49 @@ static int FormItemPath(const char* folder, const SelectedItem& item, size_t lim
     return 0;
 }
 
-// What a look below a folder may not say to anyone.
-class QuietSink : public WalkSink {
+// Counts what a look below a folder could not see, and says nothing.
+class CountingSink : public WalkSink {
   public:
     void Progress(int, const char*) override {}
-    void Failed(const char*, const char*) override {}
-    void PathTooLong(const char*, const char*) override {}
-    void Unreachable(const char*, const char*) override {}
+    void Failed(const char*, const char*) override { unseen++; }
+    void PathTooLong(const char*, const char*) override { unseen++; }
+    void Unreachable(const char*, const char*) override { unseen++; }
     void Ended(int) override {}
+    int unseen = 0;
 };
 
 static int IsLinkEntry(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// 1 when a link lies anywhere below the folder; links are not entered.
+// 1 when the shell must not get the folder whole: a link lies below it, or
+// something below it could not be looked at (a name no path reaches, a path
+// past the limit, a folder that can't be searched), which may be one.
 static int HoldsLink(const FilePath& folder) {
-    QuietSink quiet;
+    CountingSink counted;
     int found = 0;
-    ForEachEntry(folder, nullptr, quiet, [&](const FoundEntry& entry, const FilePath& child) {
+    DWORD error = ForEachEntry(folder, nullptr, counted, [&](const FoundEntry& entry, const FilePath& child) {
         DWORD attributes = entry.found.dwFileAttributes;
         if (!found)
             found = IsLinkEntry(attributes) || ((attributes & FILE_ATTRIBUTE_DIRECTORY) && HoldsLink(child));
     });
-    return found;
+    return found || counted.unseen || (error && error != ERROR_FILE_NOT_FOUND);
+}
+
+static int IsEmptyFolder(const FilePath& folder) {
+    CountingSink counted;
+    int entries = 0;
+    DWORD error =
+        ForEachEntry(folder, nullptr, counted, [&](const FoundEntry&, const FilePath&) { entries++; });
+    return !entries && !counted.unseen && (!error || error == ERROR_FILE_NOT_FOUND);
 }
 
 // Into the recycle bin without the shell ever getting a link: where the bin
 // can't take a folder, the shell offers to delete it for good, and its own
 // delete walks into links and empties what they lead to. A link goes by
 // itself, as the permanent delete removes it; a folder that holds one goes
-// by parts, and itself once nothing in it leads elsewhere.
+// by parts, and itself once it is empty. What stays was said, or is what
+// the user chose to keep when the shell asked.
 static void RecycleTree(const FilePath& path, DWORD attributes, WalkSink& sink) {
     if (IsLinkEntry(attributes)) {
         gCore->DeleteTree(path, nullptr, sink);
@@ -149,10 +161,8 @@ static void RecycleTree(const FilePath& path, DWORD attributes, WalkSink& sink) 
         ForEachEntry(path, nullptr, sink, [&](const FoundEntry& entry, const FilePath& child) {
             RecycleTree(child, entry.found.dwFileAttributes, sink);
         });
-        if (HoldsLink(path)) {
-            sink.Failed(path.text, "ゴミ箱へ移動できませんでした");
+        if (!IsEmptyFolder(path))
             return;
-        }
     }
     if (!SendToRecycleBin(path))
         sink.Failed(path.text, "ゴミ箱へ移動できませんでした");

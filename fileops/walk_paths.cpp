@@ -89,5 +89,5 @@ int IsOwnTemporaryName(const char* name) {
     int digits = 0;
     for (; (*p >= '0' && *p <= '9') || (*p >= 'a' && *p <= 'f'); p++)
         digits++;
-    return digits >= 1 && digits <= TEMPORARY_DIGITS_MAX && strcmp(p, ".tmp") == 0;
+    return digits >= 1 && digits <= TEMPORARY_DIGITS_MAX && (*p == '\0' || strcmp(p, ".tmp") == 0);
 }

@@ -29,6 +29,7 @@ const char* NameOfPath(const char* path);
 // "." and "..", the folder's own entries: the only names a walk passes over.
 int IsFolderSelfEntry(const char* name);
 // The name a copy gives a file until it is whole: ".~bk", 1 to 12 hex digits,
-// ".tmp". A file of this name that no copy is making is a copy's left-over.
+// and ".tmp" unless the path limit leaves no room for it. A file of this name
+// that no copy is making is a copy's left-over.
 enum { TEMPORARY_DIGITS_MAX = 12 };
 int IsOwnTemporaryName(const char* name);

@@ -110,9 +110,9 @@ TEST(WalkPaths, SelfEntriesAndOwnTemporaries) {
         EXPECT_TRUE(IsFolderSelfEntry(name)) << name;
     for (const char* name : {".git", "...", ".gitignore", "..x", ""})
         EXPECT_FALSE(IsFolderSelfEntry(name)) << name;
-    for (const char* name : {".~bk1.tmp", ".~bk3f2a0000001c.tmp", ".~bkff.tmp"})
+    for (const char* name : {".~bk1.tmp", ".~bk3f2a0000001c.tmp", ".~bkff.tmp", ".~bk0"})
         EXPECT_TRUE(IsOwnTemporaryName(name)) << name;
     for (const char* name : {".~bk.tmp", ".~bk1.tmp.txt", ".~bk12g.tmp", ".~bkABC.tmp",
-                             ".~bk1234567890abc.tmp", "~bk1.tmp", ".~1", ".~bk1.TMP", "x.~bk1.tmp"})
+                             ".~bk1234567890abc.tmp", "~bk1.tmp", ".~1", ".~bk1.TMP", "x.~bk1.tmp", ".~bk"})
         EXPECT_FALSE(IsOwnTemporaryName(name)) << name;
 }

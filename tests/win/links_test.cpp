@@ -205,21 +205,30 @@ TEST_F(LinksTest, RecycleBinTakesTheTreeWithItsLinks) {
 
 // Any question the shell itself asks (whether to delete for good what it
 // can't recycle) is answered Yes: the worst a user could answer.
-static BOOL CALLBACK AnswerShellYes(HWND window, LPARAM asked) {
+struct ShellWatch {
+    int asked;
+    volatile LONG done; // set once the command has returned
+};
+
+static BOOL CALLBACK AnswerShellYes(HWND window, LPARAM watch) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     char cls[16] = "";
     GetClassNameA(window, cls, sizeof cls);
     if (process == GetCurrentProcessId() && strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
         PostMessageA(window, WM_COMMAND, IDYES, 0);
-        *(int*)asked = 1;
+        ((ShellWatch*)watch)->asked = 1;
     }
     return TRUE;
 }
 
-static DWORD WINAPI WatchShellYes(LPVOID asked) {
-    for (int i = 0; i < 40; i++, Sleep(50))
-        EnumWindows(AnswerShellYes, (LPARAM)asked);
+// Answers every question until a second after the command has returned.
+static DWORD WINAPI WatchShellYes(LPVOID watch) {
+    ShellWatch* w = (ShellWatch*)watch;
+    for (int i = 0, after = 0; i < 1200 && after < 20; i++, Sleep(50)) {
+        EnumWindows(AnswerShellYes, (LPARAM)w);
+        after += w->done != 0;
+    }
     return 0;
 }
 
@@ -227,8 +236,8 @@ static DWORD WINAPI WatchShellYes(LPVOID asked) {
 // to stays, whatever the shell asks on the way.
 TEST_F(LinksTest, RecyclingALinkByItselfLeavesItsTarget) {
     Use("recyclelink");
-    int asked = 0;
-    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &asked, 0, nullptr);
+    ShellWatch watch = {0, 0};
+    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &watch, 0, nullptr);
     Start();
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
     PumpMessages(20);
@@ -237,11 +246,12 @@ TEST_F(LinksTest, RecyclingALinkByItselfLeavesItsTarget) {
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"out"}));
     prompts_.Queue(1);
     Command(CMD_LEFT_DELETE);
-    WaitForSingleObject(watcher, 10000);
+    InterlockedExchange(&watch.done, 1);
+    WaitForSingleObject(watcher, 70000);
     CloseHandle(watcher);
     OutsideIntact();
     EXPECT_TRUE(Exists(folder_ + "tree\\file.txt"));
-    EXPECT_EQ(0, asked) << "the shell never got the link";
+    EXPECT_EQ(0, watch.asked) << "the shell never got the link";
     // Where Wine can't remove a link, it stays and that is said.
     if (HasEntry(folder_ + "tree\\", "out")) {
         ASSERT_FALSE(prompts_.calls().empty());
@@ -276,13 +286,14 @@ TEST_F(LinksTest, ARecycleNeverHandsTheShellAFolderHoldingALink) {
     if (folder_.empty())
         GTEST_SKIP() << "the test driver mounts a second file system (as root)";
     folder_ += "links\\";
-    int asked = 0;
-    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &asked, 0, nullptr);
+    ShellWatch watch = {0, 0};
+    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &watch, 0, nullptr);
     Start();
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
     prompts_.Queue(1);
     Command(CMD_LEFT_DELETE);
-    WaitForSingleObject(watcher, 10000);
+    InterlockedExchange(&watch.done, 1);
+    WaitForSingleObject(watcher, 70000);
     CloseHandle(watcher);
     OutsideIntact();
     EXPECT_FALSE(Exists(folder_ + "tree\\file.txt")) << "what holds no link went";
