@@ -38,6 +38,35 @@ static bool HasEntry(const std::string& folder, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// Any question the shell itself asks (whether to delete for good what it
+// can't recycle) is answered Yes: the worst a user could answer.
+struct ShellWatch {
+    int asked;
+    volatile LONG done; // set once the command has returned
+};
+
+static BOOL CALLBACK AnswerShellYes(HWND window, LPARAM watch) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (process == GetCurrentProcessId() && strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        PostMessageA(window, WM_COMMAND, IDYES, 0);
+        ((ShellWatch*)watch)->asked = 1;
+    }
+    return TRUE;
+}
+
+// Answers every question until a second after the command has returned.
+static DWORD WINAPI WatchShellYes(LPVOID watch) {
+    ShellWatch* w = (ShellWatch*)watch;
+    for (int i = 0, after = 0; i < 1200 && after < 20; i++, Sleep(50)) {
+        EnumWindows(AnswerShellYes, (LPARAM)w);
+        after += w->done != 0;
+    }
+    return 0;
+}
+
 class LinksTest : public ::testing::Test {
   protected:
     void Use(const char* name) {
@@ -55,6 +84,18 @@ class LinksTest : public ::testing::Test {
     void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
     bool WaitForJob() {
         return PumpUntil([] { return !JobRunning(); }, 60000);
+    }
+    // The recycle bin's command on the left pane's selection, every question
+    // of the shell answered Yes; 1 when the shell asked anything.
+    int RecycleAnsweringTheShellYes() {
+        ShellWatch watch = {0, 0};
+        HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &watch, 0, nullptr);
+        prompts_.Queue(1);
+        Command(CMD_LEFT_DELETE);
+        InterlockedExchange(&watch.done, 1);
+        WaitForSingleObject(watcher, 70000);
+        CloseHandle(watcher);
+        return watch.asked;
     }
     void OutsideIntact() { EXPECT_EQ("keep\n", ReadBytes(folder_ + "outside\\keep.txt")); }
 
@@ -203,55 +244,19 @@ TEST_F(LinksTest, RecycleBinTakesTheTreeWithItsLinks) {
     OutsideIntact();
 }
 
-// Any question the shell itself asks (whether to delete for good what it
-// can't recycle) is answered Yes: the worst a user could answer.
-struct ShellWatch {
-    int asked;
-    volatile LONG done; // set once the command has returned
-};
-
-static BOOL CALLBACK AnswerShellYes(HWND window, LPARAM watch) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char cls[16] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (process == GetCurrentProcessId() && strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
-        PostMessageA(window, WM_COMMAND, IDYES, 0);
-        ((ShellWatch*)watch)->asked = 1;
-    }
-    return TRUE;
-}
-
-// Answers every question until a second after the command has returned.
-static DWORD WINAPI WatchShellYes(LPVOID watch) {
-    ShellWatch* w = (ShellWatch*)watch;
-    for (int i = 0, after = 0; i < 1200 && after < 20; i++, Sleep(50)) {
-        EnumWindows(AnswerShellYes, (LPARAM)w);
-        after += w->done != 0;
-    }
-    return 0;
-}
-
 // A link sent to the recycle bin by itself takes only the link: what it leads
 // to stays, whatever the shell asks on the way.
 TEST_F(LinksTest, RecyclingALinkByItselfLeavesItsTarget) {
     Use("recyclelink");
-    ShellWatch watch = {0, 0};
-    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &watch, 0, nullptr);
     Start();
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
     PumpMessages(20);
     // Into the tree, then the link "out" alone.
     OpenListItem(&gPanes[PANE_LEFT], FindItem(gPanes[PANE_LEFT].list, "tree"));
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"out"}));
-    prompts_.Queue(1);
-    Command(CMD_LEFT_DELETE);
-    InterlockedExchange(&watch.done, 1);
-    WaitForSingleObject(watcher, 70000);
-    CloseHandle(watcher);
+    EXPECT_EQ(0, RecycleAnsweringTheShellYes()) << "the shell never got the link";
     OutsideIntact();
     EXPECT_TRUE(Exists(folder_ + "tree\\file.txt"));
-    EXPECT_EQ(0, watch.asked) << "the shell never got the link";
     // Where Wine can't remove a link, it stays and that is said.
     if (HasEntry(folder_ + "tree\\", "out")) {
         ASSERT_FALSE(prompts_.calls().empty());
@@ -286,15 +291,9 @@ TEST_F(LinksTest, ARecycleNeverHandsTheShellAFolderHoldingALink) {
     if (folder_.empty())
         GTEST_SKIP() << "the test driver mounts a second file system (as root)";
     folder_ += "links\\";
-    ShellWatch watch = {0, 0};
-    HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &watch, 0, nullptr);
     Start();
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
-    prompts_.Queue(1);
-    Command(CMD_LEFT_DELETE);
-    InterlockedExchange(&watch.done, 1);
-    WaitForSingleObject(watcher, 70000);
-    CloseHandle(watcher);
+    RecycleAnsweringTheShellYes();
     OutsideIntact();
     EXPECT_FALSE(Exists(folder_ + "tree\\file.txt")) << "what holds no link went";
 }
