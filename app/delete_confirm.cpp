@@ -38,7 +38,8 @@ void ConfirmAndDelete(Pane* pane, int command) {
     // Nothing selected: nothing to refuse either, so a held Delete key is quiet.
     if (SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
         return;
-    if (permanent && gDeleteRefused && (pane->path[0] == '\0' || JobRunning()))
+    // Still held since its refusal, the key asks nothing, also once the job has ended.
+    if (permanent && gDeleteRefused)
         return;
     if (RefuseMyComputer(pane, pane) || (permanent && RefuseWhileJobRuns())) {
         gDeleteRefused = permanent;

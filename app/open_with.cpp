@@ -62,8 +62,8 @@ static int SearchProgram(const char* word, char* program, DWORD cap) {
         char* end = strchr(entry, ';');
         if (end)
             *end = '\0';
-        // An empty or relative entry would name the current folder again.
-        n = HasPathPart(entry) ? SearchPathA(entry, word, ".exe", cap, program, nullptr) : 0;
+        // An empty or relative entry would be read from the current folder.
+        n = IsAbsolutePath(entry) ? SearchPathA(entry, word, ".exe", cap, program, nullptr) : 0;
         if (n > 0 && n < cap && IsFile(program))
             return 1;
         if (!end)
@@ -80,12 +80,13 @@ static int SearchProgram(const char* word, char* program, DWORD cap) {
 // "C:\Program Files\...").
 static int FindToolProgram(const char* tool, char* program, DWORD cap) {
     char whole[TOOL_SLOT_SIZE], word[TOOL_SLOT_SIZE];
-    if (ToolProgramPath(tool, whole, sizeof whole) && HasPathPart(whole) && IsFile(whole))
+    if (ToolProgramPath(tool, whole, sizeof whole) && IsAbsolutePath(whole) && IsFile(whole))
         return CopyText(program, cap, whole);
     if (!ToolProgramWord(tool, word, sizeof word))
         return 0;
+    // A relative path would be read from the current folder, the pane's.
     if (HasPathPart(word))
-        return IsFile(word) && CopyText(program, cap, word);
+        return IsAbsolutePath(word) && IsFile(word) && CopyText(program, cap, word);
     return SearchProgram(word, program, cap);
 }
 

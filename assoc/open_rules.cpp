@@ -76,6 +76,13 @@ int HasPathPart(const char* text) {
     return 0;
 }
 
+int IsAbsolutePath(const char* text) {
+    int drive = ((text[0] | 0x20) >= 'a' && (text[0] | 0x20) <= 'z') && text[1] == ':' &&
+                (text[2] == '\\' || text[2] == '/');
+    int unc = (text[0] == '\\' || text[0] == '/') && (text[1] == '\\' || text[1] == '/');
+    return drive || unc;
+}
+
 int ToolProgramWord(const char* tool, char* word, size_t cap) {
     if (cap > 0)
         word[0] = '\0';

@@ -24,6 +24,9 @@ int BuildCommandLine(char* dst, size_t cap, const char* tool, const char* folder
 int ToolProgramPath(const char* tool, char* path, size_t cap);
 // 1 when text names a place ("\\", "/" or ":"), not a bare program name.
 int HasPathPart(const char* text);
+// 1 for a path that names one place whatever the current folder is: a drive
+// and its root ("C:\\...") or a UNC path ("\\\\server\\...").
+int IsAbsolutePath(const char* text);
 // The program word of a tool text, as the system reads a command line: the
 // text inside leading quotes, else the text up to the first blank; what
 // follows is arguments. 0 (word empty) when there is none or it does not fit.

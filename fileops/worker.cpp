@@ -24,7 +24,8 @@ static void Refuse(const char* text) {
 }
 
 int RefuseWhileJobRuns() {
-    if (!JobRunning())
+    // A window that closes once its job's boxes are gone takes no new job.
+    if (!JobRunning() && !gCloseAfterJob)
         return 0;
     Refuse("処理中です");
     return 1;

@@ -5,6 +5,7 @@
 
 #include "base/list_view.h"
 #include "base/prompts.h"
+#include "base/scoped.h"
 #include "base/spellable.h"
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
@@ -105,19 +106,43 @@ void CancelRename(HWND list) {
 
 // Moves source to target. A change of case alone that the platform answers
 // with success and leaves undone is made through a temporary name.
+// The volume and file index of an entry; 0 when it can't be opened.
+static int ReadFileIdentity(const FilePath& path, BY_HANDLE_FILE_INFORMATION* info) {
+    ScopedHandle entry(OpenPath(path, FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS));
+    return entry.Valid() && GetFileInformationByHandle(entry.Get(), info);
+}
+
+static int SameEntry(const FilePath& a, const FilePath& b) {
+    BY_HANDLE_FILE_INFORMATION x, y;
+    return ReadFileIdentity(a, &x) && ReadFileIdentity(b, &y) &&
+           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+           x.nFileIndexLow == y.nFileIndexLow;
+}
+
+// Moves source to target. A change of case alone that the platform answers
+// with success and leaves undone is made through a temporary name, but only
+// where the typed name leads to this very entry: beside a case twin (which
+// only the Linux side can make) it names the twin, and nothing is moved.
 static int RenameOnDisk(const FilePath& source, const FilePath& target, const WCHAR* typed) {
     if (!MoveFileOfPath(source, target, 0))
         return 0;
     WCHAR now[MAX_PATH];
     if (!NameOnDisk(target, now, MAX_PATH) || lstrcmpW(now, typed) == 0 || lstrcmpiW(now, typed) != 0)
         return 1;
+    if (!SameEntry(source, target))
+        return 0;
     char temporaryName[32];
     FormatText(temporaryName, sizeof temporaryName, "~ren%lx.tmp", GetTickCount());
     FilePath temporary;
     if (!SiblingFilePath(&temporary, source, temporaryName, nullptr) || !MoveFileOfPath(source, temporary, 0))
         return 1;
-    if (!MoveFileOfPath(temporary, target, 0))
-        MoveFileOfPath(temporary, source, 0);
+    if (!MoveFileOfPath(temporary, target, 0) && !MoveFileOfPath(temporary, source, 0)) {
+        char text[PATH_SIZE + 64];
+        FormatText(text, sizeof text, "%s\r\nこの名前で残りました", temporary.text);
+        ShowMessage(nullptr, text, "Rename Error", MB_OK);
+    }
     return 1;
 }
 
@@ -220,13 +245,22 @@ int OnPathBoxKey(Pane* pane, WPARAM key) {
 static int ReadPathBox(HWND box, char* path) {
     WCHAR typed[PATH_SIZE], shortPath[PATH_SIZE];
     GetWindowTextW(box, typed, PATH_SIZE);
-    if (IsSpellable(typed))
-        return WideCharToMultiByte(CP_ACP, 0, typed, -1, path, PATH_SIZE, nullptr, nullptr) > 0;
-    DWORD n = GetShortPathNameW(typed, shortPath, PATH_SIZE);
-    if (n > 0 && n < PATH_SIZE && IsSpellable(shortPath) &&
-        WideCharToMultiByte(CP_ACP, 0, shortPath, -1, path, PATH_SIZE, nullptr, nullptr) > 0)
-        return 1;
+    // Converted aside: a text that needs more bytes than a path holds is
+    // said, and the pane keeps its folder, never a cut or unended path.
+    char converted[PATH_SIZE];
     char shown[PATH_SIZE], text[PATH_SIZE + 64];
+    const WCHAR* reaching = typed;
+    DWORD n = 0;
+    if (!IsSpellable(typed) && (n = GetShortPathNameW(typed, shortPath, PATH_SIZE)) > 0 && n < PATH_SIZE &&
+        IsSpellable(shortPath))
+        reaching = shortPath;
+    if (IsSpellable(reaching)) {
+        if (WideCharToMultiByte(CP_ACP, 0, reaching, -1, converted, PATH_SIZE, nullptr, nullptr) > 0)
+            return CopyText(path, PATH_SIZE, converted);
+        NarrowName(typed, shown, sizeof shown);
+        ShowMessage(nullptr, shown, "Path Length Error", MB_OK);
+        return 0;
+    }
     NarrowName(typed, shown, sizeof shown);
     if (GetFileAttributesW(typed) == INVALID_FILE_ATTRIBUTES) {
         ShowMessage(nullptr, shown, "CurrentDirectry Error", MB_OK);

@@ -88,23 +88,27 @@ TEST(OpenRules, CommandLineBytes) {
     // The program word: up to the first blank, or inside leading quotes.
     struct {
         const char* tool;
-        const char* word; // null: none
-        int hasPath;
+        const char* word;      // null: none
+        int hasPath, absolute; // a relative path is read from the current folder
     } words[] = {
-        {"notepad.exe ", "notepad.exe", 0},
-        {"rundll32.exe shimgvw.dll,ImageView_Fullscreen ", "rundll32.exe", 0},
-        {"C:\\Program Files\\WZ EDITOR\\wz_main.exe ", "C:\\Program", 1},
-        {"\"C:\\Program Files\\x.exe\" /s ", "C:\\Program Files\\x.exe", 1},
-        {"\"unclosed.exe ", nullptr, 0},
-        {"\x95\\\\t.exe /a ", "\x95\\\\t.exe", 1}, // a trail byte 0x5C, then a separator
-        {"\x95\\t.exe /a ", "\x95\\t.exe", 0},
-        {"   ", nullptr, 0},
+        {"notepad.exe ", "notepad.exe", 0, 0},
+        {"rundll32.exe shimgvw.dll,ImageView_Fullscreen ", "rundll32.exe", 0, 0},
+        {"C:\\Program Files\\WZ EDITOR\\wz_main.exe ", "C:\\Program", 1, 1},
+        {"\"C:\\Program Files\\x.exe\" /s ", "C:\\Program Files\\x.exe", 1, 1},
+        {"\"unclosed.exe ", nullptr, 0, 0},
+        {"bin\\x.exe /a ", "bin\\x.exe", 1, 0},
+        {"C:x.exe ", "C:x.exe", 1, 0},
+        {"\\\\srv\\t\\x.exe ", "\\\\srv\\t\\x.exe", 1, 1},
+        {"\x95\\\\t.exe /a ", "\x95\\\\t.exe", 1, 0}, // a trail byte 0x5C, then a separator
+        {"\x95\\t.exe /a ", "\x95\\t.exe", 0, 0},
+        {"   ", nullptr, 0, 0},
     };
     for (const auto& row : words) {
         char word[TOOL_SLOT_SIZE];
         EXPECT_EQ(row.word != nullptr, ToolProgramWord(row.tool, word, sizeof word)) << row.tool;
         EXPECT_STREQ(row.word ? row.word : "", word) << row.tool;
         EXPECT_EQ(row.hasPath, HasPathPart(word)) << row.tool;
+        EXPECT_EQ(row.absolute, IsAbsolutePath(word)) << row.tool;
     }
 }
 

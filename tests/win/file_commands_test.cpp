@@ -276,8 +276,7 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     LeaveFromWorker(0, "before");
     Command(CMD_RIGHT_COPY_FOLDER);
     LeaveFromWorker(0, "after");
-    DWORD shown = GetTickCount() + 4 * PROGRESS_INTERVAL_MS;
-    PumpUntil([&] { return GetTickCount() >= shown; });
+    ShowPendingProgress(0); // as the window's timer does
     EXPECT_EQ("処理中です", Status(0));
     EXPECT_TRUE(PumpUntil([this] { return Status(0) == "after"; }, 3000));
     // What the worker leaves while the window shows its texts is shown next.

@@ -81,6 +81,10 @@ TEST_F(MainWindowTest, BuildsEveryControlAndCountsTheObjects) {
     // The listing's notifications already made a pane active, and its list has the keyboard.
     ASSERT_NE(nullptr, ActivePane());
     EXPECT_EQ(ActivePane()->list, GetFocus());
+    // Shown, the window gives it to that list whoever had it before.
+    SetFocus(Main());
+    ShowMainWindow(Main(), SW_SHOWNORMAL);
+    EXPECT_EQ(ActivePane()->list, GetFocus());
 }
 
 TEST_F(MainWindowTest, ResizeFollowsTheFixedRules) {
