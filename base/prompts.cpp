@@ -84,5 +84,8 @@ INT_PTR RunDialog(HWND owner, int dialogId, DLGPROC proc, LPARAM param) {
     UiPromptScope scope;
     if (gResponder)
         return gResponder(owner, nullptr, nullptr, (UINT)dialogId, param);
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialogId), owner, proc, param);
+    // Made as a wide dialog: an edit control made by the ANSI call keeps
+    // ANSI text and would spell a real name the code page lacks as another.
+    // The dialogs' ANSI texts still arrive whole, converted by the system.
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialogId), owner, proc, param);
 }
