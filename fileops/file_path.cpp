@@ -73,11 +73,11 @@ int NeedsExactForm(const WCHAR* path) {
     }
 }
 
-ExactPath::ExactPath(const WCHAR* wide) {
+ExactPath::ExactPath(const WCHAR* wide, int always) {
     const WCHAR* prefix = L"";
     const WCHAR* rest = wide;
     // Paths already in a device form ("\\?\", "\\.\") stay as they are.
-    if (NeedsExactForm(wide) &&
+    if ((always || NeedsExactForm(wide)) &&
         !(wide[0] == L'\\' && wide[1] == L'\\' && (wide[2] == L'?' || wide[2] == L'.'))) {
         if (wide[0] && wide[1] == L':' && wide[2] == L'\\') {
             prefix = L"\\\\?\\";
@@ -196,32 +196,13 @@ static HANDLE FindFirstWide(const WCHAR* pattern, FoundEntry* entry) {
 // of 256 to 259 bytes): the "\\?\" form has no such limit, so every folder a
 // pane lists can be walked.
 static HANDLE FindFirstLong(const FilePath& folder, FoundEntry* entry) {
-    WCHAR path[PATH_SIZE];
-    WCHAR pattern[PATH_SIZE + 16];
-    if (!WideOfPath(folder, path, PATH_SIZE)) {
+    WCHAR pattern[PATH_SIZE + 2];
+    if (!JoinWide(pattern, PATH_SIZE + 2, folder, 1, "*", nullptr)) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
     }
-    const WCHAR* rest = path;
-    if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'?' || path[2] == L'.')) {
-        pattern[0] = 0; // already a device form
-    } else if (path[0] == L'\\' && path[1] == L'\\') {
-        lstrcpyW(pattern, L"\\\\?\\UNC\\");
-        rest = path + 2;
-    } else if (path[0] && path[1] == L':' && path[2] == L'\\') {
-        lstrcpyW(pattern, L"\\\\?\\");
-    } else {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return INVALID_HANDLE_VALUE;
-    }
-    lstrcatW(pattern, rest);
-    int length = lstrlenW(pattern);
-    if (pattern[length - 1] != L'\\')
-        pattern[length++] = L'\\';
-    pattern[length++] = L'*';
-    pattern[length] = 0;
     WIN32_FIND_DATAW wide;
-    HANDLE search = FindFirstFileW(pattern, &wide);
+    HANDLE search = FindFirstFileW(ExactPath(pattern, 1).path, &wide);
     if (search != INVALID_HANDLE_VALUE)
         ReadFound(wide, entry);
     return search;

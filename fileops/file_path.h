@@ -30,9 +30,10 @@ const WCHAR* NameOfWidePath(const WCHAR* path);
 // the entry.
 int NeedsExactForm(const WCHAR* path);
 // A wide path in the form the wide calls must get: the "\\?\" form where
-// it needs one, else as it is; empty when it doesn't fit.
+// it needs one (or, with always, wherever it can have one: no path limit
+// then applies), else as it is; empty when it doesn't fit.
 struct ExactPath {
-    explicit ExactPath(const WCHAR* wide);
+    explicit ExactPath(const WCHAR* wide, int always = 0);
     WCHAR path[PATH_SIZE + 8];
 };
 

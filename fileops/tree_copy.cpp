@@ -57,9 +57,9 @@ static int TemporaryName(const FilePath& destination, FilePath* temporary, unsig
     return SiblingFilePath(temporary, destination, name, nullptr);
 }
 
-// A temporary copy carries the source's attributes: read-only ones would keep
-// it from being deleted.
-static void RemoveTemporary(const FilePath& temporary) {
+// An unfinished copy carries the source's attributes: read-only ones would
+// keep it from being deleted.
+static void RemoveUnfinishedCopy(const FilePath& temporary) {
     SetAttributesOfPath(temporary, FILE_ATTRIBUTE_NORMAL);
     DeleteFileOfPath(temporary);
 }
@@ -84,14 +84,14 @@ static int CopyThroughTemporary(const FilePath& source, const FilePath& destinat
                 return 1;
             if (replace)
                 SetAttributesOfPath(destination, old);
-            RemoveTemporary(temporary);
+            RemoveUnfinishedCopy(temporary);
             return 0;
         }
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
             // A copy that stopped part-way (a full disk, a read error) leaves
             // its partial file behind: never the destination's place.
-            RemoveTemporary(temporary);
+            RemoveUnfinishedCopy(temporary);
             return 0;
         }
     }
@@ -165,7 +165,7 @@ static int CopyStraight(const FilePath& source, const FilePath& destination) {
     if (CopyFileOfPath(source, destination, TRUE))
         return 1;
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-        RemoveTemporary(destination);
+        RemoveUnfinishedCopy(destination);
     return 0;
 }
 

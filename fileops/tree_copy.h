@@ -6,7 +6,8 @@
 
 struct FilePath;
 struct FolderIdentity;
-// The volume serial and file index of a folder, through any link; 0 when unreadable.
+// The volume serial and file index of a folder (or of any entry), through any
+// link; 0 when unreadable.
 int ReadFolderIdentity(const char* path, FolderIdentity* identity);
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity);
 // 1 when inner is the folder outer, or lies below it, by identity: however

@@ -5,13 +5,14 @@
 
 #include "base/list_view.h"
 #include "base/prompts.h"
-#include "base/scoped.h"
 #include "base/spellable.h"
 #include "base/text_buffer.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
+#include "fileops/link_rule.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
+#include "fileops/tree_copy.h"
 #include "panes/compose_path.h"
 #include "panes/item_name.h"
 
@@ -105,23 +106,6 @@ void CancelRename(HWND list) {
 }
 
 // Moves source to target. A change of case alone that the platform answers
-// with success and leaves undone is made through a temporary name.
-// The volume and file index of an entry; 0 when it can't be opened.
-static int ReadFileIdentity(const FilePath& path, BY_HANDLE_FILE_INFORMATION* info) {
-    ScopedHandle entry(OpenPath(path, FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS));
-    return entry.Valid() && GetFileInformationByHandle(entry.Get(), info);
-}
-
-static int SameEntry(const FilePath& a, const FilePath& b) {
-    BY_HANDLE_FILE_INFORMATION x, y;
-    return ReadFileIdentity(a, &x) && ReadFileIdentity(b, &y) &&
-           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-           x.nFileIndexLow == y.nFileIndexLow;
-}
-
-// Moves source to target. A change of case alone that the platform answers
 // with success and leaves undone is made through a temporary name, but only
 // where the typed name leads to this very entry: beside a case twin (which
 // only the Linux side can make) it names the twin, and nothing is moved.
@@ -131,7 +115,9 @@ static int RenameOnDisk(const FilePath& source, const FilePath& target, const WC
     WCHAR now[MAX_PATH];
     if (!NameOnDisk(target, now, MAX_PATH) || lstrcmpW(now, typed) == 0 || lstrcmpiW(now, typed) != 0)
         return 1;
-    if (!SameEntry(source, target))
+    FolderIdentity before, after;
+    if (!ReadFolderIdentity(source, &before) || !ReadFolderIdentity(target, &after) ||
+        !SameFolder(before, after))
         return 0;
     char temporaryName[32];
     FormatText(temporaryName, sizeof temporaryName, "~ren%lx.tmp", GetTickCount());
