@@ -56,11 +56,11 @@ LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
         gCore->SortByColumn(pane->list, gCore->sortColumn);
         return 0;
     }
-    case LVN_BEGINLABELEDITA: return BeginRename(pane, (const NMLVDISPINFOA*)header);
-    case LVN_ENDLABELEDITA: {
+    case LVN_BEGINLABELEDITW: return BeginRename(pane, (const NMLVDISPINFOW*)header);
+    case LVN_ENDLABELEDITW: {
         // The edit box goes after this notification and may take the focus
         // with it. Posted after any box the rename showed has closed.
-        LRESULT result = EndRename(pane, (const NMLVDISPINFOA*)header);
+        LRESULT result = EndRename(pane, (const NMLVDISPINFOW*)header);
         PostMessageA(gMainWindow, MSG_LIST_KEYBOARD, 0, (LPARAM)pane->list);
         return result;
     }

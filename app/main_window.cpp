@@ -121,8 +121,8 @@ static LRESULT OnCreate(HWND window) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 
-    const DWORD listStyle =
-        WS_CHILD | WS_VISIBLE | WS_DLGFRAME | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_EDITLABELS;
+    const DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | LVS_REPORT | LVS_SHAREIMAGELISTS |
+                            LVS_EDITLABELS | LVS_OWNERDATA;
     const DWORD pathStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | ES_AUTOHSCROLL;
     gPanes[PANE_LEFT].list = CreateChild(window, WC_LISTVIEWA, IDC_LEFT_LIST, listStyle, 0, 0, 0, 0, "");
     gPanes[PANE_RIGHT].list = CreateChild(window, WC_LISTVIEWA, IDC_RIGHT_LIST, listStyle, 0, 0, 0, 0, "");

@@ -55,7 +55,4 @@ struct FilerCore {
     int DeleteWalk(const FilePath& path, DWORD attributes, const volatile LONG* cancel, WalkSink& sink);
 };
 
-// The list view's comparison callback: item parameters as the sort passes them.
-int CALLBACK CompareItems(LPARAM param1, LPARAM param2, LPARAM column);
-
 extern FilerCore* gCore;

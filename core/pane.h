@@ -34,9 +34,10 @@ extern int gEditing;
 void GiveFocusBack(HWND control);
 int GivingFocusBack();
 
-// Item parameter: attributes in the low half, listing index in the high half.
-// ITEM_HAS_REAL_NAME, a bit no file attribute uses, marks an item whose name
-// the code page can't spell (its real name is kept beside the listing).
+// An item's parameter as commands carry it: its attributes in the low half,
+// the low bits of its entry's index in the pane's model in the high half (to
+// read, never to find it by). ITEM_HAS_REAL_NAME, a bit no file attribute
+// uses, marks an item whose name the code page can't spell.
 enum { ITEM_HAS_REAL_NAME = 0x8 };
 inline LPARAM MakeItemParam(DWORD attributes, int index) {
     return (LPARAM)(DWORD)((attributes & 0xFFFF) | ((DWORD)index << 16));

@@ -3,27 +3,30 @@
 #include <commctrl.h>
 #include <string.h>
 
-#include "base/list_view.h"
 #include "base/prompts.h"
+#include "core/pane.h"
+#include "core/pane_model.h"
 #include "base/text_buffer.h"
 #include "fileops/progress.h"
 
 int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real) {
-    if (!ReadItemParam(list, index, &item->param))
+    const PaneModel* model = ModelOfList(list);
+    int entryIndex = model ? model->EntryOfRow(index) : -1;
+    if (entryIndex < 0)
         return 0;
+    const PaneEntry& entry = model->Entry(entryIndex);
+    const WCHAR* realName = model->RealNameOf(entry);
+    DWORD attributes = entry.attributes & ~(DWORD)ITEM_HAS_REAL_NAME;
+    item->param = MakeItemParam(realName ? attributes | ITEM_HAS_REAL_NAME : attributes, entryIndex);
     item->real = nullptr;
-    ReadCellText(list, index, 0, item->name, sizeof item->name);
-    if (!real || !((DWORD)item->param & ITEM_HAS_REAL_NAME))
+    CopyText(item->name, sizeof item->name, model->Name(entry));
+    if (!real || !realName)
         return 1;
     // Its text may name another file: it goes only with its real name.
-    const RealName* kept = FindRealName(list, item->param, item->name);
-    if (!kept) {
-        ShowMessage(nullptr, item->name, "Name Error", MB_OK);
+    if (RefuseUnreachableName("", item->name, realName))
         return 0;
-    }
-    if (RefuseUnreachableName("", item->name, kept->name))
-        return 0;
-    *real = *kept;
+    lstrcpynW(real->name, realName, MAX_PATH);
+    lstrcpynA(real->shortName, model->ShortName(entry), sizeof real->shortName);
     item->real = real;
     return 1;
 }
@@ -72,7 +75,7 @@ int TakeSelection(HWND list, Selection* taken) {
         RealName real;
         if (!ReadListItem(list, i, &item, &real))
             continue;
-        // The taken item owns a copy: the listing's table goes with the next listing.
+        // The taken item owns a copy: the model changes with the next listing.
         if (item.real && !(item.real = (RealName*)HeapAlloc(GetProcessHeap(), 0, sizeof(RealName))))
             continue;
         if (item.real)

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "core/filer_core.h"
-#include "core/real_names.h"
+#include "core/pane_model.h"
 
 enum { NAMES_BUFFER_SIZE = 1000 };
 
@@ -28,14 +28,14 @@ struct Selection {
     SelectedItem* items;
 };
 
-// Reads one row: its whole text and parameter, and, unless real is null, for
-// a name the code page can't spell its real name into *real (item->real then
-// points there). 0 when the row can't be read, or, said in a box, when its
-// real name can't be told apart.
+// Reads one row's entry: its listed name and parameter, and, unless real is
+// null, for a name the code page can't spell its real name into *real
+// (item->real then points there). 0 when there is no such row, or, said,
+// when its real name can't be reached.
 int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real);
 
 // Takes the list's selected items in list order; 0 when none is selected.
-// An item whose real name can't be told apart is left out, and said.
+// An item whose real name can't be reached is left out, and said.
 int TakeSelection(HWND list, Selection* taken);
 void FreeSelection(Selection* taken);
 

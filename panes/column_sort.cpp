@@ -1,51 +1,48 @@
-#include <stdlib.h>
+#include <windows.h>
+#include <commctrl.h>
 
-#include "base/list_view.h"
+#include <vector>
+
 #include "core/filer_core.h"
-#include "panes/sort_compare.h"
-
-// During one sort every item's parameter is its position before the sort, an
-// index into this key table; the real parameters are put back afterwards. So
-// each text is read once per sort, not twice per comparison, and the order is
-// right even where the 16-bit listing index repeats (more than 65,536 items).
-static SortKey* gKeys;
-
-int CALLBACK CompareItems(LPARAM param1, LPARAM param2, LPARAM column) {
-    if (!gCore || !gKeys)
-        return 0;
-    return CompareSortKeys(gKeys[param1], gKeys[param2], (int)column, gCore->sortDirection[column]);
-}
+#include "core/pane_model.h"
+#include "panes/pane_view.h"
 
 int FilerCore::SortList(int column) {
     HWND list = sortList;
-    if (column < 0 || column > 3)
+    PaneModel* model = ModelOfList(list);
+    if (column < 0 || column > 3 || !model)
         return 0;
-    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    if (count < 2)
+    if (model->Rows() < 2)
         return 1;
-    SortKey* keys = (SortKey*)calloc((size_t)count, sizeof(SortKey));
-    LPARAM* params = (LPARAM*)calloc((size_t)count, sizeof(LPARAM));
-    int result = 0;
-    if (keys && params) {
-        for (int i = 0; i < count; i++) {
-            ReadItemParam(list, i, &params[i]);
-            char text[32];
-            ReadCellText(list, i, column, text, 30);
-            MakeSortKey(text, (unsigned)params[i] & 0xFFFF, column, &keys[i]);
-            SetItemParam(list, i, i);
-        }
-        gKeys = keys;
-        result = (int)SendMessageA(list, LVM_SORTITEMS, (WPARAM)column, (LPARAM)CompareItems);
-        gKeys = nullptr;
-        for (int i = 0; i < count; i++) {
-            LPARAM before = 0;
-            ReadItemParam(list, i, &before);
-            SetItemParam(list, i, params[before]);
+    // The selection and the focus stay on their entries, wherever they go.
+    std::vector<char> selected((size_t)model->Count());
+    int chosen = 0;
+    for (int row = -1; (row = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)row, LVNI_SELECTED)) != -1;)
+        if (int entry = model->EntryOfRow(row); entry >= 0)
+            selected[(size_t)entry] = 1, chosen++;
+    int focused = model->EntryOfRow((int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED));
+
+    SortModelRows(*model, column, sortDirection[column]);
+
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    if (chosen || focused >= 0) {
+        LVITEMA none = {};
+        none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+        for (int row = 0; row < model->Rows(); row++) {
+            int entry = model->order[(size_t)row];
+            UINT state =
+                (selected[(size_t)entry] ? LVIS_SELECTED : 0) | (entry == focused ? LVIS_FOCUSED : 0);
+            if (!state)
+                continue;
+            LVITEMA item = {};
+            item.stateMask = item.state = state;
+            SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&item);
         }
     }
-    free(keys);
-    free(params);
-    return result;
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    return 1;
 }
 
 int FilerCore::SortByColumn(HWND list, int column) {

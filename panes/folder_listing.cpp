@@ -11,11 +11,10 @@
 #include "panes/my_computer.h"
 #include "panes/navigation.h"
 #include "core/pane.h"
-#include "core/real_names.h"
+#include "panes/pane_view.h"
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <vector>
 #include <string.h>
 
@@ -106,68 +105,21 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
     }
 }
 
-// One found item with the texts its row will show.
-struct ListedEntry {
-    WIN32_FIND_DATAA found;
-    int hasRealName; // its name is not the one the text spells
-    int icon;
-    char type[80];
-    EntryCells cells;
-};
-
-// Returns 0 for an item that is not listed: one whose full path does not fit a
-// path buffer could be neither queried nor acted on by name.
-static int ReadEntry(const char* folder, const WIN32_FIND_DATAA& found, int hasRealName,
-                     ShellAnswers* answers, ListedEntry* entry) {
+// Asks the shell about one found item and adds its entry. 0 for an item that
+// is not listed: one whose full path does not fit a path buffer could be
+// neither queried nor acted on by name.
+static int ListEntry(PaneModel& model, const char* folder, const FoundEntry& found, ShellAnswers* answers) {
+    const WCHAR* realName = RealNameOf(found);
     char fullPath[PATH_SIZE];
-    if (!JoinPath(fullPath, sizeof fullPath, folder, found.cFileName))
+    if (!JoinPath(fullPath, sizeof fullPath, folder, found.found.cFileName))
         return 0;
     // The shell is asked by the short name where the listed one reaches no file.
-    if (hasRealName && found.cAlternateFileName[0])
-        JoinPath(fullPath, sizeof fullPath, folder, found.cAlternateFileName);
+    if (realName && found.found.cAlternateFileName[0])
+        JoinPath(fullPath, sizeof fullPath, folder, found.found.cAlternateFileName);
     SHFILEINFOA info = {};
-    AskShell(fullPath, found, answers, &info);
-    entry->found = found;
-    entry->hasRealName = hasRealName;
-    entry->icon = info.iIcon;
-    lstrcpynA(entry->type, info.szTypeName, sizeof entry->type);
-    FormatEntryCells(found, 0, &entry->cells);
+    AskShell(fullPath, found.found, answers, &info);
+    AddListedEntry(model, found.found, 1, realName, 0, info.iIcon, info.szTypeName);
     return 1;
-}
-
-// The row shows the real name where the list reads it back as the listed
-// text, so that whatever reads the rows (the commands, the sort, other
-// programs) gets what it got before; elsewhere the listed text stays.
-static void ShowRealName(HWND list, int at, const WCHAR* name, const char* text) {
-    LVITEMW cell = {};
-    cell.iSubItem = 0;
-    cell.pszText = (WCHAR*)name;
-    SendMessageW(list, LVM_SETITEMTEXTW, at, (LPARAM)&cell);
-    char back[MAX_PATH];
-    ReadCellText(list, at, 0, back, sizeof back);
-    if (strcmp(back, text) != 0)
-        SetCellText(list, at, 0, text);
-}
-
-static void InsertEntry(HWND list, const ListedEntry& entry, int position, int index) {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = position;
-    item.pszText = (char*)entry.found.cFileName;
-    item.iImage = entry.icon;
-    DWORD attributes = entry.found.dwFileAttributes & ~(DWORD)ITEM_HAS_REAL_NAME;
-    item.lParam = MakeItemParam(entry.hasRealName ? attributes | ITEM_HAS_REAL_NAME : attributes, index);
-    int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-    if (at < 0)
-        return;
-    if (entry.hasRealName)
-        if (const RealName* real = FindRealName(list, item.lParam, entry.found.cFileName))
-            ShowRealName(list, at, real->name, entry.found.cFileName);
-    if (entry.cells.size[0])
-        SetCellText(list, at, 1, entry.cells.size);
-    SetCellText(list, at, 2, entry.type);
-    if (entry.cells.date[0])
-        SetCellText(list, at, 3, entry.cells.date);
 }
 
 // An entry whose path would pass 259 bytes can't be acted on and isn't
@@ -214,11 +166,13 @@ int FilerCore::ListFolder(HWND list, char* path) {
         entered = SetCurrentDirectoryA(path);
     }
 
-    // One repaint when the listing is complete, not one per item.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    ForgetRealNames(list);
-    std::vector<ListedEntry> entries;
+    // A new listing of the folder the pane shows keeps what the user chose.
+    PaneModel& model = ShowModelIn(list);
+    PaneChoice choice;
+    if (CompareFolded932(model.folder.c_str(), path) == 0)
+        ReadPaneChoice(list, model, &choice);
+    model.Clear();
+    model.folder = path;
     int hidden = 0;
     FoundEntry found;
     static ShellAnswers answers;
@@ -227,49 +181,20 @@ int FilerCore::ListFolder(HWND list, char* path) {
     // would show the files of whatever folder is current under that path.
     if (ScopedFind search{entered ? FindFirstEntryOf("*.*", &found) : INVALID_HANDLE_VALUE}; search.Valid()) {
         do {
-            if (found.found.cFileName[0] == '.')
-                continue;
-            ListedEntry entry;
-            const WCHAR* realName = RealNameOf(found);
-            if (!ReadEntry(path, found.found, realName != nullptr, &answers, &entry)) {
+            if (found.found.cFileName[0] != '.' && !ListEntry(model, path, found, &answers))
                 hidden++;
-                continue;
-            }
-            // Kept by listing index, which the row's parameter carries.
-            if (realName)
-                KeepRealName(list, (int)entries.size(), found.found.cFileName, realName,
-                             found.found.cAlternateFileName);
-            entries.push_back(entry);
         } while (FindNextEntry(search.Get(), &found));
     }
 
-    // The rows go in already in the order the column sort would give them:
-    // the same keys and comparison, and a stable sort of the found order, as
-    // the list view's own sort is. That saves the list view sorting them.
+    // The rows come in the order the column sort gives: a stable sort of the
+    // found order. A new listing starts with names ascending.
     sortDirection[0] = 1;
     sortList = list;
-    int count = (int)entries.size();
-    std::vector<int> order((size_t)count);
-    for (int i = 0; i < count; i++)
-        order[(size_t)i] = i;
-    int column = sortColumn;
-    if (column >= 0 && column <= 3 && count > 1) {
-        std::vector<SortKey> keys((size_t)count);
-        for (int i = 0; i < count; i++) {
-            const ListedEntry& e = entries[(size_t)i];
-            const char* texts[4] = {e.found.cFileName, e.cells.size, e.type, e.cells.date};
-            MakeSortKey(texts[column], e.found.dwFileAttributes & 0xFFFF, column, &keys[(size_t)i]);
-        }
-        int direction = sortDirection[column];
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return CompareSortKeys(keys[(size_t)a], keys[(size_t)b], column, direction) < 0;
-        });
-    }
-    for (int position = 0; position < count; position++)
-        InsertEntry(list, entries[(size_t)order[(size_t)position]], position, order[(size_t)position]);
-    int index = count;
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    model.order.resize((size_t)model.Count());
+    for (int i = 0; i < model.Count(); i++)
+        model.order[(size_t)i] = i;
+    SortModelRows(model, sortColumn, sortDirection[sortColumn >= 0 && sortColumn <= 3 ? sortColumn : 0]);
+    ShowRows(list, model, choice);
     TellHiddenEntries(list, path, hidden);
-    return index;
+    return model.Rows();
 }

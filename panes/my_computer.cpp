@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "base/list_view.h"
 #include "base/scoped.h"
 #include "panes/entry_cells.h"
 #include "panes/id_lists.h"
 #include "core/pane.h"
+#include "panes/pane_view.h"
 
 static const SHCONTF kEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
 
@@ -61,8 +61,13 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
     ScopedComPtr<IEnumIDList> children;
     if (folder->EnumObjects(GetParent(list), kEnumFlags, children.Out()) != S_OK || !children)
         return 0;
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    int index = 0;
+    // A new listing of My Computer keeps what the user chose in it.
+    PaneModel& model = ShowModelIn(list);
+    PaneChoice choice;
+    if (model.folder.empty())
+        ReadPaneChoice(list, model, &choice);
+    model.Clear();
+    model.folder.clear();
     ScopedIdList child;
     while (children->Next(1, child.Out(), nullptr) == S_OK) {
         ScopedIdList absolute;
@@ -76,29 +81,19 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
         WIN32_FIND_DATAA found = {};
         int haveData =
             SUCCEEDED(SHGetDataFromIDListA(folder, child.Get(), SHGDFIL_FINDDATA, &found, sizeof found));
-        DWORD attributes = haveData ? found.dwFileAttributes : ShellFolderBit(folder, child.Get());
-
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = index;
-        item.pszText = info.szDisplayName;
-        item.iImage = info.iIcon;
-        item.lParam = MakeItemParam(attributes, index);
-        int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        if (at < 0)
-            continue;
-        EntryCells cells;
-        if (haveData) {
-            FormatEntryCells(found, 1, &cells);
-            if (cells.size[0])
-                SetCellText(list, at, 1, cells.size);
-            if (cells.date[0])
-                SetCellText(list, at, 3, cells.date);
-        }
-        SetCellText(list, at, 2, info.szTypeName);
-        index++;
+        if (!haveData)
+            found.dwFileAttributes = ShellFolderBit(folder, child.Get());
+        // The row shows the shell's display name, not the find data's.
+        lstrcpynA(found.cFileName, info.szDisplayName, sizeof found.cFileName);
+        found.cAlternateFileName[0] = '\0';
+        AddListedEntry(model, found, haveData, nullptr, 1, info.iIcon, info.szTypeName);
     }
-    return index;
+    // Shown in the shell's order, as it gives them.
+    model.order.resize((size_t)model.Count());
+    for (int i = 0; i < model.Count(); i++)
+        model.order[(size_t)i] = i;
+    ShowRows(list, model, choice);
+    return model.Rows();
 }
 
 int ListMyComputer(HWND list) {

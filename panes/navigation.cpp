@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <string.h>
 
-#include "base/list_view.h"
 #include "base/prompts.h"
 #include "base/spellable.h"
 #include "base/text_buffer.h"
@@ -15,6 +14,7 @@
 #include "fileops/tree_copy.h"
 #include "panes/compose_path.h"
 #include "panes/item_name.h"
+#include "panes/pane_view.h"
 
 // The one rename that can be open: its edit control, the item's old path,
 // the edit's text when it opened, and whether Esc ended it.
@@ -22,9 +22,11 @@ static HWND gRenameEdit;
 static FilePath gRenameSource;
 static WCHAR gRenameShown[PATH_SIZE];
 static int gRenameEscaped;
-// The row a rename ended on and the path whose name on the disk it shows.
+// The entry a rename ended on, in the listing it belongs to, and the path
+// whose name on the disk it shows.
 static HWND gRenamedList;
-static int gRenamedRow;
+static int gRenamedEntry;
+static unsigned gRenamedListing;
 static FilePath gRenamedPath;
 
 int IsUserActionNotice(const NMHDR* header) {
@@ -47,6 +49,8 @@ int IsUserActionNotice(const NMHDR* header) {
     case NM_SETFOCUS: return !GivingFocusBack();
     // A selection or focus change, not a new text or parameter of a row.
     case LVN_ITEMCHANGED: return (((const NMLISTVIEW*)header)->uChanged & LVIF_STATE) != 0;
+    // A range of rows selected at once (a shift-click).
+    case LVN_ODSTATECHANGED: return 1;
     }
     return 0;
 }
@@ -68,7 +72,7 @@ static LRESULT CALLBACK RenameEditProc(HWND edit, UINT message, WPARAM wParam, L
     return DefSubclassProc(edit, message, wParam, lParam);
 }
 
-LRESULT BeginRename(Pane* pane, const NMLVDISPINFOA* info) {
+LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info) {
     // A My Computer item is no file to rename.
     if (pane->path[0] == '\0') {
         MessageBeep(MB_ICONWARNING);
@@ -132,37 +136,28 @@ static int RenameOnDisk(const FilePath& source, const FilePath& target, const WC
     return 1;
 }
 
-// The row shows the name the disk has for path: the rename's result, or the
+// The entry takes the name the disk has for path: the rename's result, or the
 // old name where none happened, whatever the list made of the typed text.
-static void ShowNameOnDisk(HWND list, int row, const FilePath& path) {
+// A name the code page can't spell is only ever the old one, kept as it was.
+static void ShowNameOnDisk(HWND list, PaneModel& model, int entry, const FilePath& path) {
     WCHAR name[MAX_PATH];
-    if (!NameOnDisk(path, name, MAX_PATH))
+    char narrow[PATH_SIZE];
+    if (!NameOnDisk(path, name, MAX_PATH) || !IsSpellable(name))
         return;
-    char before[PATH_SIZE], after[PATH_SIZE];
-    ReadCellText(list, row, 0, before, sizeof before);
-    LVITEMW cell = {};
-    cell.pszText = name;
-    SendMessageW(list, LVM_SETITEMTEXTW, row, (LPARAM)&cell);
-    LPARAM param = 0;
-    ReadItemParam(list, row, &param);
-    if (IsSpellable(name)) {
-        SetItemParam(list, row, (LPARAM)((DWORD)param & ~(DWORD)ITEM_HAS_REAL_NAME));
-        return;
-    }
-    // A real name stays found by the text its listing kept.
-    ReadCellText(list, row, 0, after, sizeof after);
-    if (strcmp(before, after) != 0)
-        SetCellText(list, row, 0, before);
+    NarrowName(name, narrow, sizeof narrow);
+    model.Rename(entry, narrow);
+    RedrawEntry(list, entry);
 }
 
 void ShowRenamedRow() {
     HWND list = gRenamedList;
     gRenamedList = nullptr;
-    if (list && gRenamedRow < (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0))
-        ShowNameOnDisk(list, gRenamedRow, gRenamedPath);
+    PaneModel* model = list ? ModelOfList(list) : nullptr;
+    if (model && model->serial() == gRenamedListing && gRenamedEntry < model->Count())
+        ShowNameOnDisk(list, *model, gRenamedEntry, gRenamedPath);
 }
 
-LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
+LRESULT EndRename(Pane* pane, const NMLVDISPINFOW* info) {
     gEditing = 0;
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
@@ -170,9 +165,13 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
         return 0;
     // However it ends, the row is shown again with the name on the disk once
     // the list is done with it.
-    gRenamedList = pane->list;
-    gRenamedRow = info->item.iItem;
+    PaneModel* model = ModelOfList(pane->list);
+    gRenamedList = model ? pane->list : nullptr;
+    gRenamedEntry = model ? model->EntryOfRow(info->item.iItem) : -1;
+    gRenamedListing = model ? model->serial() : 0;
     gRenamedPath = gRenameSource;
+    if (gRenamedEntry < 0)
+        gRenamedList = nullptr;
     if (gRenameEscaped)
         return 0;
     // The pane went to My Computer meanwhile: there is no folder to rename in.
@@ -192,16 +191,16 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info) {
     for (int end = lstrlenW(typed); end > 0 && (typed[end - 1] == L'.' || typed[end - 1] == L' '); end--)
         typed[end - 1] = 0;
     // A typed name the code page can't spell would reach the file as another name.
-    char name[PATH_SIZE], listed[PATH_SIZE];
+    char name[PATH_SIZE];
     NarrowName(typed, name, sizeof name);
     if (!IsSpellable(typed) || !IsValidItemName(name)) {
         MessageBeep(MB_ICONWARNING);
         return 0;
     }
     // A job may have started while the name was typed.
-    ReadCellText(pane->list, info->item.iItem, 0, listed, sizeof listed);
     SelectedItem renamed = {};
-    CopyText(renamed.name, sizeof renamed.name, listed);
+    if (model && gRenamedEntry >= 0)
+        CopyText(renamed.name, sizeof renamed.name, model->Name(model->Entry(gRenamedEntry)));
     if (RefuseChangeBesideJob(pane->path, &renamed, 1))
         return 0;
     FilePath target;

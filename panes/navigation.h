@@ -14,9 +14,10 @@ void ShowMyComputer(Pane* pane);
 // Ends a rename open in this list without renaming: its item is about to go.
 void CancelRename(HWND list);
 // The rename in place of a list item: its start and its end notification.
-LRESULT BeginRename(Pane* pane, const NMLVDISPINFOA* info);
-LRESULT EndRename(Pane* pane, const NMLVDISPINFOA* info);
-// After the list is done with an ended rename: its row shows the name on the disk.
+// The list's notices come as wide text: its parent asks for them so.
+LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info);
+LRESULT EndRename(Pane* pane, const NMLVDISPINFOW* info);
+// After the list is done with an ended rename: its entry takes the name on the disk.
 void ShowRenamedRow();
 // Both path boxes show their panes' folders.
 void ShowPanePaths();

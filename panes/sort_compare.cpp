@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "base/cp932.h"
 
 // The leading decimal number as a standard conversion reads it, without
@@ -42,4 +44,10 @@ int CompareSortKeys(const SortKey& a, const SortKey& b, int column, int directio
     }
     int r = CompareFolded932(a.text, b.text);
     return ascending ? r : -r;
+}
+
+void SortRows(int* rows, size_t count, const SortKey* keys, int column, int direction) {
+    std::stable_sort(rows, rows + count, [&](int a, int b) {
+        return CompareSortKeys(keys[a], keys[b], column, direction) < 0;
+    });
 }

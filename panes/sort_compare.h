@@ -16,3 +16,7 @@ void MakeSortKey(const char* cellText, unsigned attributes, int column, SortKey*
 
 // Negative when a sorts before b. direction 1 is ascending, anything else descending.
 int CompareSortKeys(const SortKey& a, const SortKey& b, int column, int direction);
+
+// Sorts rows (entry indexes into keys) by the column, stably: entries whose
+// keys compare equal keep the order they had.
+void SortRows(int* rows, size_t count, const SortKey* keys, int column, int direction);

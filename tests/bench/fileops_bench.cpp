@@ -116,8 +116,8 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&icc);
     HWND host =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 600, 400, host, (HMENU)100,
-                                nullptr, nullptr);
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0, 600, 400,
+                                host, (HMENU)100, nullptr, nullptr);
     char empty[PATH_SIZE];
     snprintf(empty, sizeof empty, "%sempty\\", data.c_str());
     CreateDirectoryA(empty, nullptr);

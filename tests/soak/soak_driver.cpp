@@ -26,7 +26,6 @@
 #include "base/prompts.h"
 #include "core/filer_core.h"
 #include "core/pane.h"
-#include "core/real_names.h"
 #include "exchange/drop_target.h"
 #include "fileops/file_commands.h"
 #include "res/resource.h"
@@ -337,14 +336,6 @@ bool Driver::RealRelative(const std::wstring& path, std::wstring* relative) cons
 bool Driver::PaneRelative(int pane, std::wstring* relative) const {
     std::string path = gPanes[pane].path;
     return !path.empty() && RealRelative(Widen(path), relative);
-}
-
-// A row's real name: the one kept beside the listing where the code page
-// can't spell it.
-std::wstring RowName(HWND list, int item) {
-    std::string text = ItemText(list, item, 0);
-    const RealName* real = FindRealName(list, ItemParam(list, item), text.c_str());
-    return real ? std::wstring(real->name) : Widen(text);
 }
 
 std::vector<std::wstring> Driver::SelectedNames(int pane) const {

@@ -15,8 +15,9 @@ class ListingTest : public ::testing::Test {
         InitCommonControlsEx(&icc);
         host_ =
             CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-        list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 600,
-                                400, host_, (HMENU)100, nullptr, nullptr);
+        list_ =
+            CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+                            0, 0, 600, 400, host_, (HMENU)100, nullptr, nullptr);
     }
     void TearDown() override { DestroyWindow(host_); }
 

@@ -12,6 +12,7 @@
 #include "core/filer_core.h"
 #include "fileops/file_commands.h"
 #include "core/pane.h"
+#include "core/pane_model.h"
 #include "res/resource.h"
 #include "tests/win/support/exchange_fixture.h"
 
@@ -274,12 +275,10 @@ TEST_F(SeamsTest, ACopyThatTakesNothingLeavesTheClipboard) {
     PutOnClipboard(CF_HDROP, BlockOf({right_ / "b.txt"}));
     int item = FindItem(gPanes[PANE_LEFT].list, "a.txt");
     ASSERT_GE(item, 0);
-    // A row whose real name is not known: it can't be passed on, and is said.
-    LVITEMA marked = {};
-    marked.mask = LVIF_PARAM;
-    marked.iItem = item;
-    marked.lParam = (LPARAM)((DWORD)ItemParam(gPanes[PANE_LEFT].list, item) | ITEM_HAS_REAL_NAME);
-    SendMessageA(gPanes[PANE_LEFT].list, LVM_SETITEMA, 0, (LPARAM)&marked);
+    // A row whose real name has no short name: it can't be passed on, and is said.
+    PaneModel& model = *ModelOfList(gPanes[PANE_LEFT].list);
+    int entry = model.Add("a.txt", L"a\u00e1.txt", nullptr, "");
+    model.order[(size_t)item] = entry;
     SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
     Activate(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);

@@ -2,6 +2,7 @@
 
 #include "core/filer_core.h"
 #include "core/pane.h"
+#include "panes/pane_view.h"
 #include "tests/win/support/win_test_support.h"
 
 static void SetWriteTime(const std::string& path, int year, int month, int day) {
@@ -26,8 +27,9 @@ class SortTest : public ::testing::Test {
         InitCommonControlsEx(&icc);
         host_ =
             CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-        list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 600,
-                                400, host_, (HMENU)100, nullptr, nullptr);
+        list_ =
+            CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+                            0, 0, 600, 400, host_, (HMENU)100, nullptr, nullptr);
         for (int i = 0; i < 4; i++)
             gCore->sortDirection[i] = 1;
         gCore->sortColumn = 0;
@@ -113,17 +115,15 @@ TEST_F(SortTest, MoreItemsThanTheListingIndexCanCount) {
     column.mask = LVCF_WIDTH;
     column.cx = 100;
     SendMessageA(list_, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
-    SendMessageA(list_, LVM_SETITEMCOUNT, count, 0);
+    PaneModel& model = ShowModelIn(list_);
     for (int i = 0; i < count; i++) {
         char name[16];
         snprintf(name, sizeof name, "n%05d", count - 1 - i);
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = i;
-        item.pszText = name;
-        item.lParam = MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, i); // wraps past 65535
-        SendMessageA(list_, LVM_INSERTITEMA, 0, (LPARAM)&item);
+        int entry = model.Add(name, nullptr, nullptr, "");
+        model.Entry(entry).attributes = FILE_ATTRIBUTE_ARCHIVE;
+        model.order.push_back(entry);
     }
+    ShowRows(list_, model, PaneChoice());
     gCore->sortList = list_;
     gCore->SortList(0);
     for (int i : {0, 1, 65535, 65536, 65999}) {

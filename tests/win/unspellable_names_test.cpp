@@ -18,7 +18,7 @@
 #include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
 #include "core/pane.h"
-#include "core/real_names.h"
+#include "core/pane_model.h"
 #include "res/resource.h"
 #include "tests/win/support/two_pane_test.h"
 

@@ -10,7 +10,8 @@
 #include "app/delete_confirm.h"
 #include "app/list_events.h"
 #include "panes/navigation.h"
-#include "core/real_names.h"
+#include "core/pane.h"
+#include "core/pane_model.h"
 #include "res/resource.h"
 
 TempFolder::TempFolder() {
@@ -311,11 +312,13 @@ std::string ItemText(HWND list, int item, int column) {
 }
 
 LPARAM ItemParam(HWND list, int item) {
-    LVITEMA lv = {};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv);
-    return lv.lParam;
+    const PaneModel* model = ModelOfList(list);
+    int entry = model ? model->EntryOfRow(item) : -1;
+    if (entry < 0)
+        return 0;
+    const PaneEntry& e = model->Entry(entry);
+    DWORD marks = (e.flags & ENTRY_HAS_REAL_NAME) ? ITEM_HAS_REAL_NAME : 0;
+    return MakeItemParam(e.attributes | marks, entry);
 }
 
 int ItemCount(HWND list) {
@@ -395,13 +398,17 @@ void MainWindowUnderTest::Destroy() {
     PumpMessages(20);
 }
 
+std::wstring RowName(HWND list, int item) {
+    const PaneModel* model = ModelOfList(list);
+    int entry = model ? model->EntryOfRow(item) : -1;
+    const WCHAR* real = entry >= 0 ? model->RealNameOf(model->Entry(entry)) : nullptr;
+    return real ? std::wstring(real) : Widen(ItemText(list, item, 0));
+}
+
 int FindItemW(HWND list, const std::wstring& name) {
-    for (int i = 0; i < ItemCount(list); i++) {
-        std::string text = ItemText(list, i, 0);
-        const RealName* real = FindRealName(list, ItemParam(list, i), text.c_str());
-        if ((real ? std::wstring(real->name) : Widen(text)) == name)
+    for (int i = 0; i < ItemCount(list); i++)
+        if (RowName(list, i) == name)
             return i;
-    }
     return -1;
 }
 

@@ -107,7 +107,10 @@ template <typename Done> bool PumpUntil(Done done, DWORD timeout = 10000) {
 }
 
 std::string ItemText(HWND list, int item, int column);
+// The row's attributes and marks, and its entry, as a command's item carries them.
 LPARAM ItemParam(HWND list, int item);
+// The row's name as the disk has it: the real one where the code page can't spell it.
+std::wstring RowName(HWND list, int item);
 int ItemCount(HWND list);
 int FindItem(HWND list, const std::string& name);
 // A double-click as a pane's list reports it, with the pointer over the item.

@@ -1,0 +1,209 @@
+#include "panes/pane_view.h"
+
+#include <commctrl.h>
+#include <string.h>
+
+#include <vector>
+
+#include "base/cp932.h"
+#include "panes/entry_cells.h"
+#include "panes/sort_compare.h"
+
+enum { MODEL_SUBCLASS_ID = 0x6D6F };
+
+static void AnswerDisplay(const PaneModel& model, NMLVDISPINFOW* info) {
+    int index = model.EntryOfRow(info->item.iItem);
+    if (index < 0)
+        return;
+    const PaneEntry& entry = model.Entry(index);
+    if (info->item.mask & LVIF_IMAGE)
+        info->item.iImage = entry.icon;
+    if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0)
+        return;
+    if (info->item.iSubItem == COLUMN_NAME && (entry.flags & ENTRY_SHOWS_REAL_NAME)) {
+        lstrcpynW(info->item.pszText, model.RealNameOf(entry), info->item.cchTextMax);
+        return;
+    }
+    char text[MAX_PATH];
+    WCHAR wide[MAX_PATH];
+    EntryCellText(model, entry, info->item.iSubItem, text, sizeof text);
+    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH))
+        wide[0] = 0;
+    lstrcpynW(info->item.pszText, wide, info->item.cchTextMax);
+}
+
+// The list asks as ANSI only where its parent was never asked again for wide
+// notices; answered all the same.
+static void AnswerDisplayAnsi(const PaneModel& model, NMLVDISPINFOA* info) {
+    int index = model.EntryOfRow(info->item.iItem);
+    if (index < 0)
+        return;
+    const PaneEntry& entry = model.Entry(index);
+    if (info->item.mask & LVIF_IMAGE)
+        info->item.iImage = entry.icon;
+    if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+        char text[MAX_PATH];
+        EntryCellText(model, entry, info->item.iSubItem, text, sizeof text);
+        lstrcpynA(info->item.pszText, text, info->item.cchTextMax);
+    }
+}
+
+// Type-ahead: the first row from the start row on (round to the top where
+// asked) whose name begins with the typed letters, case folded as names are.
+static int FindTyped(const PaneModel& model, const NMLVFINDITEMW* find) {
+    if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz)
+        return -1;
+    char typed[MAX_PATH];
+    if (!WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, typed, sizeof typed, nullptr, nullptr) ||
+        !typed[0])
+        return -1;
+    size_t length = strlen(typed);
+    int rows = model.Rows();
+    int start = find->iStart >= 0 && find->iStart < rows ? find->iStart : 0;
+    int wrap = (find->lvfi.flags & LVFI_WRAP) != 0;
+    for (int i = 0; i < rows; i++) {
+        int row = start + i;
+        if (row >= rows) {
+            if (!wrap)
+                break;
+            row -= rows;
+        }
+        const char* name = model.Name(model.Entry(model.order[(size_t)row]));
+        if ((find->lvfi.flags & LVFI_PARTIAL) ? CompareFolded932N(name, typed, length) == 0
+                                              : CompareFolded932(name, typed) == 0)
+            return row;
+    }
+    return -1;
+}
+
+// The list's parent answers for it, wherever the list lives (the main window,
+// a test's own window), and takes its notices as wide text so that a name the
+// code page can't spell reaches other programs' wide questions as itself.
+static LRESULT CALLBACK ModelOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR) {
+    switch (message) {
+    case WM_NOTIFYFORMAT:
+        if (lParam == NF_QUERY && ModelOfList((HWND)wParam))
+            return NFR_UNICODE;
+        break;
+    case WM_NOTIFY: {
+        const NMHDR* header = (const NMHDR*)lParam;
+        PaneModel* model = ModelOfList(header->hwndFrom);
+        if (!model)
+            break;
+        switch (header->code) {
+        case LVN_GETDISPINFOW: AnswerDisplay(*model, (NMLVDISPINFOW*)lParam); return 0;
+        case LVN_GETDISPINFOA: AnswerDisplayAnsi(*model, (NMLVDISPINFOA*)lParam); return 0;
+        case LVN_ODFINDITEMW: return FindTyped(*model, (const NMLVFINDITEMW*)lParam);
+        case LVN_ODCACHEHINT: return 0;
+        }
+        break;
+    }
+    case WM_NCDESTROY: RemoveWindowSubclass(window, ModelOwnerProc, id); break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK ModelListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        ForgetModel(list);
+        RemoveWindowSubclass(list, ModelListProc, id);
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+PaneModel& ShowModelIn(HWND list) {
+    if (PaneModel* model = ModelOfList(list))
+        return *model;
+    PaneModel& model = MakeModelFor(list);
+    SetWindowSubclass(list, ModelListProc, MODEL_SUBCLASS_ID, 0);
+    HWND parent = GetParent(list);
+    SetWindowSubclass(parent, ModelOwnerProc, MODEL_SUBCLASS_ID, 0);
+    SendMessageW(list, WM_NOTIFYFORMAT, (WPARAM)parent, NF_REQUERY);
+    return model;
+}
+
+static int NextRow(HWND list, int after, UINT flags) {
+    return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)after, flags);
+}
+
+static void SetRowState(HWND list, int row, UINT state) {
+    LVITEMA item = {};
+    item.stateMask = state;
+    item.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&item);
+}
+
+void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice) {
+    choice->kept = 1;
+    for (int row = -1; (row = NextRow(list, row, LVNI_SELECTED)) != -1;)
+        if (int entry = model.EntryOfRow(row); entry >= 0)
+            choice->selected.insert(model.KeyOf(entry));
+    if (int entry = model.EntryOfRow(NextRow(list, -1, LVNI_FOCUSED)); entry >= 0)
+        choice->focused = model.KeyOf(entry);
+    choice->topRow = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    if (int entry = model.EntryOfRow(choice->topRow); entry >= 0 && choice->topRow > 0)
+        choice->top = model.KeyOf(entry);
+}
+
+// Scrolls so that row is the first one shown.
+static void ScrollToRow(HWND list, int row) {
+    RECT first = {};
+    first.left = LVIR_BOUNDS;
+    if (!SendMessageA(list, LVM_GETITEMRECT, 0, (LPARAM)&first))
+        return;
+    int now = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    SendMessageA(list, LVM_SCROLL, 0, (LPARAM)((row - now) * (first.bottom - first.top)));
+}
+
+void ShowRows(HWND list, const PaneModel& model, const PaneChoice& choice) {
+    int rows = model.Rows();
+    // One repaint when the rows are all there, not one per restored state.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, (WPARAM)rows, LVSICF_NOSCROLL);
+    int topRow = 0;
+    if (choice.kept && (!choice.selected.empty() || !choice.focused.empty() || !choice.top.empty())) {
+        topRow = -1;
+        for (int row = 0; row < rows; row++) {
+            std::string key = model.KeyOf(model.order[(size_t)row]);
+            if (choice.selected.count(key))
+                SetRowState(list, row, LVIS_SELECTED);
+            if (key == choice.focused) {
+                SetRowState(list, row, LVIS_FOCUSED);
+                SendMessageA(list, LVM_SETSELECTIONMARK, 0, (LPARAM)row);
+            }
+            if (!choice.top.empty() && key == choice.top)
+                topRow = row;
+        }
+        // A first row that went: the list stays about where it was.
+        if (topRow < 0)
+            topRow = choice.topRow < rows ? choice.topRow : rows - 1;
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    if (topRow > 0)
+        ScrollToRow(list, topRow);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void SortModelRows(PaneModel& model, int column, int direction) {
+    if (column < 0 || column > 3 || model.Rows() < 2)
+        return;
+    // Each key is made once, from the text the row shows in that column.
+    std::vector<SortKey> keys((size_t)model.Count());
+    char text[MAX_PATH];
+    for (int i = 0; i < model.Count(); i++) {
+        const PaneEntry& entry = model.Entry(i);
+        EntryCellText(model, entry, column, text, sizeof text);
+        MakeSortKey(text, entry.attributes & 0xFFFF, column, &keys[(size_t)i]);
+    }
+    SortRows(model.order.data(), model.order.size(), keys.data(), column, direction);
+}
+
+void RedrawEntry(HWND list, int entry) {
+    PaneModel* model = ModelOfList(list);
+    int row = model ? model->RowOfEntry(entry) : -1;
+    if (row >= 0)
+        SendMessageA(list, LVM_REDRAWITEMS, (WPARAM)row, (LPARAM)row);
+}

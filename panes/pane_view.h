@@ -1,0 +1,32 @@
+// A list view that shows its pane's model: it asks for its rows' texts and
+// icons, and keeps only the selection and the focus.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <unordered_set>
+
+#include "core/pane_model.h"
+
+// The list's model, made and tied to the list on first use. The list must
+// have been made with LVS_OWNERDATA; its parent is made to answer its
+// questions for texts and for type-ahead, and to take them as wide text.
+PaneModel& ShowModelIn(HWND list);
+
+// What a user chose in a pane, kept across a new listing of its folder.
+struct PaneChoice {
+    int kept = 0; // 0: the listing is of another folder, nothing is carried over
+    std::unordered_set<std::string> selected;
+    std::string focused;
+    std::string top;
+    int topRow = 0;
+};
+// Reads the list's selection, focus and first visible row as entry keys.
+void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice);
+// Shows the model's rows; the entries still there get back what choice kept.
+void ShowRows(HWND list, const PaneModel& model, const PaneChoice& choice);
+
+// The model's rows in the column's order (direction 1 ascending), stably.
+void SortModelRows(PaneModel& model, int column, int direction);
+// Draws one entry's row again, after its entry changed.
+void RedrawEntry(HWND list, int entry);
