@@ -180,6 +180,21 @@ make_odd_names() {
         printf 'in' >"$odd/$case/dir./in.txt"
     done
     export BRENNIK_ODD_NAMES=$odd
+    make_many_rows
+}
+
+# A folder of more rows than 16 bits count: 66,000 empty files, then
+# "café.txt" and its ANSI twin "cafe.txt", which sort after them. Made here:
+# under Wine each new file costs more the fuller its folder, and making these
+# took minutes.
+make_many_rows() {
+    local many=$state/many-rows
+    rm -rf "$many"
+    mkdir -p "$many"
+    (cd "$many" && seq -f 'a%05g' 0 65999 | xargs touch)
+    printf 'acute' >"$many/café.txt"
+    printf 'plain' >"$many/cafe.txt"
+    export BRENNIK_MANY_ROWS=$many
 }
 
 # A 1 MiB volume for the tests of copies that fail part-way: mounted where

@@ -80,6 +80,41 @@ TEST(SortCompare, KeysKeepTwentyNineBytesAndNumbersOnly) {
     EXPECT_LT(0, Compare("99999999999999999999999KB", 0, "4294967296KB", 0, 1, 1));
 }
 
+// A pane's rows as the sort orders them: folders first by name, the folding
+// of names, double-byte names by their bytes, and equal keys in the order
+// the rows had (the found order, or the previous column's).
+TEST(SortCompare, RowsOfAPane) {
+    const unsigned F = 0x10, N = 0x20;
+    struct Item {
+        const char* name;
+        unsigned attributes;
+    } items[] = {
+        {"b.txt", N},     {"\x95\x5C.txt", N}, {"Zdir", F}, {"B.TXT", N}, {"a.txt", N},
+        {"\x83\x41", N},  {"adir", F},         {"A.txt", N}, {"\x83\x61", N},
+    };
+    const size_t count = sizeof items / sizeof items[0];
+    struct Case {
+        int direction;
+        const char* order; // indexes into items
+    } cases[] = {
+        {1, "6 2 4 7 0 3 5 8 1"},
+        {2, "1 8 5 0 3 4 7 2 6"},
+    };
+    SortKey keys[count];
+    for (size_t i = 0; i < count; i++)
+        MakeSortKey(items[i].name, items[i].attributes, 0, &keys[i]);
+    for (const Case& c : cases) {
+        int rows[count];
+        for (size_t i = 0; i < count; i++)
+            rows[i] = (int)i;
+        SortRows(rows, count, keys, 0, c.direction);
+        std::string order;
+        for (size_t i = 0; i < count; i++)
+            order += (i ? " " : "") + std::to_string(rows[i]);
+        EXPECT_EQ(c.order, order) << "direction " << c.direction;
+    }
+}
+
 static std::string Compose(const char* name, std::string path, ComposeResult expect = COMPOSE_DONE) {
     char buf[260];
     strcpy(buf, path.c_str());

@@ -177,6 +177,23 @@ TEST_F(UnspellableNamesTest, PermanentDeleteOfTheAccentedNameLeavesTheOther) {
     EXPECT_EQ(1u, Captions().size()) << "the dialog and no error";
 }
 
+// Past row 65,536 a row is still its own entry: the accented name, listed
+// after 66,000 others, is deleted as itself and its ANSI twin stays.
+TEST_F(UnspellableNamesTest, PastRow65536TheAccentedNameIsStillItself) {
+    std::string many = FolderFromEnvironment("BRENNIK_MANY_ROWS");
+    ASSERT_FALSE(many.empty()) << "the test driver makes the folder (BRENNIK_MANY_ROWS)";
+    lstrcpyA(gPanes[PANE_LEFT].path, many.c_str());
+    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    EXPECT_GT(RowOf(kCafeAcute), 65536);
+    SelectRows({kCafeAcute});
+    prompts_.Queue(1);
+    Command(CMD_DELETE);
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_EQ("(missing)", ReadBytesW(Widen(many) + kCafeAcute));
+    EXPECT_EQ("plain", ReadBytesW(Widen(many) + kCafe));
+    EXPECT_EQ(1u, Captions().size()) << Said();
+}
+
 TEST_F(UnspellableNamesTest, RecycleBinDeleteOfTheAccentedNameLeavesTheOther) {
     std::string data = FolderFromEnvironment("XDG_DATA_HOME");
     if (data.empty())

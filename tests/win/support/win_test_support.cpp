@@ -399,14 +399,17 @@ void MainWindowUnderTest::Destroy() {
 }
 
 std::wstring RowName(HWND list, int item) {
+    // Read from the model: a pane of 66,000 rows is searched in a moment.
     const PaneModel* model = ModelOfList(list);
     int entry = model ? model->EntryOfRow(item) : -1;
-    const WCHAR* real = entry >= 0 ? model->RealNameOf(model->Entry(entry)) : nullptr;
-    return real ? std::wstring(real) : Widen(ItemText(list, item, 0));
+    if (entry < 0)
+        return L"";
+    const WCHAR* real = model->RealNameOf(model->Entry(entry));
+    return real ? std::wstring(real) : Widen(model->Name(model->Entry(entry)));
 }
 
 int FindItemW(HWND list, const std::wstring& name) {
-    for (int i = 0; i < ItemCount(list); i++)
+    for (int i = 0, count = ItemCount(list); i < count; i++)
         if (RowName(list, i) == name)
             return i;
     return -1;
