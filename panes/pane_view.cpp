@@ -147,14 +147,17 @@ void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice) {
         choice->top = model.KeyOf(entry);
 }
 
-// Scrolls so that row is the first one shown.
+// Scrolls so that row is the first one shown (or the last page is).
 static void ScrollToRow(HWND list, int row) {
-    RECT first = {};
-    first.left = LVIR_BOUNDS;
-    if (!SendMessageA(list, LVM_GETITEMRECT, 0, (LPARAM)&first))
+    int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    if (row == top)
         return;
-    int now = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
-    SendMessageA(list, LVM_SCROLL, 0, (LPARAM)((row - now) * (first.bottom - first.top)));
+    // A row above the view comes in at the top; one below it, at the bottom
+    // of a page that starts with row.
+    int page = (int)SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    int last = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1;
+    int shown = row < top || page < 1 ? row : row + page - 1;
+    SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)(shown < last ? shown : last), FALSE);
 }
 
 void ShowRows(HWND list, const PaneModel& model, const PaneChoice& choice) {
@@ -182,7 +185,7 @@ void ShowRows(HWND list, const PaneModel& model, const PaneChoice& choice) {
             topRow = choice.topRow < rows ? choice.topRow : rows - 1;
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    if (topRow > 0)
+    if (rows > 0)
         ScrollToRow(list, topRow);
     InvalidateRect(list, nullptr, TRUE);
 }

@@ -51,6 +51,34 @@ TEST_F(NavigationTest, ListingAPaneMakesItActive) {
     EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
 }
 
+// A refresh of the folder keeps the selection, the focus and the first row
+// shown on the entries still there; typing a name's first letters moves to it.
+TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
+    HWND list = gPanes[PANE_LEFT].list;
+    for (int i = 0; i < 200; i++)
+        MakeFileOfSize(left_ / ("f" + std::to_string(100 + i) + ".txt"), 1);
+    gCore->ListFolder(list, gPanes[PANE_LEFT].path);
+    Select(list, FindItem(list, "taken.txt"));
+    Select(list, FindItem(list, "old.txt"));
+    ListView_SetItemState(list, FindItem(list, "taken.txt"), LVIS_FOCUSED, LVIS_FOCUSED);
+    SendMessageA(list, LVM_ENSUREVISIBLE, FindItem(list, "f150.txt"), FALSE);
+    std::string top = ItemText(list, ListView_GetTopIndex(list), 0);
+    ASSERT_NE("sub", top);
+    DeleteFileA((left_ / "old.txt").c_str());
+    MakeFileOfSize(left_ / "a-new.txt", 1);
+    MakePaneActive(&gPanes[PANE_LEFT]);
+    Command(CMD_REFRESH);
+    EXPECT_EQ(203, ItemCount(list));
+    EXPECT_EQ(1, ListView_GetSelectedCount(list));
+    EXPECT_EQ("taken.txt", ItemText(list, ListView_GetNextItem(list, -1, LVNI_SELECTED), 0));
+    EXPECT_EQ("taken.txt", ItemText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0));
+    EXPECT_EQ(top, ItemText(list, ListView_GetTopIndex(list), 0));
+
+    SetFocus(list);
+    SendMessageW(list, WM_CHAR, L'F', 1);
+    EXPECT_EQ("f100.txt", ItemText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0));
+}
+
 TEST_F(NavigationTest, ParentFolderAndMyComputerCommands) {
     strcpy(gPanes[PANE_LEFT].path, (left_ / "sub\\deeper\\").c_str());
     gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
