@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-#include "base/text_buffer.h"
 #include "panes/list_text.h"
 
 // The wide text a row shows is the real name only where the list, asked for
@@ -39,7 +38,7 @@ void EntryCellText(const PaneModel& model, const PaneEntry& entry, int column, c
     text[0] = '\0';
     SYSTEMTIME t;
     switch (column) {
-    case COLUMN_NAME: CopyText(text, cap, model.Name(entry)); break;
+    case COLUMN_NAME: lstrcpynA(text, model.Name(entry), (int)cap); break;
     case COLUMN_SIZE:
         if (!(entry.flags & ENTRY_NO_SIZE) && !FormatSizeText(text, cap, entry.size))
             text[0] = '\0';

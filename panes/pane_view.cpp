@@ -11,22 +11,31 @@
 
 enum { MODEL_SUBCLASS_ID = 0x6D6F };
 
-static void AnswerDisplay(const PaneModel& model, NMLVDISPINFOW* info) {
+// The entry a display question is about, with its icon answered; null when
+// no text is asked for or there is no such row.
+template <class Info> static const PaneEntry* AnswerIcon(const PaneModel& model, Info* info) {
     int index = model.EntryOfRow(info->item.iItem);
     if (index < 0)
-        return;
+        return nullptr;
     const PaneEntry& entry = model.Entry(index);
     if (info->item.mask & LVIF_IMAGE)
         info->item.iImage = entry.icon;
     if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0)
+        return nullptr;
+    return &entry;
+}
+
+static void AnswerDisplay(const PaneModel& model, NMLVDISPINFOW* info) {
+    const PaneEntry* entry = AnswerIcon(model, info);
+    if (!entry)
         return;
-    if (info->item.iSubItem == COLUMN_NAME && (entry.flags & ENTRY_SHOWS_REAL_NAME)) {
-        lstrcpynW(info->item.pszText, model.RealNameOf(entry), info->item.cchTextMax);
+    if (info->item.iSubItem == COLUMN_NAME && (entry->flags & ENTRY_SHOWS_REAL_NAME)) {
+        lstrcpynW(info->item.pszText, model.RealNameOf(*entry), info->item.cchTextMax);
         return;
     }
     char text[MAX_PATH];
     WCHAR wide[MAX_PATH];
-    EntryCellText(model, entry, info->item.iSubItem, text, sizeof text);
+    EntryCellText(model, *entry, info->item.iSubItem, text, sizeof text);
     if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH))
         wide[0] = 0;
     lstrcpynW(info->item.pszText, wide, info->item.cchTextMax);
@@ -35,17 +44,8 @@ static void AnswerDisplay(const PaneModel& model, NMLVDISPINFOW* info) {
 // The list asks as ANSI only where its parent was never asked again for wide
 // notices; answered all the same.
 static void AnswerDisplayAnsi(const PaneModel& model, NMLVDISPINFOA* info) {
-    int index = model.EntryOfRow(info->item.iItem);
-    if (index < 0)
-        return;
-    const PaneEntry& entry = model.Entry(index);
-    if (info->item.mask & LVIF_IMAGE)
-        info->item.iImage = entry.icon;
-    if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
-        char text[MAX_PATH];
-        EntryCellText(model, entry, info->item.iSubItem, text, sizeof text);
-        lstrcpynA(info->item.pszText, text, info->item.cchTextMax);
-    }
+    if (const PaneEntry* entry = AnswerIcon(model, info))
+        EntryCellText(model, *entry, info->item.iSubItem, info->item.pszText, (size_t)info->item.cchTextMax);
 }
 
 // Type-ahead: the first row from the start row on (round to the top where

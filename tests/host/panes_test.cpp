@@ -89,8 +89,8 @@ TEST(SortCompare, RowsOfAPane) {
         const char* name;
         unsigned attributes;
     } items[] = {
-        {"b.txt", N},     {"\x95\x5C.txt", N}, {"Zdir", F}, {"B.TXT", N}, {"a.txt", N},
-        {"\x83\x41", N},  {"adir", F},         {"A.txt", N}, {"\x83\x61", N},
+        {"b.txt", N},    {"\x95\x5C.txt", N}, {"Zdir", F},  {"B.TXT", N},    {"a.txt", N},
+        {"\x83\x41", N}, {"adir", F},         {"A.txt", N}, {"\x83\x61", N},
     };
     const size_t count = sizeof items / sizeof items[0];
     struct Case {
