@@ -43,7 +43,11 @@ static void SelectAll(HWND list) {
     LVITEMA state = {};
     state.stateMask = LVIS_SELECTED;
     state.state = LVIS_SELECTED;
+    // One repaint, not one per row.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 LRESULT OnKeyCommand(HWND window, WORD id) {

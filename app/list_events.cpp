@@ -60,7 +60,7 @@ LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
     case LVN_ENDLABELEDITW: {
         // The edit box goes after this notification and may take the focus
         // with it. Posted after any box the rename showed has closed.
-        LRESULT result = EndRename(pane, (const NMLVDISPINFOW*)header);
+        LRESULT result = EndRename(pane);
         PostMessageA(gMainWindow, MSG_LIST_KEYBOARD, 0, (LPARAM)pane->list);
         return result;
     }

@@ -16,28 +16,34 @@ int FilerCore::SortList(int column) {
         return 1;
     // The selection and the focus stay on their entries, wherever they go.
     std::vector<char> selected((size_t)model->Count());
-    int chosen = 0;
+    std::vector<int> before;
     for (int row = -1; (row = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)row, LVNI_SELECTED)) != -1;)
         if (int entry = model->EntryOfRow(row); entry >= 0)
-            selected[(size_t)entry] = 1, chosen++;
-    int focused = model->EntryOfRow((int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED));
+            selected[(size_t)entry] = 1, before.push_back(row);
+    int focusedRow = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+    int focused = model->EntryOfRow(focusedRow);
 
     SortModelRows(*model, column, sortDirection[column]);
 
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    if (chosen || focused >= 0) {
-        LVITEMA none = {};
-        none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
-        for (int row = 0; row < model->Rows(); row++) {
-            int entry = model->order[(size_t)row];
-            UINT state =
-                (selected[(size_t)entry] ? LVIS_SELECTED : 0) | (entry == focused ? LVIS_FOCUSED : 0);
-            if (!state)
-                continue;
-            LVITEMA item = {};
-            item.stateMask = item.state = state;
-            SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&item);
+    // With every row selected the selection stays as it is; a few selected
+    // rows are cleared one by one, many at once.
+    int all = (int)before.size() == model->Rows();
+    if (!all && (int)before.size() > model->Rows() / 4) {
+        SetRowState(list, -1, LVIS_SELECTED, 0);
+        before.clear();
+    }
+    for (size_t i = 0; !all && i < before.size(); i++)
+        SetRowState(list, before[i], LVIS_SELECTED, 0);
+    if (focusedRow >= 0)
+        SetRowState(list, focusedRow, LVIS_FOCUSED, 0);
+    for (int row = 0; row < model->Rows(); row++) {
+        int entry = model->order[(size_t)row];
+        if (!all && selected[(size_t)entry])
+            SetRowState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+        if (entry == focused) {
+            SetRowState(list, row, LVIS_FOCUSED, LVIS_FOCUSED);
+            SendMessageA(list, LVM_SETSELECTIONMARK, 0, (LPARAM)row);
         }
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);

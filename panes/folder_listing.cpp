@@ -1,6 +1,5 @@
 #include "base/prompts.h"
 #include "base/cp932.h"
-#include "base/list_view.h"
 #include "base/scoped.h"
 #include "base/text_buffer.h"
 #include "assoc/open_rules.h"

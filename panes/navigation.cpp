@@ -22,7 +22,8 @@ static HWND gRenameEdit;
 static FilePath gRenameSource;
 static WCHAR gRenameShown[PATH_SIZE];
 static int gRenameEscaped;
-// The entry a rename ended on, in the listing it belongs to, and the path
+// The entry being renamed, in the listing it belongs to (a sort while the
+// edit is open moves it to another row), the list it ended in, and the path
 // whose name on the disk it shows.
 static HWND gRenamedList;
 static int gRenamedEntry;
@@ -85,6 +86,9 @@ LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info) {
         RefuseChangeBesideJob(pane->path, &item, 1) ||
         !ItemFilePath(&gRenameSource, pane->path, item.name, RealNameOf(item), PATH_SIZE - 1))
         return TRUE;
+    const PaneModel* model = ModelOfList(pane->list);
+    gRenamedEntry = model->EntryOfRow(info->item.iItem);
+    gRenamedListing = model->serial();
     gRenameEdit = (HWND)SendMessageA(pane->list, LVM_GETEDITCONTROL, 0, 0);
     gRenameShown[0] = 0;
     gRenameEscaped = 0;
@@ -153,11 +157,11 @@ void ShowRenamedRow() {
     HWND list = gRenamedList;
     gRenamedList = nullptr;
     PaneModel* model = list ? ModelOfList(list) : nullptr;
-    if (model && model->serial() == gRenamedListing && gRenamedEntry < model->Count())
+    if (model && model->serial() == gRenamedListing && gRenamedEntry >= 0 && gRenamedEntry < model->Count())
         ShowNameOnDisk(list, *model, gRenamedEntry, gRenamedPath);
 }
 
-LRESULT EndRename(Pane* pane, const NMLVDISPINFOW* info) {
+LRESULT EndRename(Pane* pane) {
     gEditing = 0;
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
@@ -166,12 +170,10 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOW* info) {
     // However it ends, the row is shown again with the name on the disk once
     // the list is done with it.
     PaneModel* model = ModelOfList(pane->list);
+    if (!model || model->serial() != gRenamedListing)
+        model = nullptr;
     gRenamedList = model ? pane->list : nullptr;
-    gRenamedEntry = model ? model->EntryOfRow(info->item.iItem) : -1;
-    gRenamedListing = model ? model->serial() : 0;
     gRenamedPath = gRenameSource;
-    if (gRenamedEntry < 0)
-        gRenamedList = nullptr;
     if (gRenameEscaped)
         return 0;
     // The pane went to My Computer meanwhile: there is no folder to rename in.
@@ -199,7 +201,7 @@ LRESULT EndRename(Pane* pane, const NMLVDISPINFOW* info) {
     }
     // A job may have started while the name was typed.
     SelectedItem renamed = {};
-    if (model && gRenamedEntry >= 0)
+    if (model)
         CopyText(renamed.name, sizeof renamed.name, model->Name(model->Entry(gRenamedEntry)));
     if (RefuseChangeBesideJob(pane->path, &renamed, 1))
         return 0;

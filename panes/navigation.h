@@ -16,7 +16,8 @@ void CancelRename(HWND list);
 // The rename in place of a list item: its start and its end notification.
 // The list's notices come as wide text: its parent asks for them so.
 LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info);
-LRESULT EndRename(Pane* pane, const NMLVDISPINFOW* info);
+// The entry renamed is the one the edit opened on, wherever a sort moved it.
+LRESULT EndRename(Pane* pane);
 // After the list is done with an ended rename: its entry takes the name on the disk.
 void ShowRenamedRow();
 // Both path boxes show their panes' folders.

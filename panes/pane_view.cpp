@@ -128,9 +128,9 @@ static int NextRow(HWND list, int after, UINT flags) {
     return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)after, flags);
 }
 
-static void SetRowState(HWND list, int row, UINT state) {
+void SetRowState(HWND list, int row, UINT mask, UINT state) {
     LVITEMA item = {};
-    item.stateMask = state;
+    item.stateMask = mask;
     item.state = state;
     SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&item);
 }
@@ -169,17 +169,23 @@ void ShowRows(HWND list, const PaneModel& model, const PaneChoice& choice) {
     int topRow = 0;
     if (choice.kept && (!choice.selected.empty() || !choice.focused.empty() || !choice.top.empty())) {
         topRow = -1;
+        std::vector<int> chosen;
         for (int row = 0; row < rows; row++) {
             std::string key = model.KeyOf(model.order[(size_t)row]);
             if (choice.selected.count(key))
-                SetRowState(list, row, LVIS_SELECTED);
+                chosen.push_back(row);
             if (key == choice.focused) {
-                SetRowState(list, row, LVIS_FOCUSED);
+                SetRowState(list, row, LVIS_FOCUSED, LVIS_FOCUSED);
                 SendMessageA(list, LVM_SETSELECTIONMARK, 0, (LPARAM)row);
             }
             if (!choice.top.empty() && key == choice.top)
                 topRow = row;
         }
+        // Every row chosen again is one change, not one per row.
+        if (rows > 0 && (int)chosen.size() == rows)
+            chosen.assign(1, -1);
+        for (int row : chosen)
+            SetRowState(list, row, LVIS_SELECTED, LVIS_SELECTED);
         // A first row that went: the list stays about where it was.
         if (topRow < 0)
             topRow = choice.topRow < rows ? choice.topRow : rows - 1;

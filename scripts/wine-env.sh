@@ -186,15 +186,17 @@ make_odd_names() {
 # A folder of more rows than 16 bits count: 66,000 empty files, then
 # "café.txt" and its ANSI twin "cafe.txt", which sort after them. Made here:
 # under Wine each new file costs more the fuller its folder, and making these
-# took minutes.
+# took minutes. The tests only read it; it is made once, ".made" last.
 make_many_rows() {
     local many=$state/many-rows
+    export BRENNIK_MANY_ROWS=$many
+    [ -f "$many/.made" ] && return 0
     rm -rf "$many"
     mkdir -p "$many"
     (cd "$many" && seq -f 'a%05g' 0 65999 | xargs touch)
     printf 'acute' >"$many/café.txt"
     printf 'plain' >"$many/cafe.txt"
-    export BRENNIK_MANY_ROWS=$many
+    : >"$many/.made"
 }
 
 # A 1 MiB volume for the tests of copies that fail part-way: mounted where

@@ -216,6 +216,18 @@ TEST_F(NavigationTest, RenameInPlace) {
     PumpMessages(20);
     EXPECT_FALSE(Exists(left_ / "relisted.txt"));
     EXPECT_EQ(0, gEditing);
+
+    // A sort while the edit is open: the renamed row is the one edited, wherever it went.
+    item = FindItem(gPanes[PANE_LEFT].list, "新しい名前.txt");
+    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    SetWindowTextA(edit, "sorted.txt");
+    gCore->SortByColumn(gPanes[PANE_LEFT].list, 0); // descending: the edited row goes to the top
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages(20);
+    EXPECT_TRUE(Exists(left_ / "sorted.txt"));
+    EXPECT_EQ(0, FindItem(gPanes[PANE_LEFT].list, "sorted.txt"));
+    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, "新しい名前.txt"));
+    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "sub"), 0);
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
