@@ -36,12 +36,20 @@ int PaneModel::Add(const char* name, const WCHAR* realName, const char* shortNam
     if (known != typeIndex_.end()) {
         entry.type = known->second;
     } else {
-        entry.type = (uint32_t)types_.size();
+        uint32_t index = (uint32_t)types_.size();
         types_.push_back(type);
-        typeIndex_.emplace(type, entry.type);
+        typeIndex_.emplace(type, index);
+        entry.type = index;
     }
     entries_.push_back(entry);
     return (int)entries_.size() - 1;
+}
+
+void PaneModel::Trim() {
+    entries_.shrink_to_fit();
+    texts_.shrink_to_fit();
+    wideTexts_.shrink_to_fit();
+    order.shrink_to_fit();
 }
 
 const WCHAR* PaneModel::RealNameOf(const PaneEntry& entry) const {

@@ -34,8 +34,8 @@ struct PaneEntry {
     uint32_t name;      // the listed name, in the model's texts
     uint32_t realName;  // in the wide texts, or NO_TEXT
     uint32_t shortName; // in the texts, or NO_TEXT
-    uint32_t type;      // in the model's type names
-    uint32_t flags;     // EntryFlags
+    uint32_t type : 24; // in the model's type names
+    uint32_t flags : 8; // EntryFlags
 };
 
 class PaneModel {
@@ -53,6 +53,8 @@ class PaneModel {
     const WCHAR* RealNameOf(const PaneEntry& entry) const;
     const char* ShortName(const PaneEntry& entry) const;
     const char* Type(const PaneEntry& entry) const { return types_[entry.type].c_str(); }
+    // Gives back what the vectors hold beyond the entries, once a listing is complete.
+    void Trim();
     // Gives an entry a new listed name, dropping its real name (after a rename).
     void Rename(int index, const char* name);
 

@@ -193,6 +193,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
     for (int i = 0; i < model.Count(); i++)
         model.order[(size_t)i] = i;
     SortModelRows(model, sortColumn, sortDirection[sortColumn >= 0 && sortColumn <= 3 ? sortColumn : 0]);
+    model.Trim();
     ShowRows(list, model, choice);
     TellHiddenEntries(list, path, hidden);
     return model.Rows();

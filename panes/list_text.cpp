@@ -2,9 +2,12 @@
 
 #include "base/text_buffer.h"
 
+uint64_t SizeInKilobytes(uint64_t bytes) {
+    return bytes / 1024 + (bytes % 1024 != 0);
+}
+
 int FormatSizeText(char* dst, size_t cap, uint64_t bytes) {
-    uint64_t kb = bytes / 1024 + (bytes % 1024 != 0);
-    return FormatText(dst, cap, "%lluKB", (unsigned long long)kb);
+    return FormatText(dst, cap, "%lluKB", (unsigned long long)SizeInKilobytes(bytes));
 }
 
 int FormatDateText(char* dst, size_t cap, int year, int month, int day, int hour, int minute) {

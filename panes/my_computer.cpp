@@ -92,6 +92,7 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
     model.order.resize((size_t)model.Count());
     for (int i = 0; i < model.Count(); i++)
         model.order[(size_t)i] = i;
+    model.Trim();
     ShowRows(list, model, choice);
     return model.Rows();
 }

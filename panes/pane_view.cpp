@@ -3,13 +3,13 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/cp932.h"
 #include "panes/entry_cells.h"
+#include "panes/list_text.h"
 #include "panes/sort_compare.h"
-
-enum { MODEL_SUBCLASS_ID = 0x6D6F };
 
 // The entry a display question is about, with its icon answered; null when
 // no text is asked for or there is no such row.
@@ -76,11 +76,34 @@ static int FindTyped(const PaneModel& model, const NMLVFINDITEMW* find) {
     return -1;
 }
 
-// The list's parent answers for it, wherever the list lives (the main window,
-// a test's own window), and takes its notices as wide text so that a name the
-// code page can't spell reaches other programs' wide questions as itself.
-static LRESULT CALLBACK ModelOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR) {
+// The model's procedure stands in front of each list (to forget its model
+// when it goes) and of the list's parent (to answer for it wherever the list
+// lives: the main window, a test's own window). Put there by hand, not with
+// SetWindowSubclass, whose bookkeeping costs a round trip to the server on
+// every message under Wine.
+struct FrontedWindow {
+    HWND window;
+    WNDPROC own;
+    int unicode;
+};
+static std::vector<FrontedWindow> gFronted;
+
+static LRESULT CallOwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (size_t i = 0; i < gFronted.size(); i++) {
+        if (gFronted[i].window != window)
+            continue;
+        FrontedWindow fronted = gFronted[i];
+        if (message == WM_NCDESTROY)
+            gFronted.erase(gFronted.begin() + (ptrdiff_t)i);
+        return fronted.unicode ? CallWindowProcW(fronted.own, window, message, wParam, lParam)
+                               : CallWindowProcA(fronted.own, window, message, wParam, lParam);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The parent takes the list's notices as wide text, so that a name the code
+// page can't spell reaches other programs' wide questions as itself.
+static LRESULT CALLBACK ModelFrontProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NOTIFYFORMAT:
         if (lParam == NF_QUERY && ModelOfList((HWND)wParam))
@@ -99,27 +122,30 @@ static LRESULT CALLBACK ModelOwnerProc(HWND window, UINT message, WPARAM wParam,
         }
         break;
     }
-    case WM_NCDESTROY: RemoveWindowSubclass(window, ModelOwnerProc, id); break;
+    case WM_NCDESTROY: ForgetModel(window); break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallOwnProc(window, message, wParam, lParam);
 }
 
-static LRESULT CALLBACK ModelListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR) {
-    if (message == WM_NCDESTROY) {
-        ForgetModel(list);
-        RemoveWindowSubclass(list, ModelListProc, id);
-    }
-    return DefSubclassProc(list, message, wParam, lParam);
+static void StandInFront(HWND window) {
+    for (const FrontedWindow& fronted : gFronted)
+        if (fronted.window == window)
+            return;
+    // The window keeps the kind of text its own procedure takes.
+    int unicode = IsWindowUnicode(window);
+    LONG_PTR own = unicode ? SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)ModelFrontProc)
+                           : SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)ModelFrontProc);
+    if (own)
+        gFronted.push_back(FrontedWindow{window, (WNDPROC)own, unicode});
 }
 
 PaneModel& ShowModelIn(HWND list) {
     if (PaneModel* model = ModelOfList(list))
         return *model;
     PaneModel& model = MakeModelFor(list);
-    SetWindowSubclass(list, ModelListProc, MODEL_SUBCLASS_ID, 0);
+    StandInFront(list);
     HWND parent = GetParent(list);
-    SetWindowSubclass(parent, ModelOwnerProc, MODEL_SUBCLASS_ID, 0);
+    StandInFront(parent);
     SendMessageW(list, WM_NOTIFYFORMAT, (WPARAM)parent, NF_REQUERY);
     return model;
 }
@@ -196,9 +222,73 @@ void ShowRows(HWND list, const PaneModel& model, const PaneChoice& choice) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+// The key by which the size, type or date column orders an entry, as a
+// number that orders entries as the column's text does: kilobytes, the type
+// name's rank, the date's digits (0 for an empty cell, which sorts first).
+// 0 when the column can't be told by number (a date past the year 9999).
+static int NumberKeys(const PaneModel& model, int column, std::vector<uint64_t>* keys) {
+    std::vector<uint64_t> typeRank;
+    if (column == COLUMN_TYPE) {
+        // The distinct type names, ranked once by their sort keys.
+        std::vector<SortKey> typeKeys;
+        std::vector<int> types;
+        for (int i = 0; i < model.Count(); i++) {
+            uint32_t type = model.Entry(i).type;
+            if (type >= typeKeys.size()) {
+                typeKeys.resize(type + 1);
+                types.resize(type + 1, -1);
+            }
+            if (types[type] < 0) {
+                MakeSortKey(model.Type(model.Entry(i)), 0, column, &typeKeys[type]);
+                types[type] = (int)type;
+            }
+        }
+        std::vector<int> ranked;
+        for (int type : types)
+            if (type >= 0)
+                ranked.push_back(type);
+        SortRows(ranked.data(), ranked.size(), typeKeys.data(), column, 1);
+        typeRank.assign(types.size(), 0);
+        for (size_t i = 0; i < ranked.size(); i++)
+            typeRank[(size_t)ranked[i]] =
+                i > 0 && CompareSortKeys(typeKeys[(size_t)ranked[i]], typeKeys[(size_t)ranked[i - 1]], column,
+                                         1) == 0
+                    ? typeRank[(size_t)ranked[i - 1]]
+                    : i;
+    }
+    keys->resize((size_t)model.Count());
+    for (int i = 0; i < model.Count(); i++) {
+        const PaneEntry& entry = model.Entry(i);
+        uint64_t& key = (*keys)[(size_t)i];
+        SYSTEMTIME t;
+        switch (column) {
+        case COLUMN_SIZE: key = (entry.flags & ENTRY_NO_SIZE) ? 0 : SizeInKilobytes(entry.size); break;
+        case COLUMN_TYPE: key = typeRank[entry.type]; break;
+        case COLUMN_DATE:
+            key = 0;
+            if (!(entry.flags & ENTRY_NO_DATE) && FileTimeToSystemTime(&entry.localTime, &t)) {
+                if (t.wYear < 1000 || t.wYear > 9999)
+                    return 0;
+                key = 1 + ((((uint64_t)t.wYear * 100 + t.wMonth) * 100 + t.wDay) * 100 + t.wHour) * 100 +
+                      t.wMinute;
+            }
+            break;
+        }
+    }
+    return 1;
+}
+
 void SortModelRows(PaneModel& model, int column, int direction) {
     if (column < 0 || column > 3 || model.Rows() < 2)
         return;
+    std::vector<uint64_t> numbers;
+    if (column != COLUMN_NAME && NumberKeys(model, column, &numbers)) {
+        std::stable_sort(model.order.begin(), model.order.end(), [&](int a, int b) {
+            return direction == 1 ? numbers[(size_t)a] < numbers[(size_t)b]
+                                  : numbers[(size_t)a] > numbers[(size_t)b];
+        });
+        return;
+    }
     // Each key is made once, from the text the row shows in that column.
     std::vector<SortKey> keys((size_t)model.Count());
     char text[MAX_PATH];

@@ -2,7 +2,9 @@
 
 #include "core/filer_core.h"
 #include "core/pane.h"
+#include "panes/entry_cells.h"
 #include "panes/pane_view.h"
+#include "panes/sort_compare.h"
 #include "tests/win/support/win_test_support.h"
 
 static void SetWriteTime(const std::string& path, int year, int month, int day) {
@@ -176,6 +178,45 @@ TEST_F(SortTest, ListingOrderEqualsTheListViewsOwnSort) {
             gCore->SortList(column);
             EXPECT_EQ(Order(count), listed) << "column " << column << " direction " << direction;
             gCore->sortColumn = 0;
+        }
+    }
+}
+
+// The size, type and date columns sort by numbers; every order must be the
+// one their texts give, ties in the order before.
+TEST_F(SortTest, NumberKeysOrderAsTheCellTexts) {
+    PaneModel& model = ShowModelIn(list_);
+    const char* types[] = {"txt file", "TXT File", "bin file", "", "\x95\x5C file"};
+    const uint64_t sizes[] = {0, 1, 1024, 1025, 999 * 1024, 1000 * 1024, 1ull << 40, ~0ull};
+    srand(7);
+    for (int i = 0; i < 3000; i++) {
+        int index = model.Add(("n" + std::to_string(i)).c_str(), nullptr, nullptr, types[rand() % 5]);
+        PaneEntry& entry = model.Entry(index);
+        entry.size = sizes[rand() % 8] + (uint64_t)(rand() % 3);
+        SYSTEMTIME t = {(WORD)(1995 + rand() % 3),
+                        (WORD)(1 + rand() % 12),
+                        0,
+                        (WORD)(1 + rand() % 28),
+                        (WORD)(rand() % 24),
+                        (WORD)(rand() % 3),
+                        (WORD)(rand() % 60),
+                        0};
+        SystemTimeToFileTime(&t, &entry.localTime);
+        entry.flags = rand() % 10 == 0 ? ENTRY_NO_SIZE | ENTRY_NO_DATE : 0;
+        model.order.push_back(index);
+    }
+    for (int column = 1; column < 4; column++) {
+        for (int direction = 1; direction <= 2; direction++) {
+            std::vector<SortKey> keys((size_t)model.Count());
+            for (int i = 0; i < model.Count(); i++) {
+                char text[MAX_PATH];
+                EntryCellText(model, model.Entry(i), column, text, sizeof text);
+                MakeSortKey(text, 0, column, &keys[(size_t)i]);
+            }
+            std::vector<int> expected = model.order;
+            SortRows(expected.data(), expected.size(), keys.data(), column, direction);
+            SortModelRows(model, column, direction);
+            EXPECT_EQ(expected, model.order) << "column " << column << " direction " << direction;
         }
     }
 }
