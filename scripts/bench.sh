@@ -103,10 +103,9 @@ peers=$out/peers.txt
 trees="treeA treeF"
 [ -d "$data/doc" ] && trees="$trees doc"
 : >"$peers"
-all && 
 # rsync names the links that lead nowhere and says it copied not all: the rest is copied.
 quiet() { "$@" >/dev/null 2>&1 || true; }
-{
+all && {
     peer "cp treeA" 'rm -rf "$out/peer"' cp -a "$data/treeA" "$out/peer"
     peer "rsync treeA" '[ -d "$out/peer" ] || cp -a "$data/treeA" "$out/peer"' rsync -a "$data/treeA/" "$out/peer/"
     peer "rm treeA" '[ -d "$out/peer" ] || cp -a "$data/treeA" "$out/peer"' rm -rf "$out/peer"
