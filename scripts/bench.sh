@@ -247,8 +247,9 @@ spread() { echo "${1%%|*} $2 | $(echo "$1" | cut -d'|' -f2)-$(echo "$1" | cut -d
     if all; then walk_rows; fi
     if all; then echo "| Idle CPU for 10 s | $idle % of one core | | | | < 2% |"; fi
     for n in 50000 100000; do
-        echo "| Memory, $n items listed | $(spread "$(get "memory per 1000 items $n" "$own")" KiB) |" \
-            "the model alone $(get "model per 1000 items $n" "$own") KiB | | <= before |"
+        echo "| Memory, $n items listed, per 1,000 | $(spread "$(get "memory per 1000 items $n" "$own")" KiB) |" \
+            "the folder search alone $(get "memory floor per 1000 items $n" "$own" | cut -d'|' -f1) KiB;" \
+            "the model's own bytes $(get "model per 1000 items $n" "$own") KiB | | <= before |"
     done
     echo
     echo "The running program, from the command to the end text and the relisted pane"

@@ -152,6 +152,22 @@ int main(int argc, char** argv) {
         printf("memory per 1000 items %d|%.1f|%.1f|%.1f\n", count, perThousand[perThousand.size() / 2],
                perThousand.front(), perThousand.back());
         printf("model per 1000 items %d|%.1f\n", count, (double)modelBytes / (count / 1000) / 1024.0);
+        // The same for the folder search and the shell's answers alone: Wine
+        // keeps a search's names until the next search, so each run starts
+        // after a search of the empty folder, as the pane's runs do.
+        std::string folder = data + "list" + std::to_string(count) + "\\";
+        ListingFloor(folder);
+        perThousand.clear();
+        for (int run = 0; run < gRuns; run++) {
+            ListingFloor(empty);
+            SIZE_T before = WorkingSet();
+            ListingFloor(folder);
+            SIZE_T after = WorkingSet();
+            perThousand.push_back((double)(after > before ? after - before : 0) / (count / 1000) / 1024.0);
+        }
+        std::sort(perThousand.begin(), perThousand.end());
+        printf("memory floor per 1000 items %d|%.1f|%.1f|%.1f\n", count, perThousand[perThousand.size() / 2],
+               perThousand.front(), perThousand.back());
         fflush(stdout);
     }
 
