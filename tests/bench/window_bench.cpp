@@ -124,7 +124,8 @@ static int TimeHeaderClick(Program& program, HWND main, HWND list, int column, d
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        fprintf(stderr, "usage: window_bench <copy|update|delete|refresh|sort-COLUMN[-all]> <left> <right>\n");
+        fprintf(stderr,
+                "usage: window_bench <copy|update|delete|refresh|sort-COLUMN[-all]> <left> <right>\n");
         return 2;
     }
     const char* what = argv[1];
