@@ -3,6 +3,7 @@
 # server: the 32-bit build where this machine runs it, otherwise the 64-bit
 # one. Makes its data under build/bench/, prints one table and writes it to
 # build/bench/results.md. Figures only: nothing here fails on a timing.
+# BENCH_ONLY=panes runs only the listing, refresh, sort and memory cases.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,6 +16,9 @@ scripts/build.sh "$tree"
 claim_prefix
 ensure_prefix
 runs=${BENCH_RUNS:-5}
+only=${BENCH_ONLY:-}
+case $only in "" | panes) ;; *) echo "BENCH_ONLY is empty or panes" >&2; exit 2 ;; esac
+all() { [ -z "$only" ]; }
 out=$root/build/bench
 data=$out/data
 mkdir -p "$data"
@@ -24,14 +28,43 @@ cp tests/fixtures/Brenn.dat "$out/Brenn.dat"
 # Data, made once: empty files to list, tree A (5,000 files of 4 KiB in 50
 # folders), tree B (8 files of 64 MiB), tree F (500 folders of one small file
 # each, also the pane of 500 folders) and a real tree: the machine's
-# /usr/share/doc copied aside with its links.
+# /usr/share/doc copied aside with its links. sort100000 has files of many
+# sizes, dates and types, so that every column's sort moves the rows.
 for n in 1000 10000 50000 100000; do
     if [ ! -d "$data/list$n" ]; then
         mkdir -p "$data/list$n"
         (cd "$data/list$n" && seq -f 'file%05g.txt' 1 "$n" | xargs touch)
     fi
 done
-if [ ! -d "$data/treeA" ]; then
+if [ ! -d "$data/sort100000" ]; then
+    mkdir -p "$data/sort100000.part"
+    python3 - "$data/sort100000.part" <<'EOF'
+import os, random, sys
+folder = sys.argv[1]
+rng = random.Random(33)
+exts = ["txt", "log", "dat", "csv", "bmp", "jpg", "ini", "xml"]
+stems = rng.sample(range(26 ** 7), 100000)
+def stem(n):
+    s = ""
+    for _ in range(7):
+        n, r = divmod(n, 26)
+        s += chr(97 + r)
+    return s
+files = [[stem(n), rng.choice(exts), rng.randrange(0, 50 << 20), rng.randrange(788918400, 1735689600)]
+         for n in stems]
+files.sort()
+# The first and last names alike in all but the name: no column's sort can
+# leave both of them where they were.
+files[0][1:] = files[-1][1:]
+for name, ext, size, when in files:
+    path = os.path.join(folder, name + "." + ext)
+    with open(path, "wb") as f:
+        f.truncate(size)
+    os.utime(path, (when, when))
+EOF
+    mv "$data/sort100000.part" "$data/sort100000"
+fi
+if all && [ ! -d "$data/treeA" ]; then
     for d in $(seq 1 50); do
         mkdir -p "$data/treeA/d$d"
         head -c 4096 /dev/urandom >"$data/treeA/d$d/f1"
@@ -44,11 +77,11 @@ if [ ! -d "$data/treeF" ]; then
         echo "file of folder $d" >"$data/treeF/folder$d/note.txt"
     done
 fi
-if [ ! -d "$data/doc" ] && [ -d /usr/share/doc ]; then
+if all && [ ! -d "$data/doc" ] && [ -d /usr/share/doc ]; then
     cp -a /usr/share/doc "$data/doc"
 fi
 mkdir -p "$data/empty"
-if [ ! -d "$data/treeB" ]; then
+if all && [ ! -d "$data/treeB" ]; then
     mkdir -p "$data/treeB"
     for f in $(seq 1 8); do head -c $((64 << 20)) /dev/urandom >"$data/treeB/big$f"; done
 fi
@@ -58,7 +91,7 @@ trap 'wineserver -k 2>/dev/null; stop_xvfb; release_prefix' EXIT
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 # The Linux peers, each timed over the same number of runs.
-median() { sort -n | awk '{v[NR]=$1} END {printf "%.4f|%.4f|%.4f", v[int((NR+1)/2)], v[1], v[NR]}'; }
+median() { sort -n | awk '{v[NR]=$1} END {if (!NR) printf "?|?|?"; else printf "%.4f|%.4f|%.4f", v[int((NR+1)/2)], v[1], v[NR]}'; }
 timed() { local s e; s=$(date +%s.%N); "$@"; e=$(date +%s.%N); echo "$e - $s" | bc -l; }
 peer() {  # name prepare command...
     local name=$1 prepare=$2
@@ -69,9 +102,10 @@ peer() {  # name prepare command...
 peers=$out/peers.txt
 trees="treeA treeF"
 [ -d "$data/doc" ] && trees="$trees doc"
+: >"$peers"
 # rsync names the links that lead nowhere and says it copied not all: the rest is copied.
 quiet() { "$@" >/dev/null 2>&1 || true; }
-{
+all && {
     peer "cp treeA" 'rm -rf "$out/peer"' cp -a "$data/treeA" "$out/peer"
     peer "rsync treeA" '[ -d "$out/peer" ] || cp -a "$data/treeA" "$out/peer"' rsync -a "$data/treeA/" "$out/peer/"
     peer "rm treeA" '[ -d "$out/peer" ] || cp -a "$data/treeA" "$out/peer"' rm -rf "$out/peer"
@@ -107,26 +141,45 @@ whole() {  # name prepare case left right
     done | median | sed "s/^/$name|/"
     echo
 }
-{
+# A click on a column header: the time until the sorted rows answer and the
+# worst gap between the window's answers, each as median|min|max.
+clicks() {  # name case left right
+    local lines
+    lines=$(for i in $(seq 1 "$runs"); do
+        (cd "$out" && "$WINE" "$root/build/$tree/window_bench.exe" "$2" "$(winpath "$3")" "$(winpath "$4")" \
+            </dev/null 2>/dev/null) | tr -d '\r'
+    done)
+    echo "$1 answer|$(echo "$lines" | cut -d'|' -f2 | grep . | median)"
+    echo "$1 gap|$(echo "$lines" | cut -d'|' -f3 | grep . | median)"
+}
+window_walks() {
     for t in $trees treeB; do
         whole "window copy $t" 'rm -rf "$out/peer"; mkdir "$out/peer"' copy "$data/$t" "$out/peer"
         whole "window update $t" : update "$data/$t" "$out/peer"
     done
     whole "window delete treeA" 'rm -rf "$out/peer"; cp -a "$data/treeA" "$out/peer"' delete "$data/empty" "$out/peer"
-    whole "window refresh treeF" : refresh "$data/empty" "$data/treeF"
     rm -rf "$out/peer"
+}
+{
+    all && window_walks
+    for t in treeF list10000 list100000; do
+        whole "window refresh $t" : refresh "$data/empty" "$data/$t"
+    done
+    for c in name size type date name-all; do
+        clicks "window sort $c" "sort-$c" "$data/empty" "$data/sort100000"
+    done
 } >"$window"
 
 own=$out/own.txt
-(cd "$out" && "$WINE" "$root/build/$tree/fileops_bench.exe" "$runs" "$(winpath "$data/")" </dev/null 2>/dev/null) |
+(cd "$out" && "$WINE" "$root/build/$tree/fileops_bench.exe" "$runs" "$(winpath "$data/")" $only </dev/null 2>/dev/null) |
     tr -d '\r' >"$own"
 
 # Idle CPU of the running program over 10 s, from the Linux side.
 printf '[Filer]\r\nL_dir=%s\r\nR_dir=%s\r\n' "$(winpath "$data/list1000/")" "$(winpath "$data/list1000/")" \
     >"$WINEPREFIX/drive_c/windows/Ostrand.ini"
-(cd "$out" && "$WINE" "$root/build/$tree/Brennik.exe" </dev/null >/dev/null 2>&1 &)
+all && (cd "$out" && "$WINE" "$root/build/$tree/Brennik.exe" </dev/null >/dev/null 2>&1 &)
 pid=
-for i in $(seq 1 50); do
+all && for i in $(seq 1 50); do
     pid=$(pgrep -f 'Brennik.exe' | head -1 || true)
     [ -n "$pid" ] && break
     sleep 0.2
@@ -151,16 +204,7 @@ row() {  # case own-key own-file floor-label floor-key floor-file target
     printf '| %s | %s s | %s-%s s | %s %s s | %s | %s |\n' "$1" "${own%%|*}" "$(echo "$own" | cut -d'|' -f2)" \
         "$(echo "$own" | cut -d'|' -f3)" "$4" "${floor%%|*}" "$ratio" "$7"
 }
-{
-    echo "Benchmarks of the $tree build, $(date -u +%Y-%m-%d), $(nproc) cores, $("$WINE" --version), medians of $runs runs"
-    echo
-    echo "| Case | Median | Min-max | Floor or peer (median) | Ratio | Target |"
-    echo "|---|---|---|---|---|---|"
-    for n in 1000 10000 50000; do
-        row "ListFolder, $n files" "list $n" "$own" "enumeration + shell queries" "list floor $n" "$own" "<= 2x"
-    done
-    row "ListFolder, 100000 files" "list 100000" "$own" "enumeration + shell queries" "list floor 100000" "$own" "<= 1.5x"
-    row "ListFolder, 500 folders" "list treeF" "$own" "enumeration + shell queries" "list floor treeF" "$own" "-"
+walk_rows() {
     row "CopyTree, tree A (5,000 x 4 KiB)" "copy treeA" "$own" "bare CopyFileA loop" "copy floor treeA" "$own" "<= 1.3x"
     row "CopyTree, tree A" "copy treeA" "$own" "cp -a" "cp treeA" "$peers" "-"
     row "CopyTree, tree B (8 x 64 MiB)" "copy treeB" "$own" "bare CopyFileA loop" "copy floor treeB" "$own" "-"
@@ -176,16 +220,8 @@ row() {  # case own-key own-file floor-label floor-key floor-file target
         row "No-op update of $t" "update $t" "$own" "rsync -aL" "rsync $t" "$peers" "-"
         row "No-op update of $t" "update $t" "$own" "xcopy /D" "xcopy update $t" "$peers" "-"
     done
-    echo "| Idle CPU for 10 s | $idle % of one core | | | | < 2% |"
-    for n in 50000 100000; do
-        echo "| Memory, $n items listed | $(get "memory per 1000 items $n" "$own") KiB per 1,000 items | | | | - |"
-    done
-    echo
-    echo "The running program, from the command to the end text and the relisted pane"
-    echo "(Wine's own start, \`cmd /c exit\`: $(get "wine cmd exit" "$peers" | cut -d'|' -f1) s, is in every xcopy figure):"
-    echo
-    echo "| Case | Median | Min-max | Peer or in-process (median) | Ratio | Target |"
-    echo "|---|---|---|---|---|---|"
+}
+window_walk_rows() {
     for t in $trees treeB; do
         row "Copy of $t, window" "window copy $t" "$window" "xcopy" "xcopy $t" "$peers" "<= 1x"
         row "Copy of $t, window" "window copy $t" "$window" "in-process" "copy $t" "$own" "-"
@@ -195,7 +231,54 @@ row() {  # case own-key own-file floor-label floor-key floor-file target
     [ -d "$data/doc" ] && row "No-op update of doc, window" "window update doc" "$window" "rsync -aL" "rsync doc" "$peers" "<= 2x + start"
     row "Delete of tree A, window" "window delete treeA" "$window" "cmd /c rd /s /q" "rd treeA" "$peers" "<= 1x"
     row "Delete of tree A, window" "window delete treeA" "$window" "in-process" "delete treeA" "$own" "-"
+}
+# median|min|max as "median s | min-max s".
+spread() { echo "${1%%|*} $2 | $(echo "$1" | cut -d'|' -f2)-$(echo "$1" | cut -d'|' -f3) $2"; }
+{
+    echo "Benchmarks of the $tree build, $(date -u +%Y-%m-%d), $(nproc) cores, $("$WINE" --version), medians of $runs runs${only:+ (BENCH_ONLY=$only)}"
+    echo
+    echo "| Case | Median | Min-max | Floor or peer (median) | Ratio | Target |"
+    echo "|---|---|---|---|---|---|"
+    for n in 1000 10000 50000; do
+        row "ListFolder, $n files" "list $n" "$own" "enumeration + shell queries" "list floor $n" "$own" "<= 2x"
+    done
+    row "ListFolder, 100000 files" "list 100000" "$own" "enumeration + shell queries" "list floor 100000" "$own" "<= 1.5x"
+    row "ListFolder, 500 folders" "list treeF" "$own" "enumeration + shell queries" "list floor treeF" "$own" "-"
+    if all; then walk_rows; fi
+    if all; then echo "| Idle CPU for 10 s | $idle % of one core | | | | < 2% |"; fi
+    for n in 50000 100000; do
+        echo "| Memory, $n items listed, per 1,000 | $(spread "$(get "memory per 1000 items $n" "$own")" KiB) |" \
+            "the folder search alone $(get "memory floor per 1000 items $n" "$own" | cut -d'|' -f1) KiB;" \
+            "the model's own bytes $(get "model per 1000 items $n" "$own") KiB | | <= before |"
+    done
+    echo
+    echo "The running program, from the command to the end text and the relisted pane"
+    if all; then
+        echo "(Wine's own start, \`cmd /c exit\`: $(get "wine cmd exit" "$peers" | cut -d'|' -f1) s, is in every xcopy figure)"
+    fi
+    echo
+    echo "| Case | Median | Min-max | Peer or in-process (median) | Ratio | Target |"
+    echo "|---|---|---|---|---|---|"
+    if all; then window_walk_rows; fi
     row "Refresh of a pane of 500 folders" "window refresh treeF" "$window" "in-process" "list treeF" "$own" "-"
+    for n in 10000 100000; do
+        row "Refresh of a pane of $n files" "window refresh list$n" "$window" "in-process" "list $n" "$own" "-"
+    done
+    row "Refresh of a pane of 100000 files" "window refresh list100000" "$window" "refresh of 10000" \
+        "window refresh list10000" "$window" "<= 12x"
+    echo
+    echo "A click on a column header of a pane of 100,000 files of many sizes, dates and types,"
+    echo "watched from another process: the time until the window answers with the sorted rows,"
+    echo "and the worst gap between its answers"
+    echo
+    echo "| Column clicked | Answer, median | Min-max | Worst gap, median | Min-max | Target |"
+    echo "|---|---|---|---|---|---|"
+    for c in name size type date name-all; do
+        label=$c
+        [ "$c" = name-all ] && label="name, every row selected"
+        echo "| $label | $(spread "$(get "window sort $c answer" "$window")" s) |" \
+            "$(spread "$(get "window sort $c gap" "$window")" s) | < 0.25 s |"
+    done
     echo
     (cd "$out" && "$WINE" "$root/build/$tree/sort_bench.exe" "$runs" </dev/null 2>/dev/null) | tr -d '\r'
 } | tee "$out/results.md"
