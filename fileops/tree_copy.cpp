@@ -12,6 +12,7 @@
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/folder_entries.h"
+#include "fileops/folder_handle.h"
 #include "fileops/link_rule.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
@@ -205,20 +206,7 @@ static HANDLE OpenFolderItself(const FilePath& path) {
 
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
     ScopedHandle folder(OpenFolderItself(path));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info))
-        return 0;
-    identity->volume = info.dwVolumeSerialNumber;
-    identity->index = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
-    identity->place = 0;
-    if (identity->volume == 0) {
-        WCHAR place[2 * PATH_SIZE];
-        DWORD n = GetFinalPathNameByHandleW(folder.Get(), place, 2 * PATH_SIZE, FILE_NAME_NORMALIZED);
-        // Unreadable, the folder keeps the identity the system gives.
-        if (n > 0 && n < 2 * PATH_SIZE)
-            identity->place = HashOfPlace(place);
-    }
-    return 1;
+    return folder.Valid() && IdentityOfHandle(folder.Get(), identity);
 }
 
 // The folders above a path, outermost first ("C:\\a\\b" gives C:\\ and C:\\a).
@@ -290,8 +278,12 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
     }
     // A folder that is already on the walk (a link to itself or to one of
     // its ancestors) would make the copy go round until the paths run out.
+    // The folder is opened once, for its identity and its entries; where it
+    // can't be opened so, each is read by itself as before.
+    ScopedHandle folder(OpenFolderToList(source));
     FolderIdentity identity;
-    int known = ReadFolderIdentity(source, &identity);
+    int known =
+        folder.Valid() ? IdentityOfHandle(folder.Get(), &identity) : ReadFolderIdentity(source, &identity);
     if (known && (IsOnWalk(walk.chain, identity) || WasMadeByWalk(walk, identity)))
         return 1;
     DWORD existing = AttributesOfPath(destination);
@@ -301,8 +293,8 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         NoteMadeByWalk(walk, made);
 
     int pushed = known && PushFolder(walk.chain, identity);
-    DWORD error =
-        ForEachEntry(source, cancel, sink, [&](const FoundEntry& found, const FilePath& childSource) {
+    DWORD error = ForEachEntry(
+        source, folder.Get(), cancel, sink, [&](const FoundEntry& found, const FilePath& childSource) {
             // The copy keeps the real name: the same name on both sides.
             const char* name = found.found.cFileName;
             // A copy's left-over in the source is nobody's data.
