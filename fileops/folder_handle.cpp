@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <winternl.h>
 
 #include "fileops/link_rule.h"
 
@@ -12,20 +13,38 @@ HANDLE OpenFolderToList(const FilePath& path) {
                     FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
 }
 
+// Where the volume gives no serial, the resolved path tells folders of two
+// file systems apart; unreadable, the folder keeps the identity the system gives.
+static void ReadPlace(HANDLE handle, FolderIdentity* identity) {
+    identity->place = 0;
+    if (identity->volume != 0)
+        return;
+    WCHAR place[2 * PATH_SIZE];
+    DWORD n = GetFinalPathNameByHandleW(handle, place, 2 * PATH_SIZE, FILE_NAME_NORMALIZED);
+    if (n > 0 && n < 2 * PATH_SIZE)
+        identity->place = HashOfPlace(place);
+}
+
 int IdentityOfHandle(HANDLE handle, FolderIdentity* identity) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle, &info))
         return 0;
     identity->volume = info.dwVolumeSerialNumber;
     identity->index = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
-    identity->place = 0;
-    if (identity->volume == 0) {
-        WCHAR place[2 * PATH_SIZE];
-        DWORD n = GetFinalPathNameByHandleW(handle, place, 2 * PATH_SIZE, FILE_NAME_NORMALIZED);
-        // Unreadable, the folder keeps the identity the system gives.
-        if (n > 0 && n < 2 * PATH_SIZE)
-            identity->place = HashOfPlace(place);
-    }
+    ReadPlace(handle, identity);
+    return 1;
+}
+
+int IdentityOnVolume(HANDLE handle, uint32_t volume, FolderIdentity* identity) {
+    // The index GetFileInformationByHandle gives is this one.
+    IO_STATUS_BLOCK status;
+    FILE_INTERNAL_INFORMATION internal;
+    if (!NT_SUCCESS(
+            NtQueryInformationFile(handle, &status, &internal, sizeof internal, FileInternalInformation)))
+        return 0;
+    identity->volume = volume;
+    identity->index = (uint64_t)internal.IndexNumber.QuadPart;
+    ReadPlace(handle, identity);
     return 1;
 }
 

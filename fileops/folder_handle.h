@@ -2,6 +2,7 @@
 // one handle, where an identity read and a search would each open it again.
 #pragma once
 #include <windows.h>
+#include <stdint.h>
 
 #include "fileops/file_path.h"
 
@@ -13,6 +14,9 @@ HANDLE OpenFolderToList(const FilePath& path);
 // The identity of what a handle is open on: volume serial and file index, and
 // where the volume gives no serial, a hash of its resolved path. 0 when unreadable.
 int IdentityOfHandle(HANDLE handle, FolderIdentity* identity);
+// The same identity of a folder known to lie on the given volume: only its
+// index is read, without the volume query that is most of an identity read.
+int IdentityOnVolume(HANDLE handle, uint32_t volume, FolderIdentity* identity);
 
 // The entries of a folder, as FindFirstEntry gives them and in its order:
 // through the folder's open handle where the system lists it so, otherwise

@@ -35,6 +35,10 @@ struct WalkChain {
 struct CopyWalkState {
     WalkChain chain;
     std::set<FolderIdentity> made;
+    // The volume of the destination folder being filled, once the walk knows
+    // it: a folder made in it lies on it.
+    int fillingKnown = 0;
+    uint32_t fillingVolume = 0;
 };
 
 int SameFolder(const FolderIdentity& a, const FolderIdentity& b);

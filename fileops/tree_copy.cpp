@@ -137,6 +137,17 @@ static void SweepTemporaries(const FilePath& destination) {
     } while (FindNextEntry(search.Get(), &found));
 }
 
+// A folder the walk has just made holds no left-over: the copies into it
+// skip the search for them.
+static void NoteSwept(const FilePath& folder) {
+    FilePath pattern;
+    WCHAR key[PATH_SIZE];
+    if (!ChildFilePath(&pattern, folder, ".~bk*", nullptr) || !WideOfPath(pattern, key, PATH_SIZE))
+        return;
+    std::lock_guard<std::mutex> hold(gSweptLock);
+    gSwept.insert(HashOfPlace(key));
+}
+
 // The date rule, deciding first from the times at hand: the source's from the
 // folder search (or one query) and the destination's from one query. Only a
 // file that looks due is opened as the full rule does it, so a locked source
@@ -209,6 +220,22 @@ int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
     return folder.Valid() && IdentityOfHandle(folder.Get(), identity);
 }
 
+// A folder the walk has just made lies on the volume of the folder it was
+// made in: where the walk knows that one, only the new folder's index is read.
+static int ReadMadeIdentity(const FilePath& path, CopyWalkState& walk, FolderIdentity* identity) {
+    if (walk.fillingKnown) {
+        ScopedHandle folder(OpenFolderItself(path));
+        if (folder.Valid() && IdentityOnVolume(folder.Get(), walk.fillingVolume, identity))
+            return 1;
+    }
+    if (!ReadFolderIdentity(path, identity))
+        return 0;
+    // Its siblings, made in the same folder, lie on the same volume.
+    walk.fillingKnown = 1;
+    walk.fillingVolume = identity->volume;
+    return 1;
+}
+
 // The folders above a path, outermost first ("C:\\a\\b" gives C:\\ and C:\\a).
 static void PushAncestors(WalkChain& chain, const FilePath& path) {
     FolderIdentity identity;
@@ -276,21 +303,31 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
             CopyOneFile(source, destination, due == DESTINATION_MISSING, sink);
         return 1;
     }
-    // A folder that is already on the walk (a link to itself or to one of
-    // its ancestors) would make the copy go round until the paths run out.
     // The folder is opened once, for its identity and its entries; where it
     // can't be opened so, each is read by itself as before.
     ScopedHandle folder(OpenFolderToList(source));
     FolderIdentity identity;
     int known =
         folder.Valid() ? IdentityOfHandle(folder.Get(), &identity) : ReadFolderIdentity(source, &identity);
+    // A folder that is already on the walk (a link to itself or to one of
+    // its ancestors) would make the copy go round until the paths run out.
     if (known && (IsOnWalk(walk.chain, identity) || WasMadeByWalk(walk, identity)))
         return 1;
     DWORD existing = AttributesOfPath(destination);
     FolderIdentity made;
+    int madeKnown = 0;
     if ((existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY)) &&
-        CreateFolderOfPath(destination) && ReadFolderIdentity(destination, &made))
-        NoteMadeByWalk(walk, made);
+        CreateFolderOfPath(destination)) {
+        NoteSwept(destination);
+        madeKnown = ReadMadeIdentity(destination, walk, &made);
+        if (madeKnown)
+            NoteMadeByWalk(walk, made);
+    }
+    // What is made in this destination lies on its volume.
+    int fillingKnown = walk.fillingKnown;
+    uint32_t fillingVolume = walk.fillingVolume;
+    walk.fillingKnown = madeKnown;
+    walk.fillingVolume = madeKnown ? made.volume : 0;
 
     int pushed = known && PushFolder(walk.chain, identity);
     DWORD error = ForEachEntry(
@@ -310,6 +347,8 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         });
     if (pushed)
         PopFolder(walk.chain);
+    walk.fillingKnown = fillingKnown;
+    walk.fillingVolume = fillingVolume;
     if (error == ERROR_FILENAME_EXCED_RANGE) {
         sink.PathTooLong(source.text, "*.*");
         return 0;

@@ -8,6 +8,7 @@
 #include "base/scoped.h"
 #include "fileops/file_path.h"
 #include "fileops/folder_handle.h"
+#include "fileops/link_rule.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
 #include "fileops/walk_paths.h"
@@ -404,6 +405,11 @@ TEST_F(TreeCopyTest, AFolderListedThroughItsHandleGivesWhatItsSearchGives) {
         SetFilePath(&path, folder.c_str());
         ScopedHandle opened(OpenFolderToList(path));
         ASSERT_TRUE(opened.Valid()) << folder;
+        // A folder known to lie on a volume has the identity a full read gives.
+        FolderIdentity whole, indexed;
+        ASSERT_TRUE(IdentityOfHandle(opened.Get(), &whole));
+        ASSERT_TRUE(IdentityOnVolume(opened.Get(), whole.volume, &indexed));
+        EXPECT_TRUE(SameFolder(whole, indexed)) << folder;
         std::vector<std::string> searched = ListedEntries(folder, INVALID_HANDLE_VALUE);
         EXPECT_EQ(searched, ListedEntries(folder, opened.Get())) << folder;
         EXPECT_GE(searched.size(), 3u) << folder;
