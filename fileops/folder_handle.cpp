@@ -35,15 +35,20 @@ int IdentityOfHandle(HANDLE handle, FolderIdentity* identity) {
     return 1;
 }
 
-int IdentityOnVolume(HANDLE handle, uint32_t volume, FolderIdentity* identity) {
-    // The index GetFileInformationByHandle gives is this one.
+int IndexOfHandle(HANDLE handle, uint64_t* index) {
     IO_STATUS_BLOCK status;
     FILE_INTERNAL_INFORMATION internal;
     if (!NT_SUCCESS(
             NtQueryInformationFile(handle, &status, &internal, sizeof internal, FileInternalInformation)))
         return 0;
+    *index = (uint64_t)internal.IndexNumber.QuadPart;
+    return 1;
+}
+
+int IdentityOnVolume(HANDLE handle, uint32_t volume, FolderIdentity* identity) {
+    if (!IndexOfHandle(handle, &identity->index))
+        return 0;
     identity->volume = volume;
-    identity->index = (uint64_t)internal.IndexNumber.QuadPart;
     ReadPlace(handle, identity);
     return 1;
 }

@@ -236,6 +236,20 @@ static int ReadMadeIdentity(const FilePath& path, CopyWalkState& walk, FolderIde
     return 1;
 }
 
+// The whole identities of the folders on the walk known by this index alone,
+// read through the handles their walks hold open. One that can't be read stays
+// compared with nothing, as a folder of unreadable identity always was.
+static void CompleteChain(WalkChain& chain, uint64_t index) {
+    for (int i = 0; i < chain.count; i++) {
+        FolderIdentity identity;
+        if (!chain.whole[i] && chain.folders[i].index == index &&
+            IdentityOfHandle((HANDLE)chain.opened[i], &identity)) {
+            chain.folders[i] = identity;
+            chain.whole[i] = 1;
+        }
+    }
+}
+
 // The folders above a path, outermost first ("C:\\a\\b" gives C:\\ and C:\\a).
 static void PushAncestors(WalkChain& chain, const FilePath& path) {
     FolderIdentity identity;
@@ -304,14 +318,22 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         return 1;
     }
     // The folder is opened once, for its identity and its entries; where it
-    // can't be opened so, each is read by itself as before.
+    // can't be opened so, each is read by itself as before. Its index comes
+    // first: only a folder whose index one on the walk or made by it shares
+    // can be one of them, and only then is the rest read, of both.
     ScopedHandle folder(OpenFolderToList(source));
     FolderIdentity identity;
-    int known =
-        folder.Valid() ? IdentityOfHandle(folder.Get(), &identity) : ReadFolderIdentity(source, &identity);
+    int whole = 0, known = folder.Valid() && IndexOfHandle(folder.Get(), &identity.index);
+    if (!known || SharesIndex(walk, identity.index)) {
+        known = folder.Valid() ? IdentityOfHandle(folder.Get(), &identity)
+                               : ReadFolderIdentity(source, &identity);
+        whole = known;
+        if (known)
+            CompleteChain(walk.chain, identity.index);
+    }
     // A folder that is already on the walk (a link to itself or to one of
     // its ancestors) would make the copy go round until the paths run out.
-    if (known && (IsOnWalk(walk.chain, identity) || WasMadeByWalk(walk, identity)))
+    if (whole && (IsOnWalk(walk.chain, identity) || WasMadeByWalk(walk, identity)))
         return 1;
     DWORD existing = AttributesOfPath(destination);
     FolderIdentity made;
@@ -329,7 +351,8 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
     walk.fillingKnown = madeKnown;
     walk.fillingVolume = madeKnown ? made.volume : 0;
 
-    int pushed = known && PushFolder(walk.chain, identity);
+    int pushed = known && (whole ? PushFolder(walk.chain, identity)
+                                 : PushFolderIndex(walk.chain, identity.index, folder.Get()));
     DWORD error = ForEachEntry(
         source, folder.Get(), cancel, sink, [&](const FoundEntry& found, const FilePath& childSource) {
             // The copy keeps the real name: the same name on both sides.
