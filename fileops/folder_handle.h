@@ -14,11 +14,11 @@ HANDLE OpenFolderToList(const FilePath& path);
 // The identity of what a handle is open on: volume serial and file index, and
 // where the volume gives no serial, a hash of its resolved path. 0 when unreadable.
 int IdentityOfHandle(HANDLE handle, FolderIdentity* identity);
-// The file index alone, which GetFileInformationByHandle gives too, without
-// the volume query that is most of an identity read.
+// The file index alone, the one GetFileInformationByHandle gives, without the
+// volume query that is most of the cost of an identity read.
 int IndexOfHandle(HANDLE handle, uint64_t* index);
-// The same identity of a folder known to lie on the given volume: only its
-// index is read, without the volume query that is most of an identity read.
+// IdentityOfHandle of a folder known to lie on the given volume, its index
+// read as IndexOfHandle reads it.
 int IdentityOnVolume(HANDLE handle, uint32_t volume, FolderIdentity* identity);
 
 // The entries of a folder, as FindFirstEntry gives them and in its order:
