@@ -23,7 +23,7 @@ file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/core/*.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 
-set(WIN_LIBS -lcomctl32 -lshell32 -lole32 -luuid -lgdi32 -lcomdlg32 -lversion)
+set(WIN_LIBS -lcomctl32 -lshell32 -lole32 -luuid -lgdi32 -lcomdlg32 -lversion -lntdll)
 
 add_library(brennik_core STATIC ${PROGRAM_SOURCES})
 target_include_directories(brennik_core PUBLIC ${CMAKE_SOURCE_DIR})

@@ -167,7 +167,7 @@ int SiblingFilePath(FilePath* sibling, const FilePath& path, const char* name, c
     return 1;
 }
 
-static void ReadFound(const WIN32_FIND_DATAW& wide, FoundEntry* entry) {
+void ReadFoundEntry(const WIN32_FIND_DATAW& wide, FoundEntry* entry) {
     WIN32_FIND_DATAA& found = entry->found;
     found.dwFileAttributes = wide.dwFileAttributes;
     found.ftCreationTime = wide.ftCreationTime;
@@ -188,7 +188,7 @@ static HANDLE FindFirstWide(const WCHAR* pattern, FoundEntry* entry) {
     WIN32_FIND_DATAW wide;
     HANDLE search = FindFirstFileW(ExactPath(pattern).path, &wide);
     if (search != INVALID_HANDLE_VALUE)
-        ReadFound(wide, entry);
+        ReadFoundEntry(wide, entry);
     return search;
 }
 
@@ -204,7 +204,7 @@ static HANDLE FindFirstLong(const FilePath& folder, FoundEntry* entry) {
     WIN32_FIND_DATAW wide;
     HANDLE search = FindFirstFileW(ExactPath(pattern, 1).path, &wide);
     if (search != INVALID_HANDLE_VALUE)
-        ReadFound(wide, entry);
+        ReadFoundEntry(wide, entry);
     return search;
 }
 
@@ -240,7 +240,7 @@ int FindNextEntry(HANDLE search, FoundEntry* entry) {
     WIN32_FIND_DATAW wide;
     if (!FindNextFileW(search, &wide))
         return 0;
-    ReadFound(wide, entry);
+    ReadFoundEntry(wide, entry);
     return 1;
 }
 

@@ -54,6 +54,8 @@ struct FoundEntry {
 inline const WCHAR* RealNameOf(const FoundEntry& entry) {
     return entry.realName[0] ? entry.realName : nullptr;
 }
+// The entry as the ANSI search would give it, from the wide search's data.
+void ReadFoundEntry(const WIN32_FIND_DATAW& wide, FoundEntry* entry);
 // The search of every entry of a folder ("*.*"); INVALID_HANDLE_VALUE with
 // ERROR_FILENAME_EXCED_RANGE when its pattern can't be formed.
 HANDLE FindFirstEntry(const FilePath& folder, FoundEntry* entry);

@@ -4,6 +4,7 @@
 
 #include "base/scoped.h"
 #include "fileops/file_path.h"
+#include "fileops/folder_handle.h"
 #include "fileops/progress.h"
 #include "fileops/selection.h"
 #include "fileops/walk_paths.h"
@@ -15,12 +16,13 @@
 // would pass the limit, is told to the sink and left alone. Stops between
 // entries once cancelled. 0 after a search; the search's error when the
 // folder could not be searched (ERROR_FILE_NOT_FOUND: nothing in it at all).
+// opened, when valid, is a handle OpenFolderToList gave on the folder.
 template <class Visit>
-DWORD ForEachEntry(const FilePath& folder, CancelSource cancel, WalkSink& sink, Visit visit) {
+DWORD ForEachEntry(const FilePath& folder, HANDLE opened, CancelSource cancel, WalkSink& sink, Visit visit) {
     FoundEntry found;
-    ScopedFind search(FindFirstEntry(folder, &found));
-    if (!search.Valid())
-        return GetLastError();
+    EntrySearch search(folder, opened);
+    if (DWORD error = search.First(&found))
+        return error;
     do {
         if (IsCancelled(cancel))
             break;
@@ -38,6 +40,11 @@ DWORD ForEachEntry(const FilePath& folder, CancelSource cancel, WalkSink& sink, 
             continue;
         }
         visit(found, child);
-    } while (FindNextEntry(search.Get(), &found));
+    } while (search.Next(&found));
     return 0;
+}
+
+template <class Visit>
+DWORD ForEachEntry(const FilePath& folder, CancelSource cancel, WalkSink& sink, Visit visit) {
+    return ForEachEntry(folder, INVALID_HANDLE_VALUE, cancel, sink, visit);
 }

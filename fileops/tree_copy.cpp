@@ -12,6 +12,7 @@
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/folder_entries.h"
+#include "fileops/folder_handle.h"
 #include "fileops/link_rule.h"
 #include "fileops/progress.h"
 #include "fileops/walk_paths.h"
@@ -136,6 +137,17 @@ static void SweepTemporaries(const FilePath& destination) {
     } while (FindNextEntry(search.Get(), &found));
 }
 
+// A folder the walk has just made holds no left-over: the copies into it
+// skip the search for them.
+static void NoteSwept(const FilePath& folder) {
+    FilePath pattern;
+    WCHAR key[PATH_SIZE];
+    if (!ChildFilePath(&pattern, folder, ".~bk*", nullptr) || !WideOfPath(pattern, key, PATH_SIZE))
+        return;
+    std::lock_guard<std::mutex> hold(gSweptLock);
+    gSwept.insert(HashOfPlace(key));
+}
+
 // The date rule, deciding first from the times at hand: the source's from the
 // folder search (or one query) and the destination's from one query. Only a
 // file that looks due is opened as the full rule does it, so a locked source
@@ -205,20 +217,37 @@ static HANDLE OpenFolderItself(const FilePath& path) {
 
 int ReadFolderIdentity(const FilePath& path, FolderIdentity* identity) {
     ScopedHandle folder(OpenFolderItself(path));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info))
-        return 0;
-    identity->volume = info.dwVolumeSerialNumber;
-    identity->index = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
-    identity->place = 0;
-    if (identity->volume == 0) {
-        WCHAR place[2 * PATH_SIZE];
-        DWORD n = GetFinalPathNameByHandleW(folder.Get(), place, 2 * PATH_SIZE, FILE_NAME_NORMALIZED);
-        // Unreadable, the folder keeps the identity the system gives.
-        if (n > 0 && n < 2 * PATH_SIZE)
-            identity->place = HashOfPlace(place);
+    return folder.Valid() && IdentityOfHandle(folder.Get(), identity);
+}
+
+// A folder the walk has just made lies on the volume of the folder it was
+// made in: where the walk knows that one, only the new folder's index is read.
+static int ReadMadeIdentity(const FilePath& path, CopyWalkState& walk, FolderIdentity* identity) {
+    if (walk.fillingKnown) {
+        ScopedHandle folder(OpenFolderItself(path));
+        if (folder.Valid() && IdentityOnVolume(folder.Get(), walk.fillingVolume, identity))
+            return 1;
     }
+    if (!ReadFolderIdentity(path, identity))
+        return 0;
+    // Its siblings, made in the same folder, lie on the same volume.
+    walk.fillingKnown = 1;
+    walk.fillingVolume = identity->volume;
     return 1;
+}
+
+// The whole identities of the folders on the walk known by this index alone,
+// read through the handles their walks hold open. One that can't be read stays
+// compared with nothing, as a folder of unreadable identity always was.
+static void CompleteChain(WalkChain& chain, uint64_t index) {
+    for (int i = 0; i < chain.count; i++) {
+        FolderIdentity identity;
+        if (!chain.whole[i] && chain.folders[i].index == index &&
+            IdentityOfHandle((HANDLE)chain.opened[i], &identity)) {
+            chain.folders[i] = identity;
+            chain.whole[i] = 1;
+        }
+    }
 }
 
 // The folders above a path, outermost first ("C:\\a\\b" gives C:\\ and C:\\a).
@@ -288,21 +317,44 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
             CopyOneFile(source, destination, due == DESTINATION_MISSING, sink);
         return 1;
     }
+    // The folder is opened once, for its identity and its entries; where it
+    // can't be opened so, each is read by itself as before. Its index comes
+    // first: only a folder whose index one on the walk or made by it shares
+    // can be one of them, and only then is the rest read, of both.
+    ScopedHandle folder(OpenFolderToList(source));
+    FolderIdentity identity;
+    int whole = 0, known = folder.Valid() && IndexOfHandle(folder.Get(), &identity.index);
+    if (!known || SharesIndex(walk, identity.index)) {
+        known = folder.Valid() ? IdentityOfHandle(folder.Get(), &identity)
+                               : ReadFolderIdentity(source, &identity);
+        whole = known;
+        if (known)
+            CompleteChain(walk.chain, identity.index);
+    }
     // A folder that is already on the walk (a link to itself or to one of
     // its ancestors) would make the copy go round until the paths run out.
-    FolderIdentity identity;
-    int known = ReadFolderIdentity(source, &identity);
-    if (known && (IsOnWalk(walk.chain, identity) || WasMadeByWalk(walk, identity)))
+    if (whole && (IsOnWalk(walk.chain, identity) || WasMadeByWalk(walk, identity)))
         return 1;
     DWORD existing = AttributesOfPath(destination);
     FolderIdentity made;
+    int madeKnown = 0;
     if ((existing == INVALID_FILE_ATTRIBUTES || !(existing & FILE_ATTRIBUTE_DIRECTORY)) &&
-        CreateFolderOfPath(destination) && ReadFolderIdentity(destination, &made))
-        NoteMadeByWalk(walk, made);
+        CreateFolderOfPath(destination)) {
+        NoteSwept(destination);
+        madeKnown = ReadMadeIdentity(destination, walk, &made);
+        if (madeKnown)
+            NoteMadeByWalk(walk, made);
+    }
+    // What is made in this destination lies on its volume.
+    int fillingKnown = walk.fillingKnown;
+    uint32_t fillingVolume = walk.fillingVolume;
+    walk.fillingKnown = madeKnown;
+    walk.fillingVolume = madeKnown ? made.volume : 0;
 
-    int pushed = known && PushFolder(walk.chain, identity);
-    DWORD error =
-        ForEachEntry(source, cancel, sink, [&](const FoundEntry& found, const FilePath& childSource) {
+    int pushed = known && (whole ? PushFolder(walk.chain, identity)
+                                 : PushFolderIndex(walk.chain, identity.index, folder.Get()));
+    DWORD error = ForEachEntry(
+        source, folder.Get(), cancel, sink, [&](const FoundEntry& found, const FilePath& childSource) {
             // The copy keeps the real name: the same name on both sides.
             const char* name = found.found.cFileName;
             // A copy's left-over in the source is nobody's data.
@@ -318,6 +370,8 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
         });
     if (pushed)
         PopFolder(walk.chain);
+    walk.fillingKnown = fillingKnown;
+    walk.fillingVolume = fillingVolume;
     if (error == ERROR_FILENAME_EXCED_RANGE) {
         sink.PathTooLong(source.text, "*.*");
         return 0;

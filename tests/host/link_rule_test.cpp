@@ -26,6 +26,24 @@ TEST(LinkRule, OnlyFoldersOnTheWalkStopIt) {
     EXPECT_EQ(0, WasMadeByWalk(walk, FolderIdentity{0, 2, HashOfPlace(L"Z:\\dev\\shm")}));
 }
 
+// A folder the walk entered by its index alone matches nothing until it is
+// read whole; its index says when a folder met must be read whole to compare.
+TEST(LinkRule, AFolderKnownByItsIndexAloneIsComparedOnlyOnceReadWhole) {
+    CopyWalkState walk;
+    walk.chain.count = 0;
+    PushFolder(walk.chain, FolderIdentity{7, 1});
+    int opened = 0;
+    ASSERT_EQ(1, PushFolderIndex(walk.chain, 300, &opened));
+    EXPECT_EQ(0, IsOnWalk(walk.chain, FolderIdentity{0, 300, 0}));
+    EXPECT_EQ(1, SharesIndex(walk, 300));
+    EXPECT_EQ(1, SharesIndex(walk, 1)) << "a whole folder's index counts too";
+    EXPECT_EQ(0, SharesIndex(walk, 301));
+    NoteMadeByWalk(walk, FolderIdentity{7, 500});
+    EXPECT_EQ(1, SharesIndex(walk, 500)) << "and a made folder's";
+    PopFolder(walk.chain);
+    EXPECT_EQ(0, SharesIndex(walk, 300)) << "left again";
+}
+
 TEST(LinkRule, ChainNeverOverruns) {
     WalkChain chain = {};
     for (int i = 0; i < WalkChain::CAPACITY; i++)

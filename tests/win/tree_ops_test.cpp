@@ -5,7 +5,10 @@
 
 #include "app/window_sink.h"
 #include "core/filer_core.h"
+#include "base/scoped.h"
 #include "fileops/file_path.h"
+#include "fileops/folder_handle.h"
+#include "fileops/link_rule.h"
 #include "fileops/tree_copy.h"
 #include "fileops/tree_delete.h"
 #include "fileops/walk_paths.h"
@@ -351,6 +354,70 @@ TEST_F(TreeCopyTest, DriveRootsStayRoots) {
     EXPECT_EQ("r", ReadBytes("Q:\\root-file.txt"));
     EXPECT_TRUE(prompts_.calls().empty());
     EmptyTestDrive();
+}
+
+// Every entry as the walks read it, one line each, in the order read.
+static std::vector<std::string> ListedEntries(const std::string& folder, HANDLE opened) {
+    FilePath path;
+    SetFilePath(&path, folder.c_str());
+    EntrySearch search(path, opened);
+    FoundEntry entry;
+    std::vector<std::string> lines;
+    if (DWORD error = search.First(&entry))
+        return {"error " + std::to_string(error)};
+    do {
+        const WIN32_FIND_DATAA& f = entry.found;
+        char line[1024];
+        snprintf(line, sizeof line, "%s|%s|%s|%lx|%lx.%lx|%lx.%lx|%lx.%lx|%lx.%lx|%lx", f.cFileName,
+                 f.cAlternateFileName, Narrow(entry.realName).c_str(), f.dwFileAttributes,
+                 f.ftCreationTime.dwHighDateTime, f.ftCreationTime.dwLowDateTime,
+                 f.ftLastWriteTime.dwHighDateTime, f.ftLastWriteTime.dwLowDateTime, f.nFileSizeHigh,
+                 f.nFileSizeLow, f.ftLastAccessTime.dwHighDateTime, f.ftLastAccessTime.dwLowDateTime,
+                 f.dwReserved0);
+        lines.push_back(line + std::string(entry.realName[0] ? "|real" : ""));
+    } while (search.Next(&entry));
+    return lines;
+}
+
+// A folder read through its open handle gives what its search gives, field by
+// field and in the same order, over more entries than one read returns; a
+// handle that can't list falls back to the search.
+TEST_F(TreeCopyTest, AFolderListedThroughItsHandleGivesWhatItsSearchGives) {
+    CreateDirectoryA(Src("Sub").c_str(), nullptr);
+    WriteBytes(Src("Sub\\in.txt"), "in");
+    WriteBytes(Src(".dot"), "d");
+    WriteBytes(Src("a name far longer than eight and three.text"), "long");
+    WriteBytes(Src("表示.txt"), "shown");
+    WriteBytesW(Widen(Src("")) + L"caf\xe9.txt", "acute");
+    WriteBytesW(Widen(Src("")) + L"\xd55c\xad6d.txt", "korean");
+    WriteBytes(Src("hidden.txt"), "h");
+    SetFileAttributesA(Src("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    MakeFileOfSize(Src("big.bin"), (5ull << 30) + 3);
+    SetWriteTime(Src("big.bin"), 77);
+    for (int i = 0; i < 400; i++)
+        WriteBytes(Src("entry " + std::to_string(i * 7919 % 400) + std::string(90, 'x')), "");
+    std::vector<std::string> folders = {src_.path(), src_.path() + "Sub"};
+    std::string links = FolderFromEnvironment("BRENNIK_TEST_LINKS");
+    if (!links.empty())
+        folders.push_back(links + "copy\\tree"); // a link to ".", to "..", and one out
+    for (const std::string& folder : folders) {
+        FilePath path;
+        SetFilePath(&path, folder.c_str());
+        ScopedHandle opened(OpenFolderToList(path));
+        ASSERT_TRUE(opened.Valid()) << folder;
+        // A folder known to lie on a volume has the identity a full read gives.
+        FolderIdentity whole, indexed;
+        ASSERT_TRUE(IdentityOfHandle(opened.Get(), &whole));
+        ASSERT_TRUE(IdentityOnVolume(opened.Get(), whole.volume, &indexed));
+        EXPECT_TRUE(SameFolder(whole, indexed)) << folder;
+        std::vector<std::string> searched = ListedEntries(folder, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(searched, ListedEntries(folder, opened.Get())) << folder;
+        EXPECT_GE(searched.size(), 3u) << folder;
+    }
+    EXPECT_EQ(410u, ListedEntries(src_.path(), INVALID_HANDLE_VALUE).size());
+    ScopedHandle file(CreateFileA(Src("hidden.txt").c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(ListedEntries(src_.path(), INVALID_HANDLE_VALUE), ListedEntries(src_.path(), file.Get()));
 }
 
 class TreeDeleteTest : public ::testing::Test {
