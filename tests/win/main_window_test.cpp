@@ -7,22 +7,16 @@
 #include "fileops/worker_job.h"
 #include "core/pane.h"
 #include "res/resource.h"
-#include "tests/win/support/win_test_support.h"
+#include "tests/win/support/two_pane_test.h"
 
 // Each test opens the program's main window on two temporary folders.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public TwoPaneTest {
   protected:
-    void SetUp() override {
+    void PrepareFolders() override {
         MakeFileOfSize(left_ / "a.txt", 1);
         MakeFileOfSize(left_ / "b.txt", 2);
         CreateDirectoryA((left_ / "folder").c_str(), nullptr);
-        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
-        main_.reset(new MainWindowUnderTest);
-        ASSERT_NE(nullptr, main_->window());
     }
-    void TearDown() override { main_.reset(); }
-
-    HWND Main() const { return main_->window(); }
     RECT ChildRect(HWND child) const {
         RECT r;
         GetWindowRect(child, &r);
@@ -32,11 +26,6 @@ class MainWindowTest : public ::testing::Test {
     void ResizeClient(int width, int height) {
         SendMessageA(Main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
     }
-
-    SettingsFileGuard settings_;
-    TempFolder left_, right_;
-    PromptRecorder prompts_;
-    std::unique_ptr<MainWindowUnderTest> main_;
 };
 
 TEST_F(MainWindowTest, BuildsEveryControlAndCountsTheObjects) {

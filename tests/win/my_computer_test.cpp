@@ -9,16 +9,12 @@
 #include "panes/navigation.h"
 #include "core/pane.h"
 #include "res/resource.h"
-#include "tests/win/support/win_test_support.h"
+#include "tests/win/support/two_pane_test.h"
 
-class MyComputerTest : public ::testing::Test {
+class MyComputerTest : public TwoPaneTest {
   protected:
-    void SetUp() override {
-        settings_.Write("[Filer]\r\nL_dir=" + folder_.path() + "\r\nR_dir=" + folder_.path() + "\r\n");
-        main_.reset(new MainWindowUnderTest);
-        ASSERT_NE(nullptr, main_->window());
-    }
-    void Command(int id, int code = 0) { SendMessageA(main_->window(), WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    std::string RightStart() const override { return left_.path(); }
+    void Command(int id, int code = 0) { SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(id, code), 0); }
     int FindEnding(HWND list, const std::string& end) {
         for (int i = 0; i < ItemCount(list); i++) {
             std::string name = ItemText(list, i, 0);
@@ -29,10 +25,7 @@ class MyComputerTest : public ::testing::Test {
     }
     void DoubleClick(Pane* pane, int item) { DoubleClickItem(pane->list, item); }
 
-    SettingsFileGuard settings_;
-    TempFolder folder_;
-    PromptRecorder prompts_;
-    std::unique_ptr<MainWindowUnderTest> main_;
+    TempFolder& folder_ = left_;
 };
 
 TEST_F(MyComputerTest, ListsTheDrivesInShellOrder) {

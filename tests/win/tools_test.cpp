@@ -11,7 +11,7 @@
 #include "app/open_with.h"
 #include "core/pane.h"
 #include "res/resource.h"
-#include "tests/win/support/win_test_support.h"
+#include "tests/win/support/two_pane_test.h"
 
 class OpenWithTest : public ::testing::Test {
   protected:
@@ -109,19 +109,20 @@ TEST_F(OpenWithTest, BareProgramNamesAreLookedUpOnThePath) {
 
 // The Tools commands start fixed programs; the test puts recorders at their
 // paths inside the test's own Wine prefix and removes them afterwards.
-class ToolsCommandTest : public ::testing::Test {
+class ToolsCommandTest : public TwoPaneTest {
   protected:
-    void SetUp() override {
-        settings_.Write("[Filer]\r\nL_dir=" + files_.path() + "\r\nR_dir=" + files_.path() + "\r\n");
+    std::string RightStart() const override { return left_.path(); }
+    void PrepareFolders() override {
         WriteBytes(files_ / "one.txt", "1");
         WriteBytes(files_ / "two.txt", "2");
         CreateDirectoryA((files_ / "folder").c_str(), nullptr);
-        main_.reset(new MainWindowUnderTest);
-        ASSERT_NE(nullptr, main_->window());
+    }
+    void SetUp() override {
+        TwoPaneTest::SetUp();
         MakePaneActive(&gPanes[PANE_LEFT]);
     }
     void TearDown() override {
-        main_.reset();
+        TwoPaneTest::TearDown();
         for (auto it = installed_.rbegin(); it != installed_.rend(); ++it) {
             DeleteFileA((it->substr(0, it->rfind('\\') + 1) + "recorded.txt").c_str());
             DeleteFileA(it->c_str());
@@ -145,12 +146,7 @@ class ToolsCommandTest : public ::testing::Test {
                 madeFolders_.push_back(folder);
         }
     }
-    void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
-
-    SettingsFileGuard settings_;
-    TempFolder files_;
-    PromptRecorder prompts_;
-    std::unique_ptr<MainWindowUnderTest> main_;
+    TempFolder& files_ = left_;
     std::vector<std::string> installed_, madeFolders_;
 };
 

@@ -15,9 +15,11 @@
 class TwoPaneTest : public ::testing::Test {
   protected:
     virtual void PrepareFolders() {}
+    // The right pane's folder at start; a fixture of one folder shows it in both.
+    virtual std::string RightStart() const { return right_.path(); }
     void SetUp() override {
         PrepareFolders();
-        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + right_.path() + "\r\n");
+        settings_.Write("[Filer]\r\nL_dir=" + left_.path() + "\r\nR_dir=" + RightStart() + "\r\n");
         main_.reset(new MainWindowUnderTest);
         ASSERT_NE(nullptr, main_->window());
     }
