@@ -4,7 +4,6 @@
 
 #include "base/prompts.h"
 #include "fileops/progress.h"
-#include "res/resource.h"
 
 namespace {
 
@@ -16,12 +15,7 @@ class WindowSink final : public WalkSink {
     }
     void PathTooLong(const char* folder, const char* name) override { ReportPathTooLong(folder, name); }
     void Unreachable(const char* folder, const char* name) override { ReportUnreachableName(folder, name); }
-    void Ended(int command) override {
-        if (command >= CMD_LEFT_COPY_SELECTED && command <= CMD_RIGHT_COPY_SELECTED)
-            ShowProgress(0, "Copy End");
-        else if (command == CMD_DELETE)
-            ShowProgress(0, "Delete End");
-    }
+    void Ended(JobKind kind) override { ShowProgress(0, kind == JOB_DELETE ? "Delete End" : "Copy End"); }
 };
 
 WindowSink gWindowSink;

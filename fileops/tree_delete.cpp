@@ -116,7 +116,7 @@ class CountingSink : public WalkSink {
     void Failed(const char*, const char*) override { unseen++; }
     void PathTooLong(const char*, const char*) override { unseen++; }
     void Unreachable(const char*, const char*) override { unseen++; }
-    void Ended(int) override {}
+    void Ended(JobKind) override {}
     int unseen = 0;
 };
 

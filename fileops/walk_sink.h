@@ -3,6 +3,9 @@
 // text the user sees, and a test's sink records them.
 #pragma once
 
+// What a job does; its end text and the folders it touches follow from it.
+enum JobKind { JOB_COPY_SELECTION, JOB_COPY_FOLDER, JOB_DELETE };
+
 class WalkSink {
   public:
     // The entry the walk is at (part 0), or the file it has just copied (part 1).
@@ -13,8 +16,8 @@ class WalkSink {
     virtual void PathTooLong(const char* folder, const char* name) = 0;
     // An entry left alone because no path reaches its name.
     virtual void Unreachable(const char* folder, const char* name) = 0;
-    // A job has ended (on the window's thread): command is the job's.
-    virtual void Ended(int command) = 0;
+    // A job has ended (on the window's thread).
+    virtual void Ended(JobKind kind) = 0;
 
   protected:
     ~WalkSink() = default;

@@ -37,8 +37,7 @@ int RefuseWhileJobRuns() {
 // (a link, a short name, a "\\?\" form, a case twin) gets past it.
 static int MeetsJob(const FilePath& target, int holds) {
     const WorkerJob& job = gWorkerJob;
-    int copy = job.command >= CMD_LEFT_COPY_SELECTED && job.command <= CMD_RIGHT_COPY_SELECTED;
-    const char* folders[2] = {job.sourceFolder, copy ? job.destFolder : ""};
+    const char* folders[2] = {job.sourceFolder, job.kind != JOB_DELETE ? job.destFolder : ""};
     const char* path = target.text;
     for (const char* folder : folders) {
         if (IsSameOrInside(folder, path) || (holds && IsSameOrInside(path, folder)))
@@ -88,16 +87,14 @@ int RefuseMyComputer(const Pane* source, const Pane* destination) {
 static DWORD WINAPI WorkerMain(LPVOID argument) {
     WorkerJob* job = (WorkerJob*)argument;
     WalkRun run{&gCore->cancelFlag, *job->sink};
-    switch (job->command) {
-    case CMD_LEFT_COPY_SELECTED:
-    case CMD_RIGHT_COPY_SELECTED:
+    switch (job->kind) {
+    case JOB_COPY_SELECTION:
         WalkSelection(CopyVisitor, job->items, job->sourceFolder, job->destFolder, run);
         break;
-    case CMD_LEFT_COPY_FOLDER:
-    case CMD_RIGHT_COPY_FOLDER:
+    case JOB_COPY_FOLDER:
         gCore->CopyFolderContents(job->sourceFolder, job->destFolder, run.cancel, run.sink);
         break;
-    case CMD_DELETE: WalkSelection(DeleteVisitor, job->items, job->sourceFolder, nullptr, run); break;
+    case JOB_DELETE: WalkSelection(DeleteVisitor, job->items, job->sourceFolder, nullptr, run); break;
     }
     PostMessageA(job->owner, MSG_JOB_DONE, 0, 0);
     return 0;
@@ -144,7 +141,7 @@ void StartCopyJob(WORD command, const Pane* from, const Pane* to, WalkSink& sink
     if (RefuseMyComputer(from, to))
         return;
     WorkerJob& job = gWorkerJob;
-    job.command = command;
+    job.kind = selected ? JOB_COPY_SELECTION : JOB_COPY_FOLDER;
     job.list = selected ? from->list : nullptr;
     CopyFolderPath(job.sourceFolder, from->path);
     CopyFolderPath(job.destFolder, to->path);
@@ -169,7 +166,7 @@ void StartDeleteJob(const Pane* pane, const char* folder, Selection* items, Walk
         return;
     }
     WorkerJob& job = gWorkerJob;
-    job.command = CMD_DELETE;
+    job.kind = JOB_DELETE;
     job.list = pane->list;
     CopyFolderPath(job.sourceFolder, folder);
     job.refresh = RefreshOf(pane);
@@ -192,7 +189,7 @@ LRESULT OnJobDone(HWND window) {
     ShowPendingProgress(1);
     WorkerJob& job = gWorkerJob;
     FreeSelection(&job.items);
-    job.sink->Ended(job.command);
+    job.sink->Ended(job.kind);
     if (job.refresh & REFRESH_LEFT)
         gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     if (job.refresh & REFRESH_RIGHT)

@@ -12,7 +12,7 @@ enum { MSG_JOB_DONE = 0x8000 };
 
 struct WorkerJob {
     HWND owner; // receives MSG_JOB_DONE
-    WORD command;
+    JobKind kind;
     HWND list;
     char sourceFolder[PATH_SIZE];
     char destFolder[PATH_SIZE];

@@ -287,7 +287,7 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     SetWindowLongPtrA(gCore->statusBar, GWLP_WNDPROC, (LONG_PTR)gBarProc);
     ShowPendingProgress(1);
     EXPECT_EQ("last.txt", Status(1));
-    EXPECT_EQ(CMD_LEFT_COPY_SELECTED, gWorkerJob.command);
+    EXPECT_EQ(JOB_COPY_SELECTION, gWorkerJob.kind);
     MakePaneActive(&gPanes[PANE_LEFT]);
     Command(CMD_DELETE);
     EXPECT_EQ("処理中です", Status(0));

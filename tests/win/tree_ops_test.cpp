@@ -500,7 +500,7 @@ class RecordingSink final : public WalkSink {
     void Unreachable(const char* folder, const char* name) override {
         events.push_back(std::string("unreachable ") + folder + " " + name);
     }
-    void Ended(int command) override { events.push_back("ended " + std::to_string(command)); }
+    void Ended(JobKind kind) override { events.push_back("ended " + std::to_string(kind)); }
     std::vector<std::string> events;
 };
 
