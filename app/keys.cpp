@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/list_events.h"
 #include "panes/navigation.h"
+#include "panes/pane_view.h"
 #include "res/resource.h"
 
 static HACCEL gKeys;
@@ -40,12 +41,9 @@ static int FocusedItem(HWND list) {
 }
 
 static void SelectAll(HWND list) {
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED;
-    state.state = LVIS_SELECTED;
     // One repaint, not one per row.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    SetRowState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }

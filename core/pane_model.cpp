@@ -45,7 +45,10 @@ int PaneModel::Add(const char* name, const WCHAR* realName, const char* shortNam
     return (int)entries_.size() - 1;
 }
 
-void PaneModel::Trim() {
+void PaneModel::EndListing() {
+    order.resize(entries_.size());
+    for (size_t i = 0; i < order.size(); i++)
+        order[i] = (int)i;
     entries_.shrink_to_fit();
     texts_.shrink_to_fit();
     wideTexts_.shrink_to_fit();

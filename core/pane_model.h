@@ -53,8 +53,9 @@ class PaneModel {
     const WCHAR* RealNameOf(const PaneEntry& entry) const;
     const char* ShortName(const PaneEntry& entry) const;
     const char* Type(const PaneEntry& entry) const { return types_[entry.type].c_str(); }
-    // Gives back what the vectors hold beyond the entries, once a listing is complete.
-    void Trim();
+    // Ends a listing: the rows show the entries in the order they were added,
+    // and the vectors give back the room they hold beyond them.
+    void EndListing();
     // Gives an entry a new listed name, dropping its real name (after a rename).
     void Rename(int index, const char* name);
 

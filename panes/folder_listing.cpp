@@ -6,7 +6,6 @@
 #include "fileops/file_path.h"
 #include "panes/entry_cells.h"
 #include "panes/shell_answers.h"
-#include "panes/sort_compare.h"
 #include "panes/my_computer.h"
 #include "panes/navigation.h"
 #include "core/pane.h"
@@ -165,13 +164,8 @@ int FilerCore::ListFolder(HWND list, char* path) {
         entered = SetCurrentDirectoryA(path);
     }
 
-    // A new listing of the folder the pane shows keeps what the user chose.
-    PaneModel& model = ShowModelIn(list);
     PaneChoice choice;
-    if (CompareFolded932(model.folder.c_str(), path) == 0)
-        ReadPaneChoice(list, model, &choice);
-    model.Clear();
-    model.folder = path;
+    PaneModel& model = BeginListing(list, path, &choice);
     int hidden = 0;
     FoundEntry found;
     static ShellAnswers answers;
@@ -189,11 +183,8 @@ int FilerCore::ListFolder(HWND list, char* path) {
     // found order. A new listing starts with names ascending.
     sortDirection[0] = 1;
     sortList = list;
-    model.order.resize((size_t)model.Count());
-    for (int i = 0; i < model.Count(); i++)
-        model.order[(size_t)i] = i;
+    model.EndListing();
     SortModelRows(model, sortColumn, sortDirection[sortColumn >= 0 && sortColumn <= 3 ? sortColumn : 0]);
-    model.Trim();
     ShowRows(list, model, choice);
     TellHiddenEntries(list, path, hidden);
     return model.Rows();

@@ -61,13 +61,8 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
     ScopedComPtr<IEnumIDList> children;
     if (folder->EnumObjects(GetParent(list), kEnumFlags, children.Out()) != S_OK || !children)
         return 0;
-    // A new listing of My Computer keeps what the user chose in it.
-    PaneModel& model = ShowModelIn(list);
     PaneChoice choice;
-    if (model.folder.empty())
-        ReadPaneChoice(list, model, &choice);
-    model.Clear();
-    model.folder.clear();
+    PaneModel& model = BeginListing(list, "", &choice);
     ScopedIdList child;
     while (children->Next(1, child.Out(), nullptr) == S_OK) {
         ScopedIdList absolute;
@@ -89,10 +84,7 @@ int ListShellFolder(HWND list, IShellFolder* folder, LPCITEMIDLIST parent) {
         AddListedEntry(model, found, haveData, nullptr, 1, info.iIcon, info.szTypeName);
     }
     // Shown in the shell's order, as it gives them.
-    model.order.resize((size_t)model.Count());
-    for (int i = 0; i < model.Count(); i++)
-        model.order[(size_t)i] = i;
-    model.Trim();
+    model.EndListing();
     ShowRows(list, model, choice);
     return model.Rows();
 }

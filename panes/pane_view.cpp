@@ -161,7 +161,8 @@ void SetRowState(HWND list, int row, UINT mask, UINT state) {
     SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&item);
 }
 
-void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice) {
+// Reads the list's selection, focus and first visible row as entry keys.
+static void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice) {
     choice->kept = 1;
     for (int row = -1; (row = NextRow(list, row, LVNI_SELECTED)) != -1;)
         if (int entry = model.EntryOfRow(row); entry >= 0)
@@ -171,6 +172,15 @@ void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice) {
     choice->topRow = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
     if (int entry = model.EntryOfRow(choice->topRow); entry >= 0 && choice->topRow > 0)
         choice->top = model.KeyOf(entry);
+}
+
+PaneModel& BeginListing(HWND list, const char* folder, PaneChoice* choice) {
+    PaneModel& model = ShowModelIn(list);
+    if (CompareFolded932(model.folder.c_str(), folder) == 0)
+        ReadPaneChoice(list, model, choice);
+    model.Clear();
+    model.folder = folder;
+    return model;
 }
 
 // Scrolls so that row is the first one shown (or the last page is).

@@ -47,7 +47,6 @@ int CompareSortKeys(const SortKey& a, const SortKey& b, int column, int directio
 }
 
 void SortRows(int* rows, size_t count, const SortKey* keys, int column, int direction) {
-    std::stable_sort(rows, rows + count, [&](int a, int b) {
-        return CompareSortKeys(keys[a], keys[b], column, direction) < 0;
-    });
+    std::stable_sort(rows, rows + count,
+                     [&](int a, int b) { return CompareSortKeys(keys[a], keys[b], column, direction) < 0; });
 }

@@ -50,13 +50,13 @@ static void FillList(HWND list, int count, std::vector<std::vector<std::string>>
         t.wHour = (WORD)(rand() % 24);
         t.wMinute = (WORD)(rand() % 60);
         SystemTimeToFileTime(&t, &entry.localTime);
-        model.order.push_back(index);
         for (int c = 0; c < 4; c++) {
             char text[MAX_PATH];
             EntryCellText(model, entry, c, text, sizeof text);
             (*cells)[c].push_back(text);
         }
     }
+    model.EndListing();
     ShowRows(list, model, PaneChoice());
 }
 

@@ -123,8 +123,8 @@ TEST_F(SortTest, MoreItemsThanTheListingIndexCanCount) {
         snprintf(name, sizeof name, "n%05d", count - 1 - i);
         int entry = model.Add(name, nullptr, nullptr, "");
         model.Entry(entry).attributes = FILE_ATTRIBUTE_ARCHIVE;
-        model.order.push_back(entry);
     }
+    model.EndListing();
     ShowRows(list_, model, PaneChoice());
     gCore->sortList = list_;
     gCore->SortList(0);
@@ -203,8 +203,8 @@ TEST_F(SortTest, NumberKeysOrderAsTheCellTexts) {
                         0};
         SystemTimeToFileTime(&t, &entry.localTime);
         entry.flags = rand() % 10 == 0 ? ENTRY_NO_SIZE | ENTRY_NO_DATE : 0;
-        model.order.push_back(index);
     }
+    model.EndListing();
     for (int column = 1; column < 4; column++) {
         for (int direction = 1; direction <= 2; direction++) {
             std::vector<SortKey> keys((size_t)model.Count());
