@@ -87,7 +87,8 @@ target_link_libraries(window_bench e2e_support)
 
 # The random-action driver: a short run with a fixed seed in every test run,
 # long ones with `make soak`.
-add_executable(soak_driver tests/soak/soak_driver.cpp ${RES_OUT}/brennik_res.o)
+add_executable(soak_driver tests/soak/soak_main.cpp tests/soak/soak_actions.cpp tests/soak/soak_oracle.cpp
+    ${RES_OUT}/brennik_res.o)
 add_dependencies(soak_driver brennik_resources recorder)
 target_link_libraries(soak_driver win_test_support)
 add_test(NAME win.soak_short COMMAND soak_driver 200 20261208 WORKING_DIRECTORY ${TEST_WORK})

@@ -13,5 +13,6 @@ actions=${SOAK_ACTIONS:-5000}
 seed=${SOAK_SEED:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
 scripts/build.sh "$tree" || exit 1
 echo "soak: $tree build, $actions actions, seed $seed (replay: SOAK_SEED=$seed SOAK_ACTIONS=$actions make soak)"
-# A prefix and trees of its own, so make test can run meanwhile.
-BRENNIK_RUN=soak exec scripts/wine-test.sh "$tree" soak_driver "$actions" "$seed"
+# A prefix and trees of its own, so make test can run meanwhile (BRENNIK_RUN
+# names another).
+BRENNIK_RUN=${BRENNIK_RUN:-soak} exec scripts/wine-test.sh "$tree" soak_driver "$actions" "$seed"

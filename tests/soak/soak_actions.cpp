@@ -1,232 +1,24 @@
-// Random actions on the real main window over a tree the test driver made,
-// each checked against what it may do to the disk:
-//   soak_driver <actions> <seed>
-// The tree ($BRENNIK_SOAK_TREE) holds odd names, links and files of distinct
-// contents; the sentinel tree beside it ($BRENNIK_SOAK_SENTINEL) must never
-// change. Each violation is printed with the seed, the step and the actions
-// that led to it; the last line is "N actions, N checks, N violations".
-#include <windows.h>
+// What the driver does to the window: the actions, each with what it may do
+// to the disk, and the answers to the questions they raise.
+#include "tests/soak/soak_driver.h"
+
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <stdio.h>
 #include <string.h>
-#include <stdlib.h>
 
 #include <algorithm>
-#include <map>
-#include <memory>
-#include <random>
-#include <set>
-#include <string>
-#include <vector>
 
+#include "app/keys.h"
 #include "app/list_events.h"
 #include "app/open_with.h"
 #include "base/prompts.h"
 #include "core/filer_core.h"
-#include "core/pane.h"
 #include "exchange/drop_target.h"
 #include "fileops/file_commands.h"
 #include "res/resource.h"
 #include "tests/win/support/exchange_fixture.h"
-#include "tests/win/support/win_test_support.h"
-
-namespace {
-
-// ---- the disk, as the oracle sees it ----
-
-enum Kind { KIND_FILE, KIND_FOLDER, KIND_LINK };
-
-struct Node {
-    Kind kind;
-    unsigned long long hash;
-    unsigned long long size;
-    unsigned long long time;
-};
-typedef std::map<std::wstring, Node> Snapshot;
-
-std::wstring Lower(std::wstring text) {
-    CharLowerBuffW(&text[0], (DWORD)text.size());
-    return text;
-}
-
-unsigned long long HashFile(const std::wstring& path) {
-    HANDLE file = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0; // told apart from any real contents' hash
-    unsigned long long hash = 1469598103934665603ULL;
-    std::vector<unsigned char> buffer(1 << 16);
-    DWORD got = 0;
-    while (ReadFile(file, buffer.data(), (DWORD)buffer.size(), &got, nullptr) && got > 0)
-        for (DWORD i = 0; i < got; i++)
-            hash = (hash ^ buffer[i]) * 1099511628211ULL;
-    CloseHandle(file);
-    return hash;
-}
-
-// Every entry below folder (which ends in "\"), links not followed. Files
-// whose size and time match the previous snapshot keep its hash.
-void TakeSnapshot(const std::wstring& folder, const std::wstring& relative, const Snapshot& before,
-                  Snapshot* out, const std::wstring& skip = L"") {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L".." || name == skip)
-            continue;
-        std::wstring rel = relative + name;
-        Node node = {};
-        node.size = ((unsigned long long)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-        node.time = ((unsigned long long)found.ftLastWriteTime.dwHighDateTime << 32) |
-                    found.ftLastWriteTime.dwLowDateTime;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            node.kind = KIND_LINK;
-        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            node.kind = KIND_FOLDER;
-            (*out)[rel] = node;
-            TakeSnapshot(folder + name + L"\\", rel + L"\\", before, out);
-            continue;
-        } else {
-            node.kind = KIND_FILE;
-            auto old = before.find(rel);
-            if (old != before.end() && old->second.kind == KIND_FILE && old->second.size == node.size &&
-                old->second.time == node.time && old->second.hash != 0)
-                node.hash = old->second.hash;
-            else
-                node.hash = HashFile(folder + name);
-        }
-        (*out)[rel] = node;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-}
-
-std::string Narrow(const std::wstring& text);
-
-// ---- what an action may do ----
-
-// Below prefix (a relative path; empty for the whole tree) the action may
-// create, change or remove entries as these flags say.
-struct Scope {
-    std::wstring prefix;
-    bool create, change, remove;
-};
-
-// A pane the program lists again, in order; one listed while a job still
-// writes may show a folder the job changes afterwards.
-struct Relisting {
-    int pane;
-    bool fresh;
-};
-
-struct Expectation {
-    std::vector<Scope> scopes;
-    std::vector<Relisting> relisted;
-    int jobPane = -1;        // the pane the running job lists when it ends
-    bool keepsBytes = false; // a move or rename: what goes away is found again
-};
-
-// New names are matched as the platform matches them, without regard to case;
-// what goes away must be the very entry named ("Twin.txt", not "twin.txt").
-bool Covers(const Scope& scope, const std::wstring& path, bool exact = false) {
-    if (scope.prefix.empty())
-        return true;
-    std::wstring p = exact ? path : Lower(path), s = exact ? scope.prefix : Lower(scope.prefix);
-    return p == s || (p.size() > s.size() && p.compare(0, s.size(), s) == 0 && p[s.size()] == L'\\');
-}
-
-// ---- the driver ----
-
-class Driver {
-  public:
-    Driver(unsigned long long seed, const std::string& tree, const std::string& sentinel)
-        : seed_(seed), rng_(seed), tree_(tree), sentinel_(sentinel) {}
-    int Run(unsigned actions);
-
-  private:
-    // The tree and the panes.
-    std::wstring WideRoot() const { return Widen(tree_); }
-    // The folder that holds the tree and the sentinel beside it ("up" leads
-    // there), and the tree's name in it: all of it but the tree must stay.
-    std::wstring Beside() const {
-        std::wstring root = WideRoot();
-        root.pop_back();
-        return root.substr(0, root.rfind(L'\\') + 1);
-    }
-    std::wstring TreeName() const {
-        std::wstring root = WideRoot();
-        root.pop_back();
-        return root.substr(root.rfind(L'\\') + 1);
-    }
-    // The relative real path of a pane's folder, links resolved; false when
-    // the pane is not inside the tree (My Computer, or led out).
-    bool PaneRelative(int pane, std::wstring* relative) const;
-    // The tree's folder that a path reaches, through any links, as a path
-    // relative to the tree; false outside it.
-    bool RealRelative(const std::wstring& path, std::wstring* relative) const;
-    void LearnFolders();
-    std::vector<std::wstring> SelectedNames(int pane) const;
-    // Sends a command as the menu does; true when it was refused because a
-    // job runs ("処理中です").
-    bool Send(WORD command);
-    void Relisted(Expectation* expect, int pane) { expect->relisted.push_back({pane, !JobRunning()}); }
-    unsigned Pick(unsigned n) { return n ? (unsigned)(rng_() % n) : 0; }
-    bool Chance(unsigned percent) { return Pick(100) < percent; }
-
-    // The actions; each says what it may do, or returns false when it does
-    // not apply now.
-    bool Act(Expectation* expect);
-    bool SelectRandom(int pane);
-    bool CommandOfSide(int pane, Expectation* expect);
-    bool CommandOfTools(Expectation* expect);
-    bool RunTool(int pane);
-    void InstallTools();
-    void RemoveTools();
-    std::vector<std::string> ToolLines() const;
-    bool EnterFolder(int pane, Expectation* expect);
-    bool TypePath(int pane, Expectation* expect);
-    bool Rename(int pane, Expectation* expect);
-    bool PasteBlock(Expectation* expect, bool drop);
-    bool CopyIntoLink(Expectation* expect);
-    void TypeInto(int pane, const std::wstring& relative);
-    void CommitPath(int pane, const char* text);
-    void DuringJob(Expectation* expect);
-    void Reopen(Expectation* expect);
-    void CopyScopes(int from, int to, bool selected, Expectation* expect);
-    void FollowLinks(Expectation* expect) const;
-
-    // The oracle.
-    void Check(const Expectation& expect);
-    void Violation(const std::string& what);
-
-  public:
-    // Ends the run at once with this violation, from any thread.
-    void Abort(const std::string& what);
-
-  private:
-    void Note(const std::string& action) {
-        history_.push_back(action);
-        if (verbose_)
-            printf("%u: %s\n", step_, action.c_str()), fflush(stdout);
-    }
-
-    unsigned long long seed_;
-    std::mt19937_64 rng_;
-    std::string tree_, sentinel_;
-    std::unique_ptr<MainWindowUnderTest> main_;
-    Snapshot disk_, sentinelDisk_;
-    std::set<unsigned long long> contents_;
-    std::map<unsigned long long, std::wstring> folders_; // identity -> relative path
-    int active_ = PANE_RIGHT;
-    bool fresh_[2] = {true, true};
-    unsigned step_ = 0, checks_ = 0, violations_ = 0, renamed_ = 0;
-    std::vector<std::string> history_;
-    std::vector<std::string> tools_, toolFolders_; // the recorders put in the tools' places
-    bool verbose_ = GetEnvironmentVariableA("BRENNIK_SOAK_VERBOSE", nullptr, 0) > 0;
-};
 
 int gDeleteAnswer = -1; // the last answer to a delete question
 volatile LONG gNotices; // boxes with only OK shown so far
@@ -237,7 +29,7 @@ volatile LONG gNotices; // boxes with only OK shown so far
 std::mt19937_64 gAnswers, gShellAnswers;
 CRITICAL_SECTION gAnswerLock;
 
-unsigned DrawAnswer(std::mt19937_64& generator, unsigned n) {
+static unsigned DrawAnswer(std::mt19937_64& generator, unsigned n) {
     EnterCriticalSection(&gAnswerLock);
     unsigned pick = (unsigned)(generator() % n);
     LeaveCriticalSection(&gAnswerLock);
@@ -266,7 +58,7 @@ INT_PTR RandomAnswer(HWND, const char* text, const char*, UINT type, LPARAM) {
 // The shell's own questions (a file it can't put in the recycle bin) are
 // real windows, not the program's: they are answered with one of their
 // buttons, at random, as a user would.
-BOOL CALLBACK AnswerShellDialog(HWND window, LPARAM) {
+static BOOL CALLBACK AnswerShellDialog(HWND window, LPARAM) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     char cls[16] = "";
@@ -297,47 +89,6 @@ DWORD WINAPI WatchShellDialogs(void*) {
     }
 }
 
-// A folder's identity (volume and index), through any link; 0 when it
-// can't be read.
-unsigned long long IdentityOf(std::wstring path) {
-    while (path.size() > 3 && path.back() == L'\\')
-        path.pop_back();
-    HANDLE folder = CreateFileW((L"\\\\?\\" + path).c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folder == INVALID_HANDLE_VALUE)
-        return 0;
-    BY_HANDLE_FILE_INFORMATION info;
-    int ok = GetFileInformationByHandle(folder, &info);
-    CloseHandle(folder);
-    if (!ok)
-        return 0;
-    return ((unsigned long long)(info.dwVolumeSerialNumber & 0xFFFF) << 48) ^
-           ((unsigned long long)info.nFileIndexHigh << 32) ^ info.nFileIndexLow;
-}
-
-void Driver::LearnFolders() {
-    folders_.clear();
-    folders_[IdentityOf(WideRoot())] = L"";
-    for (const auto& entry : disk_)
-        if (entry.second.kind == KIND_FOLDER)
-            folders_[IdentityOf(WideRoot() + entry.first)] = entry.first;
-    folders_.erase(0);
-}
-
-bool Driver::RealRelative(const std::wstring& path, std::wstring* relative) const {
-    auto known = folders_.find(IdentityOf(path));
-    if (known == folders_.end())
-        return false;
-    *relative = known->second;
-    return true;
-}
-
-bool Driver::PaneRelative(int pane, std::wstring* relative) const {
-    std::string path = gPanes[pane].path;
-    return !path.empty() && RealRelative(Widen(path), relative);
-}
-
 std::vector<std::wstring> Driver::SelectedNames(int pane) const {
     std::vector<std::wstring> names;
     HWND list = gPanes[pane].list;
@@ -353,12 +104,8 @@ bool Driver::Send(WORD command) {
 }
 
 // A row that is a link, by the attribute its listing keeps.
-bool IsLinkRow(int pane, int item) {
+static bool IsLinkRow(int pane, int item) {
     return (ItemParam(gPanes[pane].list, item) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    return folder.empty() ? name : folder + L"\\" + name;
 }
 
 bool Driver::SelectRandom(int pane) {
@@ -405,28 +152,6 @@ void Driver::CopyScopes(int from, int to, bool selected, Expectation* expect) {
             item = real;
         if (!inside(item, destination))
             expect->scopes.push_back({Join(destination, name), true, true, false});
-    }
-}
-
-// What may be written below a folder may be written through the links in it
-// too (a folder "bk" copied onto a link "bk" fills the folder it leads to).
-void Driver::FollowLinks(Expectation* expect) const {
-    for (size_t i = 0; i < expect->scopes.size() && expect->scopes.size() < 64; i++) {
-        Scope scope = expect->scopes[i];
-        if (!scope.create && !scope.change)
-            continue;
-        for (const auto& entry : disk_) {
-            std::wstring target;
-            if (entry.second.kind != KIND_LINK || !Covers(scope, entry.first) ||
-                !RealRelative(WideRoot() + entry.first, &target))
-                continue;
-            bool known = false;
-            for (const Scope& other : expect->scopes)
-                known = known || (Lower(other.prefix) == Lower(target) && other.create == scope.create &&
-                                  other.change == scope.change && !other.remove);
-            if (!known)
-                expect->scopes.push_back({target, scope.create, scope.change, false});
-        }
     }
 }
 
@@ -750,7 +475,7 @@ bool Driver::Rename(int pane, Expectation* expect) {
 
 // A file list of wide names: the header, each name ended by a zero, and one
 // zero more.
-HGLOBAL WideBlockOf(const std::vector<std::wstring>& names) {
+static HGLOBAL WideBlockOf(const std::vector<std::wstring>& names) {
     size_t units = 1;
     for (const std::wstring& name : names)
         units += name.size() + 1;
@@ -899,228 +624,4 @@ bool Driver::Act(Expectation* expect) {
         return SelectRandom(pane);
     }
     return false;
-}
-
-// The window lives on the driver's own thread, where a message to it is a
-// plain call: a hang is seen from another thread, as no step ending for
-// longer than any job may take, and a crash by the last filter.
-Driver* gDriver;
-volatile LONG gLastBeat;
-
-DWORD WINAPI WatchSteps(void*) {
-    for (;;) {
-        Sleep(1000);
-        if (GetTickCount() - (DWORD)gLastBeat > 240000)
-            gDriver->Abort("the window did not answer for 4 minutes");
-    }
-}
-
-LONG WINAPI ReportCrash(EXCEPTION_POINTERS* crash) {
-    char what[64];
-    snprintf(what, sizeof what, "a crash, exception 0x%08lx",
-             (unsigned long)crash->ExceptionRecord->ExceptionCode);
-    gDriver->Abort(what);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
-void Driver::Abort(const std::string& what) {
-    Violation(what);
-    printf("%u actions, %u checks, %u violations\n", step_, checks_, violations_);
-    fflush(stdout);
-    ExitProcess(1);
-}
-
-void Driver::Violation(const std::string& what) {
-    violations_++;
-    printf("VIOLATION seed %llu step %u: %s\n", seed_, step_, what.c_str());
-    size_t from = history_.size() > 8 ? history_.size() - 8 : 0;
-    for (size_t i = from; i < history_.size(); i++)
-        printf("    %s\n", history_[i].c_str());
-    fflush(stdout);
-}
-
-std::string Narrow(const std::wstring& text) {
-    char out[MAX_PATH * 3];
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
-    return out;
-}
-
-void Driver::Check(const Expectation& expect) {
-    checks_++;
-    Snapshot after;
-    TakeSnapshot(WideRoot(), L"", disk_, &after);
-    auto allowed = [&](const std::wstring& path, bool create, bool change, bool remove) {
-        for (const Scope& scope : expect.scopes)
-            if (Covers(scope, path, !create && !change) &&
-                ((create && scope.create) || (change && scope.change) || (remove && scope.remove)))
-                return true;
-        return false;
-    };
-    std::set<std::wstring> changedFolders;
-    auto folderOf = [](const std::wstring& path) {
-        size_t cut = path.rfind(L'\\');
-        return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
-    };
-    // A link holds no bytes, and Wine leaves out a link whose target has gone
-    // (a folder renamed): links are not held to the scopes.
-    for (const auto& entry : after) {
-        if (entry.second.kind == KIND_LINK) {
-            if (!disk_.count(entry.first))
-                changedFolders.insert(Lower(folderOf(entry.first)));
-            continue;
-        }
-        auto old = disk_.find(entry.first);
-        bool created = old == disk_.end();
-        bool changed =
-            !created && (old->second.kind != entry.second.kind || old->second.hash != entry.second.hash);
-        if ((created || changed) && !allowed(entry.first, created, changed, false))
-            Violation((created ? "created outside what the action named: "
-                               : "changed outside what the action named: ") +
-                      Narrow(entry.first));
-        if (created || changed)
-            changedFolders.insert(Lower(folderOf(entry.first)));
-        if (entry.second.kind == KIND_FILE && entry.second.hash == 0)
-            Violation("a file that can't be read: " + Narrow(entry.first));
-        else if (entry.second.kind == KIND_FILE && !contents_.count(entry.second.hash))
-            Violation("a file with bytes no file had: " + Narrow(entry.first) + " (" +
-                      std::to_string(entry.second.size) + " bytes)");
-        std::wstring name = entry.first.substr(entry.first.rfind(L'\\') + 1);
-        if (name.compare(0, 2, L".~") == 0)
-            Violation("a temporary file left after the job: " + Narrow(entry.first));
-    }
-    std::set<unsigned long long> kept;
-    if (expect.keepsBytes)
-        for (const auto& entry : after)
-            kept.insert(entry.second.hash);
-    for (const auto& entry : disk_)
-        if (!after.count(entry.first)) {
-            if (entry.second.kind != KIND_LINK && !allowed(entry.first, false, false, true))
-                Violation("removed outside what the action named: " + Narrow(entry.first));
-            else if (entry.second.kind == KIND_FILE && expect.keepsBytes && !kept.count(entry.second.hash))
-                Violation("moved, and its bytes are nowhere: " + Narrow(entry.first));
-            changedFolders.insert(Lower(folderOf(entry.first)));
-        }
-    disk_.swap(after);
-    LearnFolders();
-
-    Snapshot sentinel;
-    TakeSnapshot(Beside(), L"", sentinelDisk_, &sentinel, TreeName());
-    if (sentinel.size() != sentinelDisk_.size() ||
-        !std::equal(sentinel.begin(), sentinel.end(), sentinelDisk_.begin(),
-                    [](const auto& a, const auto& b) {
-                        return a.first == b.first && a.second.hash == b.second.hash;
-                    }))
-        Violation("the folder beside the test root changed");
-
-    // Rows: a pane listed again, or whose folder nothing changed, shows its folder.
-    std::vector<Relisting> relisted = expect.relisted;
-    if (expect.jobPane >= 0)
-        relisted.push_back({expect.jobPane, true});
-    std::set<int> listedNow;
-    for (const Relisting& listing : relisted) {
-        fresh_[listing.pane] = listing.fresh;
-        active_ = listing.pane;
-        listedNow.insert(listing.pane);
-    }
-    for (int pane = 0; pane < 2; pane++) {
-        std::wstring here;
-        if (!PaneRelative(pane, &here)) {
-            fresh_[pane] = true;
-            continue;
-        }
-        if (!listedNow.count(pane) && changedFolders.count(Lower(here)))
-            fresh_[pane] = false;
-        if (!fresh_[pane])
-            continue;
-        std::vector<std::string> rows, entries;
-        for (int i = 0; i < ItemCount(gPanes[pane].list); i++)
-            rows.push_back(ItemText(gPanes[pane].list, i, 0));
-        std::string folder = gPanes[pane].path;
-        for (const std::string& entry : FolderEntries(folder))
-            if (entry[0] != '.' && folder.size() + entry.size() < MAX_PATH)
-                entries.push_back(entry);
-        std::sort(rows.begin(), rows.end());
-        if (rows != entries)
-            Violation(std::string(pane ? "the right" : "the left") +
-                      " pane's rows are not its folder's entries: " + std::to_string(rows.size()) +
-                      " rows, " + std::to_string(entries.size()) + " entries");
-    }
-    // A pane led out of the tree is brought back before anything writes.
-    for (int pane = 0; pane < 2; pane++) {
-        std::wstring here;
-        if (!PaneRelative(pane, &here)) {
-            CommitPath(pane, tree_.c_str());
-            if (!PaneRelative(pane, &here))
-                Violation("a pane could not be brought back into the tree");
-            Note(std::string("back into the tree ") + (pane ? "right" : "left"));
-            fresh_[pane] = true;
-            active_ = pane;
-        }
-    }
-}
-
-int Driver::Run(unsigned actions) {
-    TakeSnapshot(WideRoot(), L"", Snapshot(), &disk_);
-    LearnFolders();
-    TakeSnapshot(Beside(), L"", Snapshot(), &sentinelDisk_, TreeName());
-    for (const auto& entry : disk_)
-        if (entry.second.kind == KIND_FILE)
-            contents_.insert(entry.second.hash);
-    gDriver = this;
-    gLastBeat = (LONG)GetTickCount();
-    SetUnhandledExceptionFilter(ReportCrash);
-    CloseHandle(CreateThread(nullptr, 0, WatchSteps, nullptr, 0, nullptr));
-    InitializeCriticalSection(&gAnswerLock);
-    gAnswers.seed(seed_ ^ 0x5A5A5A5AULL);
-    gShellAnswers.seed(seed_ + 1);
-    CloseHandle(CreateThread(nullptr, 0, WatchShellDialogs, nullptr, 0, nullptr));
-    SetPromptResponder(RandomAnswer);
-    main_.reset(new MainWindowUnderTest);
-    if (!main_->window()) {
-        printf("the main window could not be made\n");
-        return 2;
-    }
-    InstallTools();
-    for (step_ = 1; step_ <= actions; step_++) {
-        InterlockedExchange(&gLastBeat, (LONG)GetTickCount());
-        Expectation expect;
-        while (!Act(&expect))
-            expect = Expectation();
-        FollowLinks(&expect);
-        if (JobRunning() && Chance(40))
-            DuringJob(&expect);
-        if (!PumpUntil([] { return !JobRunning(); }, 120000))
-            Violation("a job did not end within 2 minutes");
-        PumpMessages(20);
-        Check(expect);
-        // A long run says how far it has come.
-        if (step_ % 500 == 0 && step_ < actions) {
-            printf("%u actions, %u checks, %u violations so far\n", step_, checks_, violations_);
-            fflush(stdout);
-        }
-    }
-    main_.reset();
-    RemoveTools();
-    SetPromptResponder(nullptr);
-    printf("%u actions, %u checks, %u violations\n", actions, checks_, violations_);
-    return violations_ ? 1 : 0;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    unsigned actions = argc > 1 ? (unsigned)strtoul(argv[1], nullptr, 10) : 300;
-    unsigned long long seed = argc > 2 ? strtoull(argv[2], nullptr, 10) : GetTickCount64();
-    std::string tree = FolderFromEnvironment("BRENNIK_SOAK_TREE");
-    std::string sentinel = FolderFromEnvironment("BRENNIK_SOAK_SENTINEL");
-    if (tree.empty() || sentinel.empty()) {
-        printf("BRENNIK_SOAK_TREE and BRENNIK_SOAK_SENTINEL name the folders the test driver made\n");
-        return 2;
-    }
-    printf("seed %llu, %u actions, tree %s\n", seed, actions, tree.c_str());
-    fflush(stdout);
-    SettingsFileGuard settings;
-    settings.Write("[Filer]\r\nL_dir=" + tree + "\r\nR_dir=" + tree + "\r\n");
-    Driver driver(seed, tree, sentinel);
-    return driver.Run(actions);
 }
