@@ -116,9 +116,9 @@ make_test_links() {
 # The tree the random-action driver works on, and the sentinel beside it that
 # nothing may change: Japanese names (a 0x5C trail byte, ASCII-letter trail
 # bytes), names the code page can't spell, a name near the 259-byte limit,
-# case twins, a read-only file, empty folders, links inside the tree, to the
-# folder above it and to themselves, and files of a few bytes to a few MiB,
-# each its own bytes.
+# case twins, a read-only file and a hidden one, empty folders, links inside
+# the tree, to the folder above it and to themselves, and files of a few bytes
+# to a few MiB, each its own bytes.
 make_soak_tree() {
     local soak=$state/soak
     chmod -R u+w "$soak" 2>/dev/null
@@ -141,6 +141,9 @@ make_soak_tree() {
     [ $room -gt 200 ] && room=200
     [ $room -gt 8 ] && printf 'long' >"$t/B/$(printf 'L%.0s' $(seq 1 $((room - 4)))).txt"
     chmod a-w "$t/A/ro.txt"
+    # Hidden as Wine keeps it for a name without a leading dot.
+    printf 'hidden %s' "$RANDOM" >"$t/A/hid.txt"
+    python3 -c 'import os, sys; os.setxattr(sys.argv[1], "user.DOSATTRIB", b"0x2")' "$t/A/hid.txt"
     ln -s sub "$t/A/bk"
     ln -s . "$t/A/self"
     ln -s ../A "$t/B/toA"

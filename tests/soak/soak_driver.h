@@ -31,6 +31,7 @@ struct Node {
     unsigned long long hash;
     unsigned long long size;
     unsigned long long time;
+    DWORD attributes; // read-only and hidden: a copy keeps them, nothing else changes them
 };
 typedef std::map<std::wstring, Node> Snapshot;
 
@@ -140,7 +141,7 @@ class Driver {
     std::string tree_, sentinel_;
     std::unique_ptr<MainWindowUnderTest> main_;
     Snapshot disk_, sentinelDisk_;
-    std::set<unsigned long long> contents_;              // the bytes of the tree's files
+    std::map<unsigned long long, DWORD> contents_;       // the bytes of the tree's files -> their attributes
     std::map<unsigned long long, std::wstring> folders_; // identity -> relative path
     int active_ = PANE_RIGHT;
     bool fresh_[2] = {true, true};

@@ -43,7 +43,7 @@ int Driver::Run(unsigned actions) {
     TakeSnapshot(Beside(), L"", Snapshot(), &sentinelDisk_, TreeName());
     for (const auto& entry : disk_)
         if (entry.second.kind == KIND_FILE)
-            contents_.insert(entry.second.hash);
+            contents_[entry.second.hash] = entry.second.attributes;
     gDriver = this;
     gLastBeat = (LONG)GetTickCount();
     SetUnhandledExceptionFilter(ReportCrash);
