@@ -124,13 +124,15 @@ make_soak_tree() {
     chmod -R u+w "$soak" 2>/dev/null
     rm -rf "$soak"
     local t=$soak/tree
-    mkdir -p "$t/A/sub/deep" "$t/A/sub/.git" "$t/A/empty" "$t/B" "$t/C" "$t/E" "$soak/sentinel/inner"
+    mkdir -p "$t/A/sub/deep" "$t/A/sub/.git" "$t/A/empty" "$t/B/ĉaŭ" "$t/B/café" "$t/C" "$t/E/Twin" \
+        "$t/E/twin" "$soak/sentinel/inner"
     local n=0 f
-    # E holds case twins, names only the Linux side tells apart; C names of
-    # devices; A dot names, which panes don't show and walks take.
+    # E holds case twins, files and folders, names only the Linux side tells
+    # apart; B names the code page can't spell; C names of devices; A dot
+    # names, which panes don't show and walks take.
     for f in A/a.txt A/ソ表.txt A/アイウ.txt A/sub/s1.txt A/sub/deep/d.txt A/ro.txt B/b.txt B/café.txt \
-        B/한국.txt C/c1.txt C/c2.txt C/c3.txt C/nul.txt C/con C/aux.log E/Twin.txt E/twin.txt top.txt \
-        A/.gitignore A/sub/.git/HEAD; do
+        B/한국.txt B/ĉaŭ/u.txt B/café/k.txt C/c1.txt C/c2.txt C/c3.txt C/nul.txt C/con C/aux.log \
+        E/Twin.txt E/twin.txt E/Twin/T.txt E/twin/t.txt top.txt A/.gitignore A/sub/.git/HEAD; do
         n=$((n + 1))
         printf '%s %d %s' "$f" "$n" "$RANDOM$RANDOM" >"$t/$f"
     done

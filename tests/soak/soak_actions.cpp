@@ -366,8 +366,10 @@ bool Driver::TypePath(int pane, Expectation* expect) {
     if (!links.empty() && Chance(30))
         folders = links;
     std::wstring folder = folders[Pick((unsigned)folders.size())];
+    // A name the code page can't spell can't be typed ("café" is no "cafe").
     char path[MAX_PATH * 2];
-    WideCharToMultiByte(CP_ACP, 0, (WideRoot() + folder).c_str(), -1, path, sizeof path, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, (WideRoot() + folder).c_str(), -1, path, sizeof path,
+                        nullptr, nullptr);
     std::string text = path;
     if (text.find('?') != std::string::npos || text.size() > 250)
         return false;

@@ -152,7 +152,7 @@ class Driver {
 };
 
 // How the questions are answered (soak_actions.cpp).
-extern int gDeleteAnswer;    // the last answer to a delete question
+extern int gDeleteAnswer;      // the last answer to a delete question
 extern volatile LONG gNotices; // boxes with only OK shown so far
 extern std::mt19937_64 gAnswers, gShellAnswers;
 extern CRITICAL_SECTION gAnswerLock;

@@ -50,7 +50,9 @@ void TakeSnapshot(const std::wstring& folder, const std::wstring& relative, cons
         node.size = ((unsigned long long)found.nFileSizeHigh << 32) | found.nFileSizeLow;
         node.time = ((unsigned long long)found.ftLastWriteTime.dwHighDateTime << 32) |
                     found.ftLastWriteTime.dwLowDateTime;
-        node.attributes = found.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        // Wine shows every dot name hidden: that is the name's, not the file's.
+        node.attributes = found.dwFileAttributes &
+                          (FILE_ATTRIBUTE_READONLY | (name[0] == L'.' ? 0 : FILE_ATTRIBUTE_HIDDEN));
         if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             node.kind = KIND_LINK;
         } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -206,8 +208,8 @@ void Driver::Check(const Expectation& expect) {
         else if (entry.second.kind == KIND_FILE && bytes->second != entry.second.attributes &&
                  (created || changed || old->second.attributes != entry.second.attributes))
             Violation("a file's attributes are " + std::to_string(entry.second.attributes) + ", not " +
-                      std::to_string(bytes->second) + " as its bytes first came with: " +
-                      Narrow(entry.first));
+                      std::to_string(bytes->second) +
+                      " as its bytes first came with: " + Narrow(entry.first));
         std::wstring name = entry.first.substr(entry.first.rfind(L'\\') + 1);
         if (name.compare(0, 2, L".~") == 0)
             Violation("a temporary file left after the job: " + Narrow(entry.first));
@@ -230,10 +232,11 @@ void Driver::Check(const Expectation& expect) {
     Snapshot sentinel;
     TakeSnapshot(Beside(), L"", sentinelDisk_, &sentinel, TreeName());
     if (sentinel.size() != sentinelDisk_.size() ||
-        !std::equal(sentinel.begin(), sentinel.end(), sentinelDisk_.begin(), [](const auto& a, const auto& b) {
-            return a.first == b.first && a.second.hash == b.second.hash &&
-                   a.second.attributes == b.second.attributes;
-        }))
+        !std::equal(sentinel.begin(), sentinel.end(), sentinelDisk_.begin(),
+                    [](const auto& a, const auto& b) {
+                        return a.first == b.first && a.second.hash == b.second.hash &&
+                               a.second.attributes == b.second.attributes;
+                    }))
         Violation("the folder beside the test root changed");
     CheckRows(expect, changedFolders);
 }
