@@ -97,10 +97,43 @@ std::vector<std::wstring> Driver::SelectedNames(int pane) const {
     return names;
 }
 
-bool Driver::Send(WORD command) {
+// The status text of each refusal the window told ("" for a beep alone), as
+// its refusal hook gives them. Where it has none, the text a command leaves
+// in the status bar is read instead.
+static std::vector<std::string> gRefusals;
+#if __has_include("app/command_path.h")
+#include "app/command_path.h"
+#define HAVE_REFUSAL_HOOK 1
+static void NoteRefusal(WORD, const char* text) {
+    gRefusals.push_back(text);
+}
+void ListenForRefusals() {
+    SetRefusalHook(NoteRefusal);
+}
+#else
+void ListenForRefusals() {}
+#endif
+
+bool Driver::Refused(const std::function<void()>& reach) {
+    size_t before = gRefusals.size();
+    bool busy = JobRunning();
+#ifndef HAVE_REFUSAL_HOOK
     SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
-    SendMessageA(main_->window(), WM_COMMAND, command, 0);
-    return StatusText(gCore->statusBar, 0) == "処理中です";
+#endif
+    reach();
+#ifndef HAVE_REFUSAL_HOOK
+    std::string text = StatusText(gCore->statusBar, 0);
+    if (text == "処理中です" || text == "マイコンピュータでは使えません")
+        gRefusals.push_back(text);
+#endif
+    for (size_t i = before; i < gRefusals.size(); i++)
+        if (gRefusals[i] == "処理中です" && !busy)
+            Violation("a command was refused as busy while no job ran");
+    return gRefusals.size() > before;
+}
+
+bool Driver::Send(WORD command) {
+    return Refused([&] { SendMessageA(main_->window(), WM_COMMAND, command, 0); });
 }
 
 // A row that is a link, by the attribute its listing keeps.
@@ -546,10 +579,10 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
         gDropTarget->DragEnter(data, MK_LBUTTON, at, &effect);
         gDropTarget->Drop(data, MK_LBUTTON, at, &effect);
         data->Release();
-        PumpMessages(30);
         // The copy runs when the drop's message comes; refused, it says so
         // and lists nothing.
-        if (effect == DROPEFFECT_COPY && !JobRunning())
+        bool refused = Refused([] { PumpMessages(30); });
+        if (effect == DROPEFFECT_COPY && !refused && !JobRunning())
             Relisted(expect, PANE_RIGHT);
         return true;
     }

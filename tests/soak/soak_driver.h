@@ -12,6 +12,7 @@
 
 #include <stdio.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -96,9 +97,10 @@ class Driver {
     bool RealRelative(const std::wstring& path, std::wstring* relative) const;
     void LearnFolders();
     std::vector<std::wstring> SelectedNames(int pane) const;
-    // Sends a command as the menu does; true when it was refused because a
-    // job runs ("処理中です").
+    // Sends a command as the menu does; true when it was refused.
     bool Send(WORD command);
+    // Does what reaches the window; true when the window refused it.
+    bool Refused(const std::function<void()>& reach);
     void Relisted(Expectation* expect, int pane);
     unsigned Pick(unsigned n) { return n ? (unsigned)(rng_() % n) : 0; }
     bool Chance(unsigned percent) { return Pick(100) < percent; }
@@ -158,3 +160,5 @@ extern std::mt19937_64 gAnswers, gShellAnswers;
 extern CRITICAL_SECTION gAnswerLock;
 INT_PTR RandomAnswer(HWND, const char* text, const char*, UINT type, LPARAM);
 DWORD WINAPI WatchShellDialogs(void*);
+// Has the window tell its refusals, where it can.
+void ListenForRefusals();

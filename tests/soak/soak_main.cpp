@@ -53,6 +53,7 @@ int Driver::Run(unsigned actions) {
     gShellAnswers.seed(seed_ + 1);
     CloseHandle(CreateThread(nullptr, 0, WatchShellDialogs, nullptr, 0, nullptr));
     SetPromptResponder(RandomAnswer);
+    ListenForRefusals();
     main_.reset(new MainWindowUnderTest);
     if (!main_->window()) {
         printf("the main window could not be made\n");
