@@ -21,7 +21,7 @@
 #include "tests/win/support/exchange_fixture.h"
 
 int gDeleteAnswer = -1; // the last answer to a delete question
-volatile LONG gNotices; // boxes with only OK shown so far
+volatile LONG gNotices;
 
 // The answers come from generators of their own, seeded from the run's seed,
 // so that a replay answers alike. The worker's boxes are answered on its
@@ -76,6 +76,7 @@ static BOOL CALLBACK AnswerShellDialog(HWND window, LPARAM) {
         int id = kButtons[(start + k) % 4];
         if (HWND button = GetDlgItem(window, id)) {
             PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
+            InterlockedIncrement(&gNotices);
             break;
         }
     }
@@ -181,11 +182,27 @@ void Driver::CopyScopes(int from, int to, bool selected, Expectation* expect) {
         // A link is judged by where it leads: "self" copied into its own
         // folder's child is a copy into itself.
         std::wstring item = Join(source, name), real;
+        auto copied = disk_.find(item);
         if (RealRelative(WideRoot() + item, &real))
             item = real;
-        if (!inside(item, destination))
-            expect->scopes.push_back({Join(destination, name), true, true, false});
+        if (inside(item, destination))
+            continue;
+        // Owed: what is new there, and a file newer than a different one there.
+        const Node* old = nullptr;
+        int there = Matches(Join(destination, name), &old);
+        bool owed =
+            fresh_[from] && copied != disk_.end() && copied->second.kind != KIND_LINK &&
+            (there == 0 || (there == 1 && copied->second.kind == KIND_FILE && old->kind == KIND_FILE &&
+                            copied->second.hash != old->hash && copied->second.time > old->time));
+        expect->scopes.push_back({Join(destination, name), true, true, false, owed});
     }
+}
+
+// The scopes from first on are owed their change only if the command was
+// carried out.
+static void Settle(Expectation* expect, size_t first, bool carriedOut) {
+    for (size_t i = first; i < expect->scopes.size(); i++)
+        expect->scopes[i].must = expect->scopes[i].must && carriedOut;
 }
 
 bool Driver::CommandOfSide(int pane, Expectation* expect) {
@@ -208,26 +225,29 @@ bool Driver::CommandOfSide(int pane, Expectation* expect) {
     if (which <= 1 && disk_.size() > 1500)
         return false; // keep the tree small enough to walk at each step
     bool jobBefore = JobRunning();
+    size_t first = expect->scopes.size();
+    std::wstring made = Join(here, Widen("新しいフォルダ"));
     switch (which) {
     case 0:
     case 1: CopyScopes(pane, other, which == 0, expect); break;
     case 2:
         // A link is moved as itself or stays: never what it leads to.
         for (const std::wstring& name : SelectedNames(pane)) {
-            expect->scopes.push_back({Join(here, name), false, false, true});
+            expect->scopes.push_back({Join(here, name), false, false, true, fresh_[pane] && here != there});
             expect->scopes.push_back({Join(there, name), true, true, false});
         }
         expect->keepsBytes = true;
         break;
     case 3:
         for (const std::wstring& name : SelectedNames(pane))
-            expect->scopes.push_back({Join(here, name), false, false, true});
+            expect->scopes.push_back({Join(here, name), false, false, true, fresh_[pane]});
         break;
-    case 4: expect->scopes.push_back({Join(here, Widen("新しいフォルダ")), true, false, false}); break;
+    case 4: expect->scopes.push_back({made, true, false, false, Matches(made) == 0}); break;
     }
     gDeleteAnswer = -1;
     Note("command " + std::to_string(command) + (jobBefore ? " during the job" : ""));
     bool refused = Send(command);
+    Settle(expect, first, !refused && (which != 3 || gDeleteAnswer == 1));
     if (which <= 1 && !jobBefore && JobRunning())
         expect->jobPane = other;
     if (which == 2 && !refused) {
@@ -342,14 +362,16 @@ bool Driver::CommandOfTools(Expectation* expect) {
     if (command == CMD_CLIPBOARD_PASTE && disk_.size() > 1500)
         return false;
     bool jobBefore = JobRunning();
+    size_t first = expect->scopes.size();
     if (command == CMD_CLIPBOARD_PASTE)
         expect->scopes.push_back({here, true, true, false});
     if (command == CMD_DELETE)
         for (const std::wstring& name : SelectedNames(pane))
-            expect->scopes.push_back({Join(here, name), false, false, true});
+            expect->scopes.push_back({Join(here, name), false, false, true, fresh_[pane]});
     gDeleteAnswer = -1;
     Note("command " + std::to_string(command) + " (active " + (pane ? "right)" : "left)"));
     bool refused = Send(command);
+    Settle(expect, first, !refused && gDeleteAnswer == 1);
     if (command == CMD_REFRESH || (command == CMD_CLIPBOARD_PASTE && !refused))
         Relisted(expect, pane);
     if (command == CMD_DELETE && !jobBefore && JobRunning())
@@ -477,13 +499,17 @@ bool Driver::Rename(int pane, Expectation* expect) {
     active_ = pane;
     // A name the platform can't take (a separator, a quote, nothing) changes
     // nothing at all.
+    size_t first = expect->scopes.size();
     if (name.find_first_of("\\\"") == std::string::npos && !name.empty()) {
-        expect->scopes.push_back({Join(here, RowName(list, item)), false, false, true});
         // The platform drops a typed name's final dots and blanks, as
         // Explorer's rename does.
         std::wstring created = Widen(name);
         while (!created.empty() && (created.back() == L'.' || created.back() == L' '))
             created.pop_back();
+        // A new name that no entry has takes the old one away.
+        bool owed =
+            fresh_[pane] && Lower(created) != Lower(RowName(list, item)) && Matches(Join(here, created)) == 0;
+        expect->scopes.push_back({Join(here, RowName(list, item)), false, false, true, owed});
         expect->scopes.push_back({Join(here, created), true, false, false});
         expect->keepsBytes = true;
     }
@@ -497,8 +523,11 @@ bool Driver::Rename(int pane, Expectation* expect) {
                               RealRelative(WideRoot() + entry.first, &target) && Covers(below, target));
     }
     SetWindowTextA(edit, name.c_str());
-    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-    PumpMessages(20);
+    bool refused = Refused([&] {
+        SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+        PumpMessages(20);
+    });
+    Settle(expect, first, !refused);
     // The row is renamed in place, the others stay as they were: rows that
     // were the folder's entries still are, unless a link beside it led into
     // what was renamed (Wine then lists that link no more, while its row
@@ -600,6 +629,7 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
 
 void Driver::Reopen(Expectation* expect) {
     Note("close and reopen");
+    expect->excused = expect->excused || JobRunning(); // the close cancels the job
     SendMessageA(main_->window(), WM_CLOSE, 0, 0);
     PumpUntil([] { return !JobRunning(); }, 120000);
     PumpMessages(50);
@@ -615,6 +645,7 @@ void Driver::DuringJob(Expectation* expect) {
     case 0:
         Note("Esc");
         InterlockedExchange(&gCore->cancelFlag, 1);
+        expect->excused = true;
         return;
     case 1: CommandOfSide((int)Pick(2), expect); return;
     case 2: Reopen(expect); return;

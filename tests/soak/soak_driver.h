@@ -48,10 +48,12 @@ unsigned long long IdentityOf(std::wstring path);
 // ---- what an action may do ----
 
 // Below prefix (a relative path; empty for the whole tree) the action may
-// create, change or remove entries as these flags say.
+// create, change or remove entries as these flags say; with must, something
+// there has to change, unless a box said why not.
 struct Scope {
     std::wstring prefix;
     bool create, change, remove;
+    bool must = false;
 };
 
 // A pane the program lists again, in order; one listed while a job still
@@ -66,6 +68,7 @@ struct Expectation {
     std::vector<Relisting> relisted;
     int jobPane = -1;        // the pane the running job lists when it ends
     bool keepsBytes = false; // a move or rename: what goes away is found again
+    bool excused = false;    // cancelled or closed: no change is owed
 };
 
 // New names are matched as the platform matches them, without regard to case;
@@ -96,6 +99,9 @@ class Driver {
     // relative to the tree; false outside it.
     bool RealRelative(const std::wstring& path, std::wstring* relative) const;
     void LearnFolders();
+    // How many entries a relative path names, matched as the platform
+    // matches names (case twins are two); one of them in *node.
+    int Matches(const std::wstring& path, const Node** node = nullptr) const;
     std::vector<std::wstring> SelectedNames(int pane) const;
     // Sends a command as the menu does; true when it was refused.
     bool Send(WORD command);
@@ -148,14 +154,16 @@ class Driver {
     int active_ = PANE_RIGHT;
     bool fresh_[2] = {true, true};
     unsigned step_ = 0, checks_ = 0, violations_ = 0, renamed_ = 0;
+    LONG noticesAtStep_ = 0; // gNotices when the step began
     std::vector<std::string> history_;
     std::vector<std::string> tools_, toolFolders_; // the recorders put in the tools' places
     bool verbose_ = GetEnvironmentVariableA("BRENNIK_SOAK_VERBOSE", nullptr, 0) > 0;
 };
 
 // How the questions are answered (soak_actions.cpp).
-extern int gDeleteAnswer;      // the last answer to a delete question
-extern volatile LONG gNotices; // boxes with only OK shown so far
+extern int gDeleteAnswer; // the last answer to a delete question
+// Boxes with only OK, and the shell's questions about what it can't do, so far.
+extern volatile LONG gNotices;
 extern std::mt19937_64 gAnswers, gShellAnswers;
 extern CRITICAL_SECTION gAnswerLock;
 INT_PTR RandomAnswer(HWND, const char* text, const char*, UINT type, LPARAM);

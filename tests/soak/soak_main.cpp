@@ -62,6 +62,7 @@ int Driver::Run(unsigned actions) {
     InstallTools();
     for (step_ = 1; step_ <= actions; step_++) {
         InterlockedExchange(&gLastBeat, (LONG)GetTickCount());
+        noticesAtStep_ = gNotices;
         Expectation expect;
         while (!Act(&expect))
             expect = Expectation();

@@ -132,6 +132,14 @@ bool Driver::PaneRelative(int pane, std::wstring* relative) const {
     return !path.empty() && RealRelative(Widen(path), relative);
 }
 
+int Driver::Matches(const std::wstring& path, const Node** node) const {
+    int count = 0;
+    for (const auto& entry : disk_)
+        if (Lower(entry.first) == Lower(path) && ++count == 1 && node)
+            *node = &entry.second;
+    return count;
+}
+
 void Driver::Relisted(Expectation* expect, int pane) {
     expect->relisted.push_back({pane, !JobRunning()});
 }
@@ -184,6 +192,7 @@ void Driver::Check(const Expectation& expect) {
         return false;
     };
     std::set<std::wstring> changedFolders;
+    std::vector<std::pair<std::wstring, bool>> changes; // each path that changed, and whether it went
     // A link holds no bytes, and Wine leaves out a link whose target has gone
     // (a folder renamed): links are not held to the scopes.
     for (const auto& entry : after) {
@@ -191,8 +200,10 @@ void Driver::Check(const Expectation& expect) {
         bool created = old == disk_.end();
         bool changed =
             !created && (old->second.kind != entry.second.kind || old->second.hash != entry.second.hash);
-        if (created || changed)
+        if (created || changed) {
             changedFolders.insert(Lower(FolderOf(entry.first)));
+            changes.push_back({entry.first, false});
+        }
         if (entry.second.kind == KIND_LINK)
             continue;
         if ((created || changed) && !allowed(entry.first, created, changed, false))
@@ -225,7 +236,17 @@ void Driver::Check(const Expectation& expect) {
             else if (entry.second.kind == KIND_FILE && expect.keepsBytes && !kept.count(entry.second.hash))
                 Violation("moved, and its bytes are nowhere: " + Narrow(entry.first));
             changedFolders.insert(Lower(FolderOf(entry.first)));
+            changes.push_back({entry.first, true});
         }
+    // What the action owed did change, unless a box said why not.
+    for (const Scope& scope : expect.scopes) {
+        bool seen = !scope.must || expect.excused || gNotices != noticesAtStep_;
+        for (size_t i = 0; i < changes.size() && !seen; i++)
+            seen = Covers(scope, changes[i].first, changes[i].second) &&
+                   (changes[i].second ? scope.remove : scope.create || scope.change);
+        if (!seen)
+            Violation("nothing changed where the action had to: " + Narrow(scope.prefix));
+    }
     disk_.swap(after);
     LearnFolders();
 
