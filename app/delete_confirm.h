@@ -12,10 +12,8 @@ struct DeleteQuestion {
     char names[NAMES_BUFFER_SIZE];
 };
 
-// command: 124 or 129 (recycle bin, on that pane) or 145 (permanent, active pane).
-void ConfirmAndDelete(Pane* pane, int command);
-// Held down, the Delete key issues the permanent delete at every pass of the
-// idle poll: its refusal is said once, until the poll sees the key up.
-void DeleteKeyReleased();
+// Asks before a delete from the pane, for good or into the recycle bin; 1
+// when the user said yes and gWorkerJob holds what to delete.
+int ConfirmAndDelete(Pane* pane, int permanent);
 // The question's dialog; its parameter is the DeleteQuestion it shows.
 INT_PTR CALLBACK DeleteConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

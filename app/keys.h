@@ -1,4 +1,4 @@
-// The keyboard of everyday use: the key table and the commands only keys give.
+// The keyboard of everyday use: the key table.
 #pragma once
 #include <windows.h>
 
@@ -7,6 +7,3 @@ void LoadKeys();
 // 1 when the message was a key of the table or a path box's Enter or Esc and
 // has been carried out; such a message is not dispatched.
 int TranslateKeys(MSG* msg);
-// The key commands (CMD_KEY_*): the active pane's side picks the command of
-// the table, or the key does its own list chore.
-LRESULT OnKeyCommand(HWND window, WORD id);

@@ -1,15 +1,19 @@
 #include "app/list_events.h"
 
 #include "app/app_state.h"
-#include "app/main_window.h"
 #include "app/open_with.h"
 #include "app/window_sink.h"
 #include "core/filer_core.h"
-#include "exchange/drop_target.h"
-#include "fileops/progress.h"
+#include "app/command_path.h"
+#include "app/main_window.h"
+#include "app/drag_drop.h"
+#include "app/status_text.h"
+#include "core/pane.h"
+#include "res/resource.h"
 #include "fileops/selection.h"
 #include "panes/compose_path.h"
 #include "panes/navigation.h"
+#include "panes/folder_listing.h"
 
 static void OnDoubleClick(Pane* pane, HWND list) {
     LVHITTESTINFO hit = {};
@@ -23,10 +27,10 @@ static void OnDoubleClick(Pane* pane, HWND list) {
 void OpenListItem(Pane* pane, int item) {
     SelectedItem named;
     RealName real;
-    if (!ReadListItem(pane->list, item, &named, &real))
+    if (!ReadListItem(pane->list, item, &named, &real, WindowWalkSink()))
         return;
     // A name the code page can't spell reaches the item only by its short name.
-    const char* passed = NameForOthers(named);
+    const char* passed = NameForOthers(named, WindowWalkSink());
     if (!passed)
         return;
     if (!(ItemAttributes(named.param) & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -36,13 +40,34 @@ void OpenListItem(Pane* pane, int item) {
         return;
     }
     switch (ComposePath(passed, pane->path, PATH_SIZE)) {
-    case COMPOSE_TOO_LONG: ReportPathTooLong(pane->path, named.name); return;
+    case COMPOSE_TOO_LONG: WindowWalkSink().PathTooLong(pane->path, named.name); return;
     case COMPOSE_NOT_DRIVE: MessageBeep(MB_ICONWARNING); return;
     case COMPOSE_DONE: break;
     }
-    gCore->ListFolder(pane->list, pane->path);
-    ShowPanePaths();
-    UpdateObjectCounts();
+    BringPanesUpToDate(pane == &gPanes[PANE_RIGHT] ? CHANGED_RIGHT : CHANGED_LEFT, SHOWS_PATH | SHOWS_COUNTS);
+}
+
+// A rename changes its pane's folder: refused, like any such command, where
+// the running job reads or writes.
+static const CommandRow kRename = {CMD_KEY_RENAME, SIDE_ACTIVE, NEEDS_FOLDER | NEEDS_CLEAR_OF_JOB,
+                                   CHANGES_NONE, nullptr};
+
+static int RenameRefused(Pane* pane, const SelectedItem* item) {
+    return RefuseCommand(kRename, pane, item, item ? 1 : 0);
+}
+
+static int MayRename(Pane* pane) {
+    return !RenameRefused(pane, nullptr);
+}
+
+static LRESULT OnBeginRename(Pane* pane, const NMLVDISPINFOW* info) {
+    SelectedItem item;
+    RealName real;
+    if (pane->path[0] && !ReadListItem(pane->list, info->item.iItem, &item, &real, WindowWalkSink()))
+        return TRUE;
+    if (RenameRefused(pane, pane->path[0] ? &item : nullptr))
+        return TRUE;
+    return BeginRename(pane, info, WindowWalkSink());
 }
 
 LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
@@ -53,18 +78,18 @@ LRESULT OnListNotify(Pane* pane, const NMHDR* header) {
     case NM_DBLCLK: OnDoubleClick(pane, header->hwndFrom); return 0;
     case LVN_COLUMNCLICK: {
         gCore->sortColumn = ((const NMLISTVIEW*)header)->iSubItem;
-        gCore->SortByColumn(pane->list, gCore->sortColumn);
+        SortByColumn(pane->list, gCore->sortColumn);
         return 0;
     }
-    case LVN_BEGINLABELEDITW: return BeginRename(pane, (const NMLVDISPINFOW*)header);
+    case LVN_BEGINLABELEDITW: return OnBeginRename(pane, (const NMLVDISPINFOW*)header);
     case LVN_ENDLABELEDITW: {
         // The edit box goes after this notification and may take the focus
         // with it. Posted after any box the rename showed has closed.
-        LRESULT result = EndRename(pane);
+        LRESULT result = EndRename(pane, WindowWalkSink(), MayRename);
         PostMessageA(gMainWindow, MSG_LIST_KEYBOARD, 0, (LPARAM)pane->list);
         return result;
     }
-    case LVN_BEGINDRAG: OnBeginDrag(gMainWindow, WindowWalkSink()); return 0;
+    case LVN_BEGINDRAG: DragFromList(gMainWindow, pane); return 0;
     }
     return 0;
 }

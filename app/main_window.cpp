@@ -9,17 +9,18 @@
 #include "app/settings.h"
 #include "app/window_sink.h"
 #include "base/text_buffer.h"
-#include "core/window_link.h"
 #include "exchange/drop_target.h"
 #include "exchange/exchange_commands.h"
-#include "fileops/file_commands.h"
-#include "fileops/progress.h"
+#include "app/command_path.h"
+#include "app/drag_drop.h"
+#include "app/status_text.h"
 #include "fileops/worker_job.h"
 #include "app/list_events.h"
 #include "base/prompts.h"
 #include "panes/navigation.h"
 #include "core/pane.h"
 #include "res/resource.h"
+#include "panes/folder_listing.h"
 
 static HWND gToolbarHost;
 static HWND gToolbar;
@@ -60,15 +61,6 @@ HWND CreateMainWindow() {
                            nullptr, gInstance, nullptr);
 }
 
-void UpdateObjectCounts() {
-    char text[64];
-    for (int part = 0; part < 2; part++) {
-        int count = (int)SendMessageA(gPanes[part].list, LVM_GETITEMCOUNT, 0, 0);
-        FormatText(text, sizeof text, "Object Count : %d", count);
-        SendMessageA(gStatusBar, SB_SETTEXTA, part, (LPARAM)text);
-    }
-}
-
 static LRESULT CALLBACK ToolbarHostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY && ((NMHDR*)lParam)->code == TTN_NEEDTEXTA) {
         NMTTDISPINFOA* request = (NMTTDISPINFOA*)lParam;
@@ -103,11 +95,11 @@ static void CreateToolbar() {
 }
 
 static LRESULT OnCreate(HWND window) {
+    MakeFilerCore();
     // Recorded here too, so a main window made inside a test process works alike.
     gMainWindow = window;
     gWorkerJob.owner = window;
     SetPromptWindow(window);
-    gWindowLink.updateObjectCounts = UpdateObjectCounts;
 
     ReadSettings(gPanes[PANE_LEFT].path, gPanes[PANE_RIGHT].path);
     if (!CheckStartFolder(gPanes[PANE_LEFT].path) || !CheckStartFolder(gPanes[PANE_RIGHT].path)) {
@@ -115,7 +107,7 @@ static LRESULT OnCreate(HWND window) {
         return 0;
     }
     OleInitialize(nullptr);
-    if (!CreateDropTarget(window))
+    if (!CreateDropTarget(window, WindowWalkSink()))
         return -1;
 
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -134,8 +126,8 @@ static LRESULT OnCreate(HWND window) {
     CreateToolbar();
     gHostOwnProc = (WNDPROC)SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)ToolbarHostProc);
 
-    gCore->InitPane(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    gCore->InitPane(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    InitPane(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    InitPane(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     SetWindowTextA(gPanes[PANE_LEFT].pathBox, gPanes[PANE_LEFT].path);
     SetWindowTextA(gPanes[PANE_RIGHT].pathBox, gPanes[PANE_RIGHT].path);
 
@@ -184,7 +176,6 @@ static LRESULT OnDestroy() {
     gCore->statusBar = nullptr;
     gMainWindow = nullptr;
     SetPromptWindow(nullptr);
-    gWindowLink.updateObjectCounts = nullptr;
     PostQuitMessage(0);
     return 0;
 }
@@ -248,7 +239,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_TIMER: return OnTimer(window, wParam);
     case MSG_JOB_DONE: return OnJobDone(window);
-    case MSG_DROP_DONE: return OnDropDone(window, wParam, WindowWalkSink());
+    case MSG_DROP_DONE: return OnDropDone(window, wParam);
     case MSG_LIST_KEYBOARD: return OnListKeyboard(window, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -15,7 +15,6 @@ HWND CreateMainWindow();
 // Shows the window as the program starts, the active pane's list holding the keyboard.
 void ShowMainWindow(HWND window, int show);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void UpdateObjectCounts();
 
 // The borderless edit control that carries the toolbar, and the toolbar itself.
 HWND GetToolbarHost();

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "app/app_state.h"
-#include "app/delete_confirm.h"
+#include "app/commands.h"
 #include "app/idle_keys.h"
 #include "app/keys.h"
-#include "core/filer_core.h"
+#include "fileops/worker_job.h"
 #include "core/pane.h"
 #include "res/resource.h"
 
@@ -17,7 +17,7 @@ void PollKeyboard() {
     if (!DeleteKeyDown(keys))
         DeleteKeyReleased();
     switch (DecideIdleAction(keys, gEditing)) {
-    case IDLE_CANCEL: InterlockedExchange(&gCore->cancelFlag, 1); break;
+    case IDLE_CANCEL: CancelJob(); break;
     case IDLE_DELETE: PostMessageA(gMainWindow, WM_COMMAND, CMD_DELETE, 0); break;
     case IDLE_NOTHING: break;
     }

@@ -12,7 +12,7 @@
 #include "assoc/open_rules.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
-#include "fileops/progress.h"
+#include "app/window_sink.h"
 #include "fileops/walk_paths.h"
 #include "panes/navigation.h"
 #include "core/pane.h"
@@ -134,10 +134,10 @@ static void OpenWithTool(const char* firstFolder, const SelectedItem& item, int 
         return;
     FilePath path;
     if (!ItemFilePath(&path, firstFolder, item.name, RealNameOf(item), WALK_PATH_MAX)) {
-        ReportPathTooLong(firstFolder, item.name);
+        WindowWalkSink().PathTooLong(firstFolder, item.name);
         return;
     }
-    const char* name = NameForOthers(item);
+    const char* name = NameForOthers(item, WindowWalkSink());
     if (!name)
         return;
     DWORD attributes = AttributesOfPath(path);
@@ -150,13 +150,10 @@ static void OpenWithTool(const char* firstFolder, const SelectedItem& item, int 
         StartTool(ToolText(BuiltInToolTable, count, second), firstFolder, name);
 }
 
-void RunToolOnSelection(int selector) {
-    Pane* pane = ActivePane();
-    if (!pane || RefuseMyComputer(pane, pane))
-        return;
+void RunToolOnSelection(const Pane* pane, int selector) {
     char folder[PATH_SIZE];
     CopyFolderPath(folder, pane->path);
-    ScopedSelection items(pane->list);
+    ScopedSelection items(pane->list, WindowWalkSink());
     for (int i = 0; i < items.taken.count; i++)
         OpenWithTool(folder, items.taken.items[i], selector);
 }

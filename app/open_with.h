@@ -11,6 +11,7 @@ extern const char BuiltInToolTable[6][TOOL_SLOT_SIZE];
 // short name of a name the code page can't spell), or name when null.
 void OpenWithAssociation(const char* folder, const char* name, const char* passedName = nullptr);
 // selector: low byte the built-in tool to start, the rest the one to try next.
-void RunToolOnSelection(int selector);
+struct Pane;
+void RunToolOnSelection(const Pane* pane, int selector);
 // Starts tool text + the quoted path; 0 when it could not be started.
 int StartTool(const char* tool, const char* folder, const char* name);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/prompts.h"
-#include "fileops/progress.h"
+#include "app/status_text.h"
 
 namespace {
 
@@ -15,7 +15,17 @@ class WindowSink final : public WalkSink {
     }
     void PathTooLong(const char* folder, const char* name) override { ReportPathTooLong(folder, name); }
     void Unreachable(const char* folder, const char* name) override { ReportUnreachableName(folder, name); }
-    void Ended(JobKind kind) override { ShowProgress(0, kind == JOB_DELETE ? "Delete End" : "Copy End"); }
+    void Ended(JobKind kind) override { ShowProgress(0, EndText(kind)); }
+
+  private:
+    static const char* EndText(JobKind kind) {
+        switch (kind) {
+        case JOB_DELETE:
+        case JOB_RECYCLE: return "Delete End";
+        case JOB_MOVE: return "Move End";
+        default: return "Copy End";
+        }
+    }
 };
 
 WindowSink gWindowSink;

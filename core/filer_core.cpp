@@ -7,12 +7,17 @@
 
 FilerCore* gCore;
 
-// Constructed before the entry routine: tests that link this object therefore
-// run in a working folder that holds a valid "Brenn.dat".
-static FilerCore gFilerCore;
+FilerCore& MakeFilerCore() {
+    // One for the program's life: a second main window (tests make several)
+    // finds the tables and the sort state of the first.
+    if (!gCore)
+        gCore = new FilerCore;
+    return *gCore;
+}
 
 FilerCore::FilerCore() {
-    gCore = this;
+    statusBar = sortList = nullptr;
+    cancelFlag = 0;
     for (int& d : sortDirection)
         d = 1;
     systemImageList = nullptr;

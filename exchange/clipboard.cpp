@@ -10,14 +10,12 @@
 #include "exchange/exchange_commands.h"
 #include "exchange/file_list.h"
 #include "base/spellable.h"
-#include "fileops/file_commands.h"
 #include "fileops/file_path.h"
-#include "fileops/progress.h"
 #include "fileops/link_rule.h"
 #include "fileops/tree_copy.h"
 #include "fileops/walk_paths.h"
 #include "fileops/walk_sink.h"
-#include "panes/navigation.h"
+#include "fileops/worker_job.h"
 #include "core/pane.h"
 #include "res/resource.h"
 
@@ -46,8 +44,8 @@ int IsWellFormedFileList(HGLOBAL handle) {
 }
 
 int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots)[PATH_SIZE], int capacity,
-                         const char* caption) {
-    ScopedSelection items(list);
+                         const char* caption, WalkSink& sink) {
+    ScopedSelection items(list, sink);
     int count = 0, left = 0;
     for (int i = 0; i < items.taken.count; i++) {
         if (count == capacity) {
@@ -56,11 +54,11 @@ int CollectSelectedPaths(HWND owner, HWND list, const char* folder, char (*slots
         }
         // Other programs read these as ANSI text: a name the code page can't
         // spell goes by its short name, or not at all.
-        const char* name = NameForOthers(items.taken.items[i]);
+        const char* name = NameForOthers(items.taken.items[i], sink);
         if (!name)
             continue;
         if (!ItemPath(slots[count], PATH_SIZE, folder, name, WALK_PATH_MAX)) {
-            ReportPathTooLong(folder, name);
+            sink.PathTooLong(folder, name);
             continue;
         }
         count++;
@@ -157,16 +155,24 @@ static int IsEntryOfFolder(const FilePath& entry, const char* folder) {
     return IsSameFolderText(parent.text, folder);
 }
 
-static void PasteOne(const FilePath& entry, const char* targetFolder, WalkSink& sink) {
+// One entry of a paste: its target and, where one is there already, the
+// user's answer; nothing when it is refused or left alone.
+static void PlanOne(const FilePath& entry, const char* targetFolder, std::vector<CopyPair>* plan,
+                    WalkSink& sink) {
     if (RefuseNamelessEntry(entry, sink))
         return;
     const char* bare = NameOfPath(entry.text);
     const WCHAR* realBare = IsWidePath(entry) ? NameOfWidePath(entry.wide) : nullptr;
-    FilePath target;
-    if (IsEntryOfFolder(entry, targetFolder)) {
-        char copyName[PATH_SIZE + 16];
+    CopyPair pair;
+    pair.source = entry;
+    FilePath& target = pair.target;
+    // A paste into the entry's own folder makes a copy beside it, which an
+    // earlier paste may have made and the user edited: never replaced unasked.
+    int besideItself = IsEntryOfFolder(entry, targetFolder);
+    char copyName[PATH_SIZE + 16];
+    WCHAR realCopyName[PATH_SIZE + 16];
+    if (besideItself) {
         FormatText(copyName, sizeof copyName, "コピー ～ %s", bare);
-        WCHAR realCopyName[PATH_SIZE + 16];
         if (realBare) {
             if (!WidenText("コピー ～ ", realCopyName, PATH_SIZE) ||
                 lstrlenW(realCopyName) + lstrlenW(realBare) >= PATH_SIZE) {
@@ -175,35 +181,23 @@ static void PasteOne(const FilePath& entry, const char* targetFolder, WalkSink& 
             }
             lstrcatW(realCopyName, realBare);
         }
-        if (!ItemFilePath(&target, targetFolder, copyName, realBare ? realCopyName : nullptr,
-                          WALK_PATH_MAX)) {
-            sink.PathTooLong(targetFolder, copyName);
-            return;
-        }
-        if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))
-            return;
-        // An earlier copy may hold the user's edits: never replaced unasked.
-        // The question names the copy it would replace.
-        int force = 1;
-        if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(target)) < 0)
-            return;
-        sink.Progress(255, target.text);
-        gCore->CopyTree(entry, target, force, nullptr, sink);
-        return;
+        bare = copyName;
+        realBare = realBare ? realCopyName : nullptr;
     }
     if (!ItemFilePath(&target, targetFolder, bare, realBare, WALK_PATH_MAX)) {
         sink.PathTooLong(targetFolder, bare);
         return;
     }
-    if (RefuseCopyIntoItself(entry, target, sink) || RefuseWriteBesideJob(target.text))
+    if (RefuseCopyIntoItself(entry, target, sink))
         return;
-    int force = 0;
-    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (force = AskOverwrite(target)) < 0)
+    // The question names the entry it would replace.
+    pair.force = besideItself ? 1 : 0;
+    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (pair.force = AskOverwrite(target)) < 0)
         return;
-    gCore->CopyTree(entry, target, force, nullptr, sink);
+    plan->push_back(pair);
 }
 
-int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
+int ReadDroppedName(HDROP drop, UINT index, FilePath* path, WalkSink& sink) {
     char* name = path->text;
     path->wide[0] = 0;
     UINT length = DragQueryFileA(drop, index, nullptr, 0);
@@ -213,7 +207,7 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
         // Longer than any path here: said, and skipped.
         char whole[1024] = "";
         DragQueryFileA(drop, index, whole, sizeof whole);
-        ReportPathTooLong("", whole);
+        sink.PathTooLong("", whole);
         return 0;
     }
     DragQueryFileA(drop, index, name, PATH_SIZE);
@@ -223,7 +217,7 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
     if (!drive && !(name[0] == '\\' && name[1] == '\\')) {
         char text[PATH_SIZE + 64];
         FormatText(text, sizeof text, "%s\r\n完全なパスでない項目はコピーできません", name);
-        ShowMessage(nullptr, text, "CopyZ File ERROR", MB_OK);
+        sink.Failed(text, "CopyZ File ERROR");
         name[0] = '\0';
         return 0;
     }
@@ -244,7 +238,7 @@ int ReadDroppedName(HDROP drop, UINT index, FilePath* path) {
     return 1;
 }
 
-int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink) {
+int PlanPaste(HWND owner, const char* targetFolder, std::vector<CopyPair>* plan, WalkSink& sink) {
     int opened = OpenClipboard(owner);
     HGLOBAL data = opened ? (HGLOBAL)GetClipboardData(CF_HDROP) : nullptr;
     ScopedGlobal list(data && IsWellFormedFileList(data) ? CopyOfBlock(data) : nullptr);
@@ -258,36 +252,21 @@ int PasteFromClipboard(HWND owner, const char* targetFolder, WalkSink& sink) {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; i++) {
         FilePath entry;
-        if (ReadDroppedName(drop, i, &entry))
-            PasteOne(entry, targetFolder, sink);
+        if (ReadDroppedName(drop, i, &entry, sink))
+            PlanOne(entry, targetFolder, plan, sink);
     }
     list.Reset();
     CloseClipboard();
     return (int)count;
 }
 
-void CopySelectionToClipboard(HWND owner) {
-    Pane* pane = ActivePane();
-    if (!pane || RefuseMyComputer(pane, pane))
-        return;
+void CopySelectionToClipboard(HWND owner, const Pane* pane, WalkSink& sink) {
     int selected = (int)SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0);
     char paths[CLIPBOARD_SLOTS][PATH_SIZE];
-    int count = CollectSelectedPaths(owner, pane->list, pane->path, paths, CLIPBOARD_SLOTS, kCaption);
+    int count = CollectSelectedPaths(owner, pane->list, pane->path, paths, CLIPBOARD_SLOTS, kCaption, sink);
     // Every chosen item was left out (and said): what the user had on the
     // clipboard stays. Nothing chosen at all empties it.
     if (selected > 0 && count == 0)
         return;
     CopyPathsToClipboard(owner, paths, count, 0);
-}
-
-void PasteIntoActivePane(HWND owner, WalkSink& sink) {
-    Pane* pane = ActivePane();
-    if (!pane || RefuseMyComputer(pane, pane))
-        return;
-    char folder[PATH_SIZE];
-    CopyFolderPath(folder, pane->path);
-    if (RefuseChangeBesideJob(folder, nullptr, 0))
-        return;
-    PasteFromClipboard(owner, folder, sink);
-    gCore->ListFolder(pane->list, pane->path);
 }

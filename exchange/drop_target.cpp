@@ -6,19 +6,15 @@
 
 #include "base/prompts.h"
 #include "base/scoped.h"
-#include "base/text_buffer.h"
 #include "exchange/data_object.h"
-#include "core/window_link.h"
-#include "fileops/file_commands.h"
-#include "panes/navigation.h"
 #include "core/pane.h"
 
 char DragPaths[DRAG_SLOTS][PATH_SIZE];
 DropTarget* gDropTarget;
 
-DropTarget::DropTarget(HWND owner)
-    : window(owner), DroppedPaths(), dragList(), dragCount(0), droppedLeftOut(0), dragFrom(nullptr),
-      references_(1), current_(nullptr) {}
+DropTarget::DropTarget(HWND owner, WalkSink& told)
+    : window(owner), sink(told), DroppedPaths(), dragList(), dragCount(0), droppedLeftOut(0),
+      dragFrom(nullptr), references_(1), current_(nullptr) {}
 
 STDMETHODIMP DropTarget::QueryInterface(REFIID id, void** out) {
     if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropTarget)) {
@@ -102,7 +98,7 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL point, DWORD* eff
             droppedLeftOut = count - i;
             break;
         }
-        if (ReadDroppedName(drop, i, &DroppedPaths[stored]))
+        if (ReadDroppedName(drop, i, &DroppedPaths[stored], sink))
             stored++;
     }
     EndHoldingMessages();
@@ -111,45 +107,11 @@ STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL point, DWORD* eff
     return S_OK;
 }
 
-LRESULT OnDropDone(HWND, WPARAM count, WalkSink& sink) {
+int CollectDragPaths(HWND owner, const Pane* pane) {
     if (!gDropTarget)
         return 0;
-    // The drop was taken: when it can't be carried out now, the user hears why.
-    ShowHeldMessages();
-    if (UiPromptOpen() || RefuseMyComputer(&gPanes[PANE_RIGHT], &gPanes[PANE_RIGHT]) ||
-        RefuseChangeBesideJob(gPanes[PANE_RIGHT].path, nullptr, 0)) {
-        ShowMessage(gDropTarget->window, "ドロップされたファイルはコピーされませんでした", "Drag&Drop",
-                    MB_OK);
-        return 0;
-    }
-    if (gDropTarget->droppedLeftOut) {
-        char text[96];
-        FormatText(text, sizeof text, "ドロップの %u 個は含まれません (最大 %d 個)",
-                   gDropTarget->droppedLeftOut, DROP_SLOTS);
-        gDropTarget->droppedLeftOut = 0;
-        ShowMessage(gDropTarget->window, text, "Drag&Drop", MB_OK);
-    }
-    char folder[PATH_SIZE];
-    CopyFolderPath(folder, gPanes[PANE_RIGHT].path);
-    gCore->CopyPathsInto(gDropTarget->DroppedPaths, folder,
-                         (WORD)(count > (WPARAM)DROP_SLOTS ? (WPARAM)DROP_SLOTS : count), nullptr, sink);
-    MakePaneActive(&gPanes[PANE_RIGHT]);
-    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
-    UpdateCountsOfPanes();
-    return 0;
-}
-
-int CollectDragPaths(HWND owner) {
-    Pane* pane = ActivePane();
-    if (!pane || !gDropTarget)
-        return 0;
-    if (SendMessageA(pane->list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
-        ShowMessage(owner, "Selct File Error", "Drag&Drop", MB_OK);
-        return 0;
-    }
-    if (RefuseMyComputer(pane, pane))
-        return 0;
-    int count = CollectSelectedPaths(owner, pane->list, pane->path, DragPaths, DRAG_SLOTS, "Drag&Drop");
+    int count = CollectSelectedPaths(owner, pane->list, pane->path, DragPaths, DRAG_SLOTS, "Drag&Drop",
+                                     gDropTarget->sink);
     for (int i = 0; i < count; i++)
         gDropTarget->dragList[i] = DragPaths[i];
     gDropTarget->dragCount = count;
@@ -178,26 +140,19 @@ int DropTarget::StartDrag() {
     return 0;
 }
 
-void OnBeginDrag(HWND mainWindow, WalkSink& sink) {
+void DragFromPane(HWND mainWindow, const Pane* pane) {
     // What is left out of the drag is said once the drag has ended.
     BeginHoldingMessages();
-    if (CollectDragPaths(mainWindow)) {
-        gDropTarget->dragFrom = ActivePane()->list;
+    if (CollectDragPaths(mainWindow, pane)) {
+        gDropTarget->dragFrom = pane->list;
         gDropTarget->StartDrag();
         gDropTarget->dragFrom = nullptr;
     }
     EndHoldingMessages();
-    // A drop on this window is carried out first, and says the held boxes
-    // itself: a box's own loop would otherwise take its end while a box is
-    // open, when drops are refused.
-    MSG pending;
-    if (PeekMessageA(&pending, mainWindow, MSG_DROP_DONE, MSG_DROP_DONE, PM_REMOVE))
-        OnDropDone(mainWindow, pending.wParam, sink);
-    ShowHeldMessages();
 }
 
-int CreateDropTarget(HWND window) {
-    gDropTarget = new (std::nothrow) DropTarget(window);
+int CreateDropTarget(HWND window, WalkSink& sink) {
+    gDropTarget = new (std::nothrow) DropTarget(window, sink);
     if (!gDropTarget)
         return 0;
     RegisterDragDrop(window, gDropTarget);

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+class WalkSink;
+
 #include "core/filer_core.h"
 #include "exchange/exchange_commands.h"
 #include "fileops/file_path.h"
@@ -16,7 +18,7 @@ extern char DragPaths[DRAG_SLOTS][PATH_SIZE];
 
 class DropTarget final : public IDropTarget {
   public:
-    explicit DropTarget(HWND window);
+    DropTarget(HWND window, WalkSink& sink);
 
     STDMETHODIMP QueryInterface(REFIID id, void** out) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -31,6 +33,8 @@ class DropTarget final : public IDropTarget {
     int StartDrag();
 
     HWND window;
+    // Hears what a drop leaves out.
+    WalkSink& sink;
     FilePath DroppedPaths[DROP_SLOTS];
     const char* dragList[DRAG_SLOTS];
     int dragCount;
@@ -49,11 +53,12 @@ class DropTarget final : public IDropTarget {
 
 extern DropTarget* gDropTarget;
 
-int CollectDragPaths(HWND owner);
-class WalkSink;
-// A drag out of the active pane; a drop on this window during it copies
-// through the sink.
-void OnBeginDrag(HWND mainWindow, WalkSink& sink);
+struct Pane;
+// The pane's selected paths into the drag list; 0 when none could go.
+int CollectDragPaths(HWND owner, const Pane* pane);
+// A drag out of the pane. Boxes about what is left out are held until the
+// caller shows them, after any drop on this window has been carried out.
+void DragFromPane(HWND mainWindow, const Pane* pane);
 // Set up in WM_CREATE after OLE, taken down in WM_DESTROY; 0 when out of memory.
-int CreateDropTarget(HWND window);
+int CreateDropTarget(HWND window, WalkSink& sink);
 void DestroyDropTarget();

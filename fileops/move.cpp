@@ -2,7 +2,6 @@
 
 #include "base/scoped.h"
 #include "base/text_buffer.h"
-#include "core/filer_core.h"
 #include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/progress.h"
@@ -60,21 +59,4 @@ int MoveVisitor(const char* firstFolder, const char* secondFolder, const Selecte
     if (!MoveFileOfPath(source, destination, 0))
         run.sink.Failed(source.text, kMoveError);
     return 1;
-}
-
-void MoveSelection(Pane* from, Pane* to, WalkSink& sink) {
-    if (RefuseMyComputer(from, to))
-        return;
-    // The folders as they are now: a box shown during the walk must not let a
-    // navigation change where the remaining items go.
-    char source[PATH_SIZE], destination[PATH_SIZE];
-    CopyFolderPath(source, from->path);
-    CopyFolderPath(destination, to->path);
-    ScopedSelection items(from->list);
-    if (RefuseChangeBesideJob(source, items.taken.items, items.taken.count) ||
-        RefuseChangeBesideJob(destination, nullptr, 0))
-        return;
-    WalkSelection(MoveVisitor, items.taken, source, destination, WalkRun{nullptr, sink});
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
 }

@@ -3,13 +3,13 @@
 #include <commctrl.h>
 #include <string.h>
 
-#include "base/prompts.h"
 #include "core/pane.h"
 #include "core/pane_model.h"
 #include "base/text_buffer.h"
 #include "fileops/progress.h"
+#include "fileops/walk_sink.h"
 
-int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real) {
+int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real, WalkSink& sink) {
     const PaneModel* model = ModelOfList(list);
     int entryIndex = model ? model->EntryOfRow(index) : -1;
     if (entryIndex < 0)
@@ -23,8 +23,10 @@ int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real) {
     if (!real || !realName)
         return 1;
     // Its text may name another file: it goes only with its real name.
-    if (RefuseUnreachableName("", item->name, realName))
+    if (IsUnreachableName(realName)) {
+        sink.Unreachable("", item->name);
         return 0;
+    }
     lstrcpynW(real->name, realName, MAX_PATH);
     lstrcpynA(real->shortName, model->ShortName(entry), sizeof real->shortName);
     item->real = real;
@@ -35,14 +37,25 @@ static int NextSelected(HWND list, int after) {
     return (int)SendMessageA(list, LVM_GETNEXTITEM, after, LVNI_SELECTED);
 }
 
+// Names for a question, where nothing is told.
+class QuietSink final : public WalkSink {
+  public:
+    void Progress(int, const char*) override {}
+    void Failed(const char*, const char*) override {}
+    void PathTooLong(const char*, const char*) override {}
+    void Unreachable(const char*, const char*) override {}
+    void Ended(JobKind) override {}
+};
+
 int CollectSelectedNames(HWND list, char* names) {
+    QuietSink quiet;
     names[0] = '\0';
     if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
         return 0;
     int more = 0;
     SelectedItem item;
     for (int i = -1; (i = NextSelected(list, i)) != -1;) {
-        if (!ReadListItem(list, i, &item, nullptr))
+        if (!ReadListItem(list, i, &item, nullptr, quiet))
             continue;
         size_t have = strlen(names);
         // Room is kept for the closing line, so the text never ends mid-name.
@@ -61,7 +74,7 @@ int CollectSelectedNames(HWND list, char* names) {
     return 1;
 }
 
-int TakeSelection(HWND list, Selection* taken) {
+int TakeSelection(HWND list, Selection* taken, WalkSink& sink) {
     taken->count = 0;
     taken->items = nullptr;
     int selected = (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
@@ -73,7 +86,7 @@ int TakeSelection(HWND list, Selection* taken) {
     for (int i = -1; taken->count < selected && (i = NextSelected(list, i)) != -1;) {
         SelectedItem& item = taken->items[taken->count];
         RealName real;
-        if (!ReadListItem(list, i, &item, &real))
+        if (!ReadListItem(list, i, &item, &real, sink))
             continue;
         // The taken item owns a copy: the model changes with the next listing.
         if (item.real && !(item.real = (RealName*)HeapAlloc(GetProcessHeap(), 0, sizeof(RealName))))
@@ -95,14 +108,14 @@ void FreeSelection(Selection* taken) {
     taken->count = 0;
 }
 
-const char* NameForOthers(const SelectedItem& item) {
+const char* NameForOthers(const SelectedItem& item, WalkSink& sink) {
     if (!item.real)
         return item.name;
     if (item.real->shortName[0])
         return item.real->shortName;
     char text[PATH_SIZE + 64];
     FormatText(text, sizeof text, "%s\r\n短い名前がないため渡せません", item.name);
-    ShowMessage(nullptr, text, "Name Error", MB_OK);
+    sink.Failed(text, "Name Error");
     return nullptr;
 }
 

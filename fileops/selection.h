@@ -28,22 +28,23 @@ struct Selection {
     SelectedItem* items;
 };
 
+class WalkSink;
 // Reads one row's entry: its listed name and parameter, and, unless real is
 // null, for a name the code page can't spell its real name into *real
-// (item->real then points there). 0 when there is no such row, or, said,
-// when its real name can't be reached.
-int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real);
+// (item->real then points there). 0 when there is no such row, or, told to
+// the sink, when its real name can't be reached.
+int ReadListItem(HWND list, int index, SelectedItem* item, RealName* real, WalkSink& sink);
 
 // Takes the list's selected items in list order; 0 when none is selected.
-// An item whose real name can't be reached is left out, and said.
-int TakeSelection(HWND list, Selection* taken);
+// An item whose real name can't be reached is left out, and told.
+int TakeSelection(HWND list, Selection* taken, WalkSink& sink);
 void FreeSelection(Selection* taken);
 
 // The selection one command takes, freed when the command's scope ends; one
 // handed over to a job is left empty and frees nothing.
 class ScopedSelection {
   public:
-    explicit ScopedSelection(HWND list) : taken{0, nullptr} { TakeSelection(list, &taken); }
+    ScopedSelection(HWND list, WalkSink& sink) : taken{0, nullptr} { TakeSelection(list, &taken, sink); }
     ~ScopedSelection() { FreeSelection(&taken); }
     ScopedSelection(const ScopedSelection&) = delete;
     ScopedSelection& operator=(const ScopedSelection&) = delete;
@@ -54,8 +55,8 @@ class ScopedSelection {
 // The name other programs get as ANSI text (command lines, ANSI file lists):
 // the item's own, or, for a name the code page can't spell, its short name,
 // which reaches the same file. Null when it has none: such an item is left
-// out, and said, rather than passed under a name that reaches another file.
-const char* NameForOthers(const SelectedItem& item);
+// out, and told, rather than passed under a name that reaches another file.
+const char* NameForOthers(const SelectedItem& item, WalkSink& sink);
 
 // Null means a walk nobody can cancel (the UI thread's own).
 typedef const volatile LONG* CancelSource;
@@ -63,11 +64,12 @@ inline int IsCancelled(CancelSource cancel) {
     return cancel && *cancel != 0;
 }
 
-class WalkSink;
 // How a walk runs: who may stop it between entries, and who hears what it does.
 struct WalkRun {
     CancelSource cancel;
     WalkSink& sink;
+    // Owns the shell's questions; null on the window's own thread.
+    HWND owner = nullptr;
 };
 
 typedef int (*SelectionVisitor)(const char* firstFolder, const char* secondFolder, const SelectedItem& item,

@@ -27,14 +27,14 @@ static int ReadWriteTime(const FilePath& path, FILETIME* time) {
     return file.Valid() && GetFileTime(file.Get(), nullptr, nullptr, time);
 }
 
-int FilerCore::IsCopyDue(const char* source, const char* destination) {
+int IsCopyDue(const char* source, const char* destination) {
     FilePath from, to;
     if (!SetFilePath(&from, source) || !SetFilePath(&to, destination))
         return 0;
     return IsCopyDue(from, to);
 }
 
-int FilerCore::IsCopyDue(const FilePath& source, const FilePath& destination) {
+int IsCopyDue(const FilePath& source, const FilePath& destination) {
     FILETIME destinationTime, sourceTime;
     if (!ReadWriteTime(destination, &destinationTime))
         return 1;
@@ -281,16 +281,18 @@ static void PushAncestors(WalkChain& chain, const FilePath& path) {
     }
 }
 
-int FilerCore::CopyTree(const char* source, const char* destination, int force, CancelSource cancel,
-                        WalkSink& sink) {
+static int CopyWalk(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
+                    WalkSink& sink, CopyWalkState& walk, const WIN32_FIND_DATAA* entry);
+
+int CopyTree(const char* source, const char* destination, int force, CancelSource cancel, WalkSink& sink) {
     FilePath from, to;
     if (!SetFilePath(&from, source) || !SetFilePath(&to, destination))
         return 0;
     return CopyTree(from, to, force, cancel, sink);
 }
 
-int FilerCore::CopyTree(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
-                        WalkSink& sink) {
+int CopyTree(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
+             WalkSink& sink) {
     CopyWalkState walk;
     walk.chain.count = 0;
     // Only a folder can lead round to the folders above it.
@@ -300,8 +302,8 @@ int FilerCore::CopyTree(const FilePath& source, const FilePath& destination, int
     return CopyWalk(source, destination, force, cancel, sink, walk, nullptr);
 }
 
-int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
-                        WalkSink& sink, CopyWalkState& walk, const WIN32_FIND_DATAA* entry) {
+static int CopyWalk(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
+                    WalkSink& sink, CopyWalkState& walk, const WIN32_FIND_DATAA* entry) {
     // A walked entry brings its attributes and time from the folder search.
     DWORD attributes = entry ? entry->dwFileAttributes : AttributesOfPath(source);
     const FILETIME* sourceTime = entry ? &entry->ftLastWriteTime : nullptr;
@@ -384,8 +386,8 @@ int FilerCore::CopyWalk(const FilePath& source, const FilePath& destination, int
     return 1;
 }
 
-int FilerCore::CopyFolderContents(const char* sourceFolder, const char* destinationFolder,
-                                  CancelSource cancel, WalkSink& sink) {
+int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, CancelSource cancel,
+                       WalkSink& sink) {
     char source[PATH_SIZE], destination[PATH_SIZE];
     if (!CopyText(source, sizeof source, sourceFolder) ||
         !CopyText(destination, sizeof destination, destinationFolder))
@@ -526,8 +528,8 @@ int RefuseNamelessEntry(const FilePath& entry, WalkSink& sink) {
     return 1;
 }
 
-int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD count, CancelSource cancel,
-                             WalkSink& sink) {
+int CopyPathsInto(const FilePath* paths, const char* folder, WORD count, CancelSource cancel,
+                  WalkSink& sink) {
     for (WORD i = 0; i < count; i++) {
         // A drive root has no name to copy it under: its copy would be the
         // destination folder itself.
@@ -540,8 +542,11 @@ int FilerCore::CopyPathsInto(const FilePath* paths, const char* folder, WORD cou
             sink.PathTooLong(folder, name);
             continue;
         }
-        if (RefuseCopyIntoItself(paths[i], destination, sink) || RefuseWriteBesideJob(destination.text))
+        if (RefuseCopyIntoItself(paths[i], destination, sink))
             continue;
+        if (IsCancelled(cancel))
+            break;
+        sink.Progress(0, name);
         CopyTree(paths[i], destination, 0, cancel, sink);
     }
     return count;
@@ -553,6 +558,6 @@ int CopyVisitor(const char* firstFolder, const char* secondFolder, const Selecte
     if (!FormItemPaths(firstFolder, secondFolder, item, &source, &destination, run.sink))
         return 1;
     run.sink.Progress(0, item.name);
-    gCore->CopyTree(source, destination, 0, run.cancel, run.sink);
+    CopyTree(source, destination, 0, run.cancel, run.sink);
     return 1;
 }

@@ -20,6 +20,17 @@ int RefuseCopyIntoItself(const FilePath& source, const FilePath& destination, Wa
 // drive root such as "D:\\"), which would be copied into the folder itself.
 int RefuseNamelessEntry(const FilePath& entry, WalkSink& sink);
 
+// The file operations. cancel is the job's flag, or null for a walk that
+// can't be cancelled; the sink hears every entry, failure and refusal.
+int CopyTree(const char* source, const char* destination, int force, CancelSource cancel, WalkSink& sink);
+int CopyTree(const FilePath& source, const FilePath& destination, int force, CancelSource cancel,
+             WalkSink& sink);
+int IsCopyDue(const char* source, const char* destination);
+int IsCopyDue(const FilePath& source, const FilePath& destination);
+int CopyFolderContents(const char* sourceFolder, const char* destinationFolder, CancelSource cancel,
+                       WalkSink& sink);
+int CopyPathsInto(const FilePath* paths, const char* folder, WORD count, CancelSource cancel, WalkSink& sink);
+
 // Copies first folder + item to second folder + item by the date rule.
 int CopyVisitor(const char* firstFolder, const char* secondFolder, const SelectedItem& item,
                 const WalkRun& run);

@@ -14,14 +14,16 @@
 
 static const char kFolderEntryError[] = "DelZ Current Directry Error";
 
-int FilerCore::DeleteTree(const char* path, CancelSource cancel, WalkSink& sink) {
+static int DeleteWalk(const FilePath& path, DWORD attributes, CancelSource cancel, WalkSink& sink);
+
+int DeleteTree(const char* path, CancelSource cancel, WalkSink& sink) {
     FilePath target;
     if (!SetFilePath(&target, path))
         return 0;
     return DeleteTree(target, cancel, sink);
 }
 
-int FilerCore::DeleteTree(const FilePath& path, CancelSource cancel, WalkSink& sink) {
+int DeleteTree(const FilePath& path, CancelSource cancel, WalkSink& sink) {
     DWORD attributes = AttributesOfPath(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         sink.Failed(path.text, kFolderEntryError);
@@ -31,7 +33,7 @@ int FilerCore::DeleteTree(const FilePath& path, CancelSource cancel, WalkSink& s
 }
 
 // A walked entry brings its attributes from the folder search.
-int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource cancel, WalkSink& sink) {
+static int DeleteWalk(const FilePath& path, DWORD attributes, CancelSource cancel, WalkSink& sink) {
     // Attributes set on a link would land on what it points to.
     int link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -66,7 +68,7 @@ int FilerCore::DeleteWalk(const FilePath& path, DWORD attributes, CancelSource c
     return 1;
 }
 
-int SendToRecycleBin(const FilePath& path) {
+int SendToRecycleBin(const FilePath& path, HWND owner) {
     // Without the nuke warning the shell would destroy, unasked, whatever it
     // cannot recycle.
     const FILEOP_FLAGS flags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
@@ -81,6 +83,7 @@ int SendToRecycleBin(const FilePath& path) {
         memcpy(list, exact.path, (size_t)(length + 1) * sizeof(WCHAR));
         list[length + 1] = 0;
         SHFILEOPSTRUCTW operation = {};
+        operation.hwnd = owner;
         operation.wFunc = FO_DELETE;
         operation.pFrom = list;
         operation.fFlags = flags;
@@ -93,6 +96,7 @@ int SendToRecycleBin(const FilePath& path) {
     memcpy(list, path.text, length + 1);
     list[length + 1] = '\0';
     SHFILEOPSTRUCTA operation = {};
+    operation.hwnd = owner;
     operation.wFunc = FO_DELETE;
     operation.pFrom = list;
     operation.fFlags = flags;
@@ -152,19 +156,20 @@ static int IsEmptyFolder(const FilePath& folder) {
 // itself, as the permanent delete removes it; a folder that holds one goes
 // by parts, and itself once it is empty. What stays was said, or is what
 // the user chose to keep when the shell asked.
-static void RecycleTree(const FilePath& path, DWORD attributes, WalkSink& sink) {
+static void RecycleTree(const FilePath& path, DWORD attributes, const WalkRun& run) {
+    WalkSink& sink = run.sink;
     if (IsLinkEntry(attributes)) {
-        gCore->DeleteTree(path, nullptr, sink);
+        DeleteTree(path, nullptr, sink);
         return;
     }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) && HoldsLink(path)) {
         ForEachEntry(path, nullptr, sink, [&](const FoundEntry& entry, const FilePath& child) {
-            RecycleTree(child, entry.found.dwFileAttributes, sink);
+            RecycleTree(child, entry.found.dwFileAttributes, run);
         });
         if (!IsEmptyFolder(path))
             return;
     }
-    if (!SendToRecycleBin(path))
+    if (!SendToRecycleBin(path, run.owner))
         sink.Failed(path.text, "ゴミ箱へ移動できませんでした");
 }
 
@@ -173,7 +178,7 @@ int RecycleVisitor(const char* firstFolder, const char*, const SelectedItem& ite
     if (!FormItemPath(firstFolder, item, RECYCLE_PATH_MAX, &path, run.sink))
         return 1;
     run.sink.Progress(0, item.name);
-    RecycleTree(path, AttributesOfPath(path), run.sink);
+    RecycleTree(path, AttributesOfPath(path), run);
     return 1;
 }
 
@@ -182,6 +187,6 @@ int DeleteVisitor(const char* firstFolder, const char*, const SelectedItem& item
     if (!FormItemPath(firstFolder, item, WALK_PATH_MAX, &path, run.sink))
         return 1;
     run.sink.Progress(0, item.name);
-    gCore->DeleteTree(path, run.cancel, run.sink);
+    DeleteTree(path, run.cancel, run.sink);
     return 1;
 }

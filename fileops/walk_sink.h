@@ -4,7 +4,7 @@
 #pragma once
 
 // What a job does; its end text and the folders it touches follow from it.
-enum JobKind { JOB_COPY_SELECTION, JOB_COPY_FOLDER, JOB_DELETE };
+enum JobKind { JOB_COPY_SELECTION, JOB_COPY_FOLDER, JOB_DELETE, JOB_RECYCLE, JOB_MOVE, JOB_PASTE, JOB_DROP };
 
 class WalkSink {
   public:

@@ -1,3 +1,5 @@
+#include "panes/folder_listing.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -7,8 +9,8 @@
 #include "core/pane_model.h"
 #include "panes/pane_view.h"
 
-int FilerCore::SortList(int column) {
-    HWND list = sortList;
+int SortList(int column) {
+    HWND list = gCore->sortList;
     PaneModel* model = ModelOfList(list);
     if (column < 0 || column > 3 || !model)
         return 0;
@@ -23,7 +25,7 @@ int FilerCore::SortList(int column) {
     int focusedRow = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
     int focused = model->EntryOfRow(focusedRow);
 
-    SortModelRows(*model, column, sortDirection[column]);
+    SortModelRows(*model, column, gCore->sortDirection[column]);
 
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     // With every row selected the selection stays as it is; a few selected
@@ -51,10 +53,10 @@ int FilerCore::SortList(int column) {
     return 1;
 }
 
-int FilerCore::SortByColumn(HWND list, int column) {
+int SortByColumn(HWND list, int column) {
     if (column < 0 || column > 3)
         return 0;
-    sortDirection[column] = sortDirection[column] == 1 ? 2 : 1;
-    sortList = list;
+    gCore->sortDirection[column] = gCore->sortDirection[column] == 1 ? 2 : 1;
+    gCore->sortList = list;
     return SortList(column);
 }

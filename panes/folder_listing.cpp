@@ -1,3 +1,5 @@
+#include "panes/folder_listing.h"
+
 #include "base/prompts.h"
 #include "base/cp932.h"
 #include "base/scoped.h"
@@ -28,12 +30,12 @@ static const ColumnSpec kColumns[4] = {
     {"更新日付", 110},
 };
 
-void FilerCore::InitPane(HWND list, char* path) {
+void InitPane(HWND list, char* path) {
     SHFILEINFOA info = {};
-    systemImageList =
+    gCore->systemImageList =
         (HIMAGELIST)SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-    if (systemImageList)
-        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)systemImageList);
+    if (gCore->systemImageList)
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)gCore->systemImageList);
     for (int i = 0; i < 4; i++) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -148,7 +150,7 @@ static void TellHiddenEntries(HWND list, const char* folder, int hidden) {
     ShowMessage(nullptr, text, "Path Length Error", MB_OK);
 }
 
-int FilerCore::ListFolder(HWND list, char* path) {
+int ListFolder(HWND list, char* path) {
     // Whatever the listing shows, the listed pane is the one commands act on.
     if (const Pane* pane = PaneOfList(list))
         MakePaneActive(pane);
@@ -158,7 +160,7 @@ int FilerCore::ListFolder(HWND list, char* path) {
         return ListMyComputer(list);
 
     int entered = 1;
-    if (!NormaliseFolder(path, pathScratch) || !SetCurrentDirectoryA(path)) {
+    if (!NormaliseFolder(path, gCore->pathScratch) || !SetCurrentDirectoryA(path)) {
         ShowMessage(nullptr, path, "CurrentDirectry Error", MB_OK);
         CopyText(path, PATH_SIZE, "c:\\");
         entered = SetCurrentDirectoryA(path);
@@ -181,10 +183,12 @@ int FilerCore::ListFolder(HWND list, char* path) {
 
     // The rows come in the order the column sort gives: a stable sort of the
     // found order. A new listing starts with names ascending.
-    sortDirection[0] = 1;
-    sortList = list;
+    gCore->sortDirection[0] = 1;
+    gCore->sortList = list;
     model.EndListing();
-    SortModelRows(model, sortColumn, sortDirection[sortColumn >= 0 && sortColumn <= 3 ? sortColumn : 0]);
+    SortModelRows(
+        model, gCore->sortColumn,
+        gCore->sortDirection[gCore->sortColumn >= 0 && gCore->sortColumn <= 3 ? gCore->sortColumn : 0]);
     ShowRows(list, model, choice);
     TellHiddenEntries(list, path, hidden);
     return model.Rows();

@@ -6,15 +6,15 @@
 #include "base/prompts.h"
 #include "base/spellable.h"
 #include "base/text_buffer.h"
-#include "fileops/file_commands.h"
 #include "fileops/file_path.h"
 #include "fileops/link_rule.h"
-#include "fileops/progress.h"
+#include "fileops/walk_sink.h"
 #include "fileops/selection.h"
 #include "fileops/tree_copy.h"
 #include "panes/compose_path.h"
 #include "panes/item_name.h"
 #include "panes/pane_view.h"
+#include "panes/folder_listing.h"
 
 // The one rename that can be open: its edit control, the item's old path,
 // the edit's text when it opened, and whether Esc ended it.
@@ -73,17 +73,11 @@ static LRESULT CALLBACK RenameEditProc(HWND edit, UINT message, WPARAM wParam, L
     return DefSubclassProc(edit, message, wParam, lParam);
 }
 
-LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info) {
-    // A My Computer item is no file to rename.
-    if (pane->path[0] == '\0') {
-        MessageBeep(MB_ICONWARNING);
-        return TRUE;
-    }
+LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info, WalkSink& sink) {
     // The old name is the real one where the code page can't spell it.
     SelectedItem item;
     RealName real;
-    if (!ReadListItem(pane->list, info->item.iItem, &item, &real) ||
-        RefuseChangeBesideJob(pane->path, &item, 1) ||
+    if (!ReadListItem(pane->list, info->item.iItem, &item, &real, sink) ||
         !ItemFilePath(&gRenameSource, pane->path, item.name, RealNameOf(item), PATH_SIZE - 1))
         return TRUE;
     const PaneModel* model = ModelOfList(pane->list);
@@ -161,7 +155,7 @@ void ShowRenamedRow() {
         ShowNameOnDisk(list, *model, gRenamedEntry, gRenamedPath);
 }
 
-LRESULT EndRename(Pane* pane) {
+LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane)) {
     gEditing = 0;
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
@@ -200,14 +194,11 @@ LRESULT EndRename(Pane* pane) {
         return 0;
     }
     // A job may have started while the name was typed.
-    SelectedItem renamed = {};
-    if (model)
-        CopyText(renamed.name, sizeof renamed.name, model->Name(model->Entry(gRenamedEntry)));
-    if (RefuseChangeBesideJob(pane->path, &renamed, 1))
+    if (!mayRename(pane))
         return 0;
     FilePath target;
     if (!ItemFilePath(&target, pane->path, name, nullptr, PATH_SIZE - 1)) {
-        ReportPathTooLong(pane->path, name);
+        sink.PathTooLong(pane->path, name);
         return 0;
     }
     if (RenameOnDisk(gRenameSource, target, typed))
@@ -273,7 +264,7 @@ LRESULT OnPathBoxNotify(Pane* pane, int code) {
             SetWindowTextA(pane->pathBox, pane->path);
             return 1;
         }
-        gCore->ListFolder(pane->list, pane->path);
+        ListFolder(pane->list, pane->path);
         SetWindowTextA(pane->pathBox, pane->path);
         return 1;
     }
@@ -283,11 +274,11 @@ LRESULT OnPathBoxNotify(Pane* pane, int code) {
 
 void GoToParent(Pane* pane) {
     ComposePath("..", pane->path, PATH_SIZE);
-    gCore->ListFolder(pane->list, pane->path);
+    ListFolder(pane->list, pane->path);
     SetWindowTextA(pane->pathBox, pane->path);
 }
 
 void ShowMyComputer(Pane* pane) {
     pane->path[0] = '\0';
-    gCore->ListFolder(pane->list, pane->path);
+    ListFolder(pane->list, pane->path);
 }

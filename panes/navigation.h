@@ -15,9 +15,11 @@ void ShowMyComputer(Pane* pane);
 void CancelRename(HWND list);
 // The rename in place of a list item: its start and its end notification.
 // The list's notices come as wide text: its parent asks for them so.
-LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info);
-// The entry renamed is the one the edit opened on, wherever a sort moved it.
-LRESULT EndRename(Pane* pane);
+class WalkSink;
+LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info, WalkSink& sink);
+// The entry renamed is the one the edit opened on, wherever a sort moved it;
+// mayRename, asked last, can still refuse it (a job started meanwhile).
+LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane));
 // After the list is done with an ended rename: its entry takes the name on the disk.
 void ShowRenamedRow();
 // Both path boxes show their panes' folders.

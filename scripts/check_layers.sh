@@ -1,6 +1,8 @@
 #!/bin/bash
 # The program's folders in layers, lowest first. A file may include headers
-# of its own folder and of the folders below it, never of one above.
+# of its own folder and of the folders below it, never of one above, and a
+# function a folder's header declares is defined in that folder, so that no
+# call goes up through it.
 # Prints, per folder, the folders its files include; exits 1 on an upward
 # include, naming the file and the header.
 set -u
@@ -40,4 +42,5 @@ for folder in "${LAYERS[@]}"; do
     echo "$folder -> $(echo $used | tr ' ' '\n' | sort -u | tr '\n' ' ')"
 done
 [ $status -eq 0 ] && echo "layers: no include points upward"
+python3 scripts/check_calls.py "${LAYERS[@]}" || status=1
 exit $status

@@ -20,6 +20,9 @@
 #include "core/pane_model.h"
 #include "panes/list_text.h"
 #include "panes/shell_answers.h"
+#include "fileops/tree_copy.h"
+#include "fileops/tree_delete.h"
+#include "panes/folder_listing.h"
 
 static double Now() {
     LARGE_INTEGER f, t;
@@ -67,7 +70,7 @@ static void Collect(const std::string& folder, std::vector<std::string>* files,
 
 static void Remove(const std::string& path) {
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        gCore->DeleteTree(path.c_str(), nullptr, WindowWalkSink());
+        DeleteTree(path.c_str(), nullptr, WindowWalkSink());
 }
 
 // What a listing asks the shell for each item, without a list view.
@@ -107,6 +110,7 @@ static SIZE_T WorkingSet() {
 }
 
 int main(int argc, char** argv) {
+    MakeFilerCore();
     if (argc < 3) {
         fprintf(stderr, "usage: fileops_bench runs data-folder [panes]\n");
         return 2;
@@ -125,7 +129,7 @@ int main(int argc, char** argv) {
     char empty[PATH_SIZE];
     snprintf(empty, sizeof empty, "%sempty\\", data.c_str());
     CreateDirectoryA(empty, nullptr);
-    gCore->InitPane(list, empty);
+    InitPane(list, empty);
 
     // Memory: the working set with a big folder listed against the same pane
     // emptied, the pane's model included, as the median of the runs. One
@@ -134,15 +138,15 @@ int main(int argc, char** argv) {
     char path[PATH_SIZE];
     for (int count : {50000, 100000}) {
         snprintf(path, sizeof path, "%slist%d\\", data.c_str(), count);
-        gCore->ListFolder(list, path);
+        ListFolder(list, path);
         std::vector<double> perThousand;
         size_t modelBytes = 0;
         for (int run = 0; run < gRuns; run++) {
             snprintf(path, sizeof path, "%s", empty);
-            gCore->ListFolder(list, path);
+            ListFolder(list, path);
             SIZE_T before = WorkingSet();
             snprintf(path, sizeof path, "%slist%d\\", data.c_str(), count);
-            gCore->ListFolder(list, path);
+            ListFolder(list, path);
             SIZE_T after = WorkingSet();
             perThousand.push_back((double)(after > before ? after - before : 0) / (count / 1000) / 1024.0);
             if (PaneModel* model = ModelOfList(list))
@@ -179,7 +183,7 @@ int main(int argc, char** argv) {
             std::string("list ") + count, [] {},
             [&] {
                 snprintf(path, sizeof path, "%s", folder.c_str());
-                gCore->ListFolder(list, path);
+                ListFolder(list, path);
             });
         Time(
             std::string("list floor ") + count, [] {}, [&] { ListingFloor(folder); });
@@ -199,7 +203,7 @@ int main(int argc, char** argv) {
         Collect(source, &files, &folders);
         Time(
             std::string("copy ") + tree, [&] { Remove(target); },
-            [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
+            [&] { CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
         Time(
             std::string("copy floor ") + tree,
             [&] {
@@ -217,17 +221,17 @@ int main(int argc, char** argv) {
                 std::string("update ") + tree,
                 [&] {
                     if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-                        gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
+                        CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
                 },
-                [&] { gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
+                [&] { CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink()); });
         if (std::string(tree) == "treeA") {
             Time(
                 "delete treeA",
                 [&] {
                     if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-                        gCore->CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
+                        CopyTree(source.c_str(), target.c_str(), 0, nullptr, WindowWalkSink());
                 },
-                [&] { gCore->DeleteTree(target.c_str(), nullptr, WindowWalkSink()); });
+                [&] { DeleteTree(target.c_str(), nullptr, WindowWalkSink()); });
         }
         Remove(target);
     }

@@ -14,6 +14,7 @@
 #include "panes/entry_cells.h"
 #include "panes/pane_view.h"
 #include "panes/sort_compare.h"
+#include "panes/folder_listing.h"
 
 static double Now() {
     LARGE_INTEGER f, t;
@@ -66,6 +67,7 @@ static double Median(std::vector<double> v) {
 }
 
 int main(int argc, char** argv) {
+    MakeFilerCore();
     int runs = argc > 1 ? atoi(argv[1]) : 5;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
@@ -103,10 +105,10 @@ int main(int argc, char** argv) {
                     // click on that column: never from an order close to the result.
                     int before = (column + 1) % 4;
                     gCore->sortDirection[before] = direction;
-                    gCore->SortList(before);
+                    SortList(before);
                     gCore->sortDirection[column] = direction;
                     double t0 = Now();
-                    gCore->SortList(column);
+                    SortList(column);
                     own.push_back(Now() - t0);
 
                     t0 = Now();
@@ -138,7 +140,7 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; run++) {
             gCore->sortDirection[0] = run % 2 ? 1 : 2;
             double t0 = Now();
-            gCore->SortList(0);
+            SortList(0);
             own.push_back(Now() - t0);
         }
         printf("| sort %d by name, all %d selected | %.3f | %.3f-%.3f | - | - |\n", count,

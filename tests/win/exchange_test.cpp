@@ -1,5 +1,6 @@
 // The clipboard, the drag source's objects and the drop target, through the
 // real Wine clipboard and OLE, on files in temporary folders.
+#include "app/drag_drop.h"
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -128,7 +129,7 @@ class ExchangeTest : public ExchangeFixture {
 };
 
 TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"x.txt", "y.txt", "sub"}));
     Activate(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
@@ -137,14 +138,14 @@ TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
 
     gCore->cancelFlag = 1; // an old Esc must not empty a pasted folder
     Activate(&gPanes[PANE_RIGHT]);
-    Command(CMD_CLIPBOARD_PASTE);
+    CommandAndWait(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt"));
     EXPECT_EQ("inner", ReadBytes(right_ / "sub\\inner.txt"));
     EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "x.txt"), 0) << "the active pane is relisted";
 
     // Into the folder the names came from: "コピー ～ " copies, made with force.
     Activate(&gPanes[PANE_LEFT]);
-    Command(CMD_CLIPBOARD_PASTE);
+    CommandAndWait(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("left x.txt", ReadBytes(left_ / "コピー ～ x.txt"));
     EXPECT_EQ("inner", ReadBytes(left_ / "コピー ～ sub\\inner.txt"));
     EXPECT_TRUE(prompts_.calls().empty());
@@ -210,7 +211,7 @@ TEST_F(ExchangeTest, TextOrABrokenBlockIsNoFileList) {
     GlobalUnlock(text);
     PutOnClipboard(CF_TEXT, text);
     Activate(&gPanes[PANE_RIGHT]);
-    Command(CMD_CLIPBOARD_PASTE);
+    CommandAndWait(CMD_CLIPBOARD_PASTE);
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("Clipbord Open Error", prompts_.calls()[0].text);
     EXPECT_EQ("Copy & Paste", prompts_.calls()[0].caption);
@@ -266,7 +267,7 @@ TEST_F(ExchangeTest, CapsSayWhatTheyLeftOut) {
         names.push_back("n" + std::to_string(1000 + i));
         WriteBytes(left_ / names.back(), "");
     }
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     SelectOnly(gPanes[PANE_LEFT].list, names);
     Activate(&gPanes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
@@ -382,9 +383,9 @@ TEST_F(ExchangeTest, DropOnMyComputerOrDuringAJob) {
     LVITEMA all = {};
     all.stateMask = all.state = LVIS_SELECTED;
     SendMessageA(gPanes[PANE_RIGHT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
-    Command(CMD_CLIPBOARD_PASTE);
+    CommandAndWait(CMD_CLIPBOARD_PASTE);
     Command(CMD_CLIPBOARD_COPY);
-    EXPECT_EQ(0, CollectDragPaths(main_->window()));
+    DragFromList(main_->window(), &gPanes[PANE_RIGHT]);
     EXPECT_EQ(std::vector<std::string>{left_ / "x.txt"}, ClipboardNames()) << "the clipboard is left alone";
     EXPECT_EQ("マイコンピュータでは使えません", StatusText(gCore->statusBar, 0));
     EXPECT_EQ(asked, prompts_.calls().size());

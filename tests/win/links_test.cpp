@@ -82,6 +82,10 @@ class LinksTest : public ::testing::Test {
         ASSERT_NE(nullptr, main_->window());
     }
     void Command(int id) { SendMessageA(main_->window(), WM_COMMAND, id, 0); }
+    void CommandAndWait(int id) {
+        Command(id);
+        WaitForJob();
+    }
     bool WaitForJob() {
         return PumpUntil([] { return !JobRunning(); }, 60000);
     }
@@ -91,7 +95,7 @@ class LinksTest : public ::testing::Test {
         ShellWatch watch = {0, 0};
         HANDLE watcher = CreateThread(nullptr, 0, WatchShellYes, &watch, 0, nullptr);
         prompts_.Queue(1);
-        Command(CMD_LEFT_DELETE);
+        CommandAndWait(CMD_LEFT_DELETE);
         InterlockedExchange(&watch.done, 1);
         WaitForSingleObject(watcher, 70000);
         CloseHandle(watcher);
@@ -130,7 +134,7 @@ TEST_F(LinksTest, PermanentDeleteNeverEntersALink) {
 
 TEST_F(LinksTest, DeletingALinkByItselfLeavesItsTarget) {
     Use("deletelink");
-    EXPECT_EQ(1, gCore->DeleteTree((folder_ + "tree\\out").c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, DeleteTree((folder_ + "tree\\out").c_str(), nullptr, WindowWalkSink()));
     OutsideIntact();
     if (HasEntry(folder_ + "tree\\", "out")) {
         ASSERT_EQ(1u, prompts_.calls().size()) << "a link that stays is reported";
@@ -158,9 +162,9 @@ TEST_F(LinksTest, CopyFollowsLinksButNeverInACircle) {
 
     // A destination reached through a link into the source is refused.
     strcpy(gPanes[PANE_RIGHT].path, (folder_ + "tree\\loop\\").c_str());
-    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     strcpy(gPanes[PANE_LEFT].path, (folder_ + "tree\\").c_str());
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     SelectOnly(gPanes[PANE_LEFT].list, {"out"});
     Command(CMD_LEFT_COPY_FOLDER);
     EXPECT_FALSE(JobRunning()) << "tree\\loop\\ is tree itself";
@@ -190,7 +194,7 @@ TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
              SelectOnly(gPanes[PANE_LEFT].list, {"old"});
              Command(CMD_LEFT_COPY_SELECTED);
          }},
-        {"drop", [&] { gCore->CopyPathsInto(&old, bk.c_str(), 1, nullptr, WindowWalkSink()); }},
+        {"drop", [&] { CopyPathsInto(&old, bk.c_str(), 1, nullptr, WindowWalkSink()); }},
     };
     for (const auto& c : cases) {
         size_t before = prompts_.calls().size();
@@ -201,7 +205,7 @@ TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
         EXPECT_FALSE(Exists(data + "old\\old")) << c.what;
     }
     // Past the refusal, the walk itself still never enters what it made.
-    gCore->CopyTree((folder_ + "data").c_str(), (folder_ + "bk").c_str(), 0, nullptr, WindowWalkSink());
+    CopyTree((folder_ + "data").c_str(), (folder_ + "bk").c_str(), 0, nullptr, WindowWalkSink());
     EXPECT_EQ("f\n", ReadBytes(data + "old\\old\\f.txt")) << "one level is made";
     EXPECT_FALSE(Exists(data + "old\\old\\old")) << "and not walked into";
     RemoveTree(data + "old\\old");
@@ -211,7 +215,7 @@ TEST_F(LinksTest, MoveCarriesLinksAsLinks) {
     Use("move");
     Start();
     SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
-    Command(CMD_LEFT_MOVE);
+    CommandAndWait(CMD_LEFT_MOVE);
     // Moved as one piece: the links are still links; "loop" and "up" are
     // relative, so they still name dest\tree and dest.
     EXPECT_TRUE(IsLink(folder_ + "dest\\tree\\loop"));
@@ -271,7 +275,7 @@ TEST_F(LinksTest, MovingALinkNeverMovesWhatItLeadsTo) {
     Start();
     OpenListItem(&gPanes[PANE_LEFT], FindItem(gPanes[PANE_LEFT].list, "tree"));
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"out"}));
-    Command(CMD_LEFT_MOVE);
+    CommandAndWait(CMD_LEFT_MOVE);
     OutsideIntact();
     if (IsLink(folder_ + "dest\\out")) {
         EXPECT_FALSE(HasEntry(folder_ + "tree\\", "out"));

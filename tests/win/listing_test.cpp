@@ -43,7 +43,7 @@ TEST_F(ListingTest, ShowsTextsAndParametersOfARealFolder) {
     char path[PATH_SIZE];
     strcpy(path, temp_.path().c_str());
     PromptRecorder prompts;
-    gCore->InitPane(list_, path);
+    InitPane(list_, path);
 
     EXPECT_TRUE(prompts.calls().empty());
     EXPECT_STREQ(temp_.path().c_str(), path);
@@ -103,7 +103,7 @@ TEST_F(ListingTest, FoldersShowTheShellsIconsMarkedOnesTheirOwn) {
     SetFileAttributesA((temp_ / "marked").c_str(), FILE_ATTRIBUTE_SYSTEM);
     char path[PATH_SIZE];
     strcpy(path, temp_.path().c_str());
-    gCore->InitPane(list_, path);
+    InitPane(list_, path);
     auto shown = [&](const char* name) {
         LVITEMA item = {};
         item.mask = LVIF_IMAGE;
@@ -126,7 +126,7 @@ TEST_F(ListingTest, HugeFileSizeUsesAllSixtyFourBits) {
     MakeFileOfSize(temp_ / "big.bin", 5368709120ULL); // sparse
     char path[PATH_SIZE];
     strcpy(path, temp_.path().c_str());
-    gCore->InitPane(list_, path);
+    InitPane(list_, path);
     ASSERT_EQ(1, ItemCount(list_));
     EXPECT_EQ("5242880KB", ItemText(list_, 0, 1));
 }
@@ -136,7 +136,7 @@ TEST_F(ListingTest, MissingFolderIsReportedThenDriveRootListed) {
     char path[PATH_SIZE];
     strcpy(path, missing.c_str());
     PromptRecorder prompts;
-    gCore->ListFolder(list_, path);
+    ListFolder(list_, path);
     ASSERT_EQ(1u, prompts.calls().size());
     EXPECT_EQ(missing, prompts.calls()[0].text);
     EXPECT_EQ("CurrentDirectry Error", prompts.calls()[0].caption);
@@ -154,7 +154,7 @@ TEST_F(ListingTest, RelativePathsAndMissingSeparatorAreNormalised) {
     SetCurrentDirectoryA((temp_ / "inner").c_str());
     char path[PATH_SIZE] = "..\\inner";
     PromptRecorder prompts;
-    gCore->ListFolder(list_, path);
+    ListFolder(list_, path);
     EXPECT_TRUE(prompts.calls().empty());
     EXPECT_STREQ((temp_ / "inner\\").c_str(), path);
 }
@@ -177,7 +177,7 @@ TEST_F(ListingTest, ItemWhosePathWouldNotFitIsLeftOut) {
     char path[PATH_SIZE];
     strcpy(path, last.c_str());
     PromptRecorder prompts;
-    int listed = gCore->ListFolder(list_, path);
+    int listed = ListFolder(list_, path);
     EXPECT_GE(FindItem(list_, "short.txt"), 0);
     EXPECT_EQ(-1, FindItem(list_, std::string(30, 'n')));
     EXPECT_EQ(ItemCount(list_), listed);
@@ -188,11 +188,11 @@ TEST_F(ListingTest, ItemWhosePathWouldNotFitIsLeftOut) {
     EXPECT_EQ("Path Length Error", prompts.calls()[0].caption);
     EXPECT_EQ(last + "\r\nパスが 259 バイトを超えるため 2 個の項目を表示していません",
               prompts.calls()[0].text);
-    gCore->ListFolder(list_, path);
+    ListFolder(list_, path);
     EXPECT_EQ(1u, prompts.calls().size());
     char other[PATH_SIZE];
     strcpy(other, temp_.path().c_str());
-    gCore->ListFolder(list_, other);
-    gCore->ListFolder(list_, path);
+    ListFolder(list_, other);
+    ListFolder(list_, path);
     EXPECT_EQ(2u, prompts.calls().size());
 }

@@ -36,7 +36,7 @@ TEST_F(NavigationTest, ListingAPaneMakesItActive) {
     SendMessageA(gPanes[PANE_LEFT].list, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
     SendMessageA(gPanes[PANE_LEFT].list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(&gPanes[PANE_LEFT], ActivePane());
-    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
 }
 
@@ -46,7 +46,7 @@ TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
     HWND list = gPanes[PANE_LEFT].list;
     for (int i = 0; i < 200; i++)
         MakeFileOfSize(left_ / ("f" + std::to_string(100 + i) + ".txt"), 1);
-    gCore->ListFolder(list, gPanes[PANE_LEFT].path);
+    ListFolder(list, gPanes[PANE_LEFT].path);
     Select(list, FindItem(list, "taken.txt"));
     Select(list, FindItem(list, "old.txt"));
     ListView_SetItemState(list, FindItem(list, "taken.txt"), LVIS_FOCUSED, LVIS_FOCUSED);
@@ -70,7 +70,7 @@ TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
 
 TEST_F(NavigationTest, ParentFolderAndMyComputerCommands) {
     strcpy(gPanes[PANE_LEFT].path, (left_ / "sub\\deeper\\").c_str());
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     Command(CMD_LEFT_PARENT);
     EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
     EXPECT_EQ(left_ / "sub\\", WindowText(gPanes[PANE_LEFT].pathBox));
@@ -201,7 +201,7 @@ TEST_F(NavigationTest, RenameInPlace) {
     // A relisting while the edit is open cancels it.
     edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "relisted.txt");
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     PumpMessages(20);
     EXPECT_FALSE(Exists(left_ / "relisted.txt"));
     EXPECT_EQ(0, gEditing);
@@ -210,7 +210,7 @@ TEST_F(NavigationTest, RenameInPlace) {
     item = FindItem(gPanes[PANE_LEFT].list, "新しい名前.txt");
     edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "sorted.txt");
-    gCore->SortByColumn(gPanes[PANE_LEFT].list, 0); // descending: the edited row goes to the top
+    SortByColumn(gPanes[PANE_LEFT].list, 0); // descending: the edited row goes to the top
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
     EXPECT_TRUE(Exists(left_ / "sorted.txt"));
@@ -230,7 +230,7 @@ TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
 
     // Refresh relists the active pane and recounts both.
     MakeFileOfSize(right_ / "new.txt", 1);
-    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     Command(CMD_REFRESH);
     EXPECT_EQ("Object Count : 4", Status(0));
     EXPECT_EQ("Object Count : 2", Status(1));
@@ -252,12 +252,12 @@ TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
 }
 
 TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
-    Command(CMD_LEFT_DELETE);
+    CommandAndWait(CMD_LEFT_DELETE);
     EXPECT_TRUE(prompts_.calls().empty()) << "nothing selected: no question";
     Select(gPanes[PANE_LEFT].list, FindItem(gPanes[PANE_LEFT].list, "old.txt"));
     Select(gPanes[PANE_LEFT].list, FindItem(gPanes[PANE_LEFT].list, "taken.txt"));
     prompts_.Queue(0);
-    Command(CMD_LEFT_DELETE);
+    CommandAndWait(CMD_LEFT_DELETE);
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_TRUE(prompts_.calls()[0].dialog);
     EXPECT_EQ((UINT)IDD_DELETE_CONFIRM, prompts_.calls()[0].type);

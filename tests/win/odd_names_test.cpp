@@ -61,13 +61,13 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
 
     Open("recycle");
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"dot."}));
-    Command(CMD_LEFT_DELETE);
+    CommandAndWait(CMD_LEFT_DELETE);
     EXPECT_EQ("(missing)", Exact("", L"dot."));
     EXPECT_EQ("dot", Exact("", L"dot"));
 
     Open("move");
     ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"sp ", "dir.", "aux.log"}));
-    Command(CMD_LEFT_MOVE);
+    CommandAndWait(CMD_LEFT_MOVE);
     EXPECT_EQ("aux.log", Exact("dest\\", L"aux.log"));
     EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
     EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
@@ -88,7 +88,7 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"sp "}));
     Command(CMD_CLIPBOARD_COPY);
     MakePaneActive(&gPanes[PANE_RIGHT]);
-    Command(CMD_CLIPBOARD_PASTE);
+    CommandAndWait(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
     EXPECT_EQ("(missing)", Exact("dest\\", L"sp"));
     EXPECT_EQ(0, CountCaption("Name Error")) << prompts_.captions().size();

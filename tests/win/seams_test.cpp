@@ -80,7 +80,7 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
     // A listing makes its pane active, whatever the user did last; the
     // keyboard given back when the window returns from a box does not.
     SetFocus(gPanes[PANE_LEFT].list);
-    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
     DestroyWindow(CreateWindowExA(0, "BUTTON", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, Main(), 0, 0, 0));
     EXPECT_EQ(gPanes[PANE_LEFT].list, GetFocus());
@@ -153,7 +153,7 @@ TEST_F(SeamsTest, ADropSpeaksOnlyWhenItIsCarriedOut) {
 
     // A success code other than S_OK still carries the list.
     strcpy(gPanes[PANE_RIGHT].path, right_.path().c_str());
-    gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     FileDataObject* plain = DataWith(BlockOf({left_ / "a.txt"}));
     OtherSuccessData other(plain);
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropNow(&other));
@@ -202,7 +202,7 @@ TEST_F(SeamsTest, DriveRootsAreNamedAndLeftOutOfPastesAndDrops) {
         } else {
             PutOnClipboard(CF_HDROP, block);
             Activate(&gPanes[PANE_RIGHT]);
-            Command(CMD_CLIPBOARD_PASTE);
+            CommandAndWait(CMD_CLIPBOARD_PASTE);
         }
         ASSERT_EQ(before + 1, prompts_.calls().size());
         EXPECT_EQ("CopyZ File ERROR", prompts_.calls()[before].caption);
@@ -253,7 +253,7 @@ TEST_F(SeamsTest, TheDeleteKeyWithNothingSelectedIsQuiet) {
     Command(CMD_LEFT_MY_COMPUTER);
     SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "before");
     Command(CMD_DELETE);
-    Command(CMD_LEFT_DELETE);
+    CommandAndWait(CMD_LEFT_DELETE);
     EXPECT_EQ("before", StatusText(gCore->statusBar, 0));
     EXPECT_TRUE(prompts_.calls().empty());
 }
@@ -309,7 +309,7 @@ TEST_F(SeamsTest, WhenNoFolderCanBeEnteredThePaneStaysEmpty) {
             const std::string& to;
             ~Restore() { MoveFileA(from.c_str(), to.c_str()); }
         } restore{away, drive};
-        gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+        ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     }
     ASSERT_TRUE(Exists(drive + "\\windows")) << "drive C: must come back";
     EXPECT_STREQ("c:\\", gPanes[PANE_LEFT].path);

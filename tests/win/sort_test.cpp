@@ -68,38 +68,38 @@ TEST_F(SortTest, EachColumnBothDirectionsOnARealListing) {
 
     char path[PATH_SIZE];
     strcpy(path, temp_.path().c_str());
-    gCore->InitPane(list_, path);
+    InitPane(list_, path);
     ASSERT_EQ(6, ItemCount(list_));
     EXPECT_EQ("adir Zdir A.txt b.txt c.dat d.txt ", Order(6)) << "every listing sorts by name, folders first";
 
     // The first click sorts descending, the next ascending again.
-    gCore->SortByColumn(list_, 0);
+    SortByColumn(list_, 0);
     EXPECT_EQ("d.txt c.dat b.txt A.txt Zdir adir ", Order(6));
-    gCore->SortByColumn(list_, 0);
+    SortByColumn(list_, 0);
     EXPECT_EQ("adir Zdir A.txt b.txt c.dat d.txt ", Order(6));
 
-    gCore->SortByColumn(list_, 1);
+    SortByColumn(list_, 1);
     std::string bySize = Order(6);
     EXPECT_EQ("c.dat d.txt b.txt A.txt ", bySize.substr(0, 24)) << bySize; // folders (0) last
-    gCore->SortByColumn(list_, 1);
+    SortByColumn(list_, 1);
     EXPECT_EQ("A.txt b.txt d.txt c.dat ", Order(6).substr(10)) << Order(6);
 
-    gCore->SortByColumn(list_, 3);
+    SortByColumn(list_, 3);
     EXPECT_EQ("Zdir d.txt A.txt b.txt c.dat adir ", Order(6));
-    gCore->SortByColumn(list_, 3);
+    SortByColumn(list_, 3);
     EXPECT_EQ("adir c.dat b.txt A.txt d.txt Zdir ", Order(6));
 
     // Types: "dat file" < "Folder" (folded f) < "txt file".
-    gCore->SortByColumn(list_, 2);
+    SortByColumn(list_, 2);
     EXPECT_EQ("c.dat", ItemText(list_, 5, 0)) << Order(6);
-    gCore->SortByColumn(list_, 2);
+    SortByColumn(list_, 2);
     EXPECT_EQ("c.dat", ItemText(list_, 0, 0)) << Order(6);
 
     // A listing keeps the sort column and its direction, and resets only the name column.
     gCore->sortColumn = 3;
     gCore->sortDirection[0] = 2;
     gCore->sortDirection[3] = 2;
-    gCore->ListFolder(list_, path);
+    ListFolder(list_, path);
     EXPECT_EQ("Zdir d.txt A.txt b.txt c.dat adir ", Order(6));
     EXPECT_EQ(1, gCore->sortDirection[0]);
 
@@ -127,7 +127,7 @@ TEST_F(SortTest, MoreItemsThanTheListingIndexCanCount) {
     model.EndListing();
     ShowRows(list_, model, PaneChoice());
     gCore->sortList = list_;
-    gCore->SortList(0);
+    SortList(0);
     for (int i : {0, 1, 65535, 65536, 65999}) {
         char expected[16];
         snprintf(expected, sizeof expected, "n%05d", i);
@@ -159,7 +159,7 @@ TEST_F(SortTest, ListingOrderEqualsTheListViewsOwnSort) {
         MakeFileOfSize(folder / (prefix + tail), 1);
     char path[MAX_PATH];
     strcpy(path, folder.path().c_str());
-    gCore->InitPane(list_, path); // the four columns, as a pane has them
+    InitPane(list_, path); // the four columns, as a pane has them
     for (int column = 0; column < 4; column++) {
         for (int direction = 1; direction <= 2; direction++) {
             if (column == 0 && direction == 2)
@@ -167,15 +167,15 @@ TEST_F(SortTest, ListingOrderEqualsTheListViewsOwnSort) {
             gCore->sortDirection[column] = direction;
             gCore->sortColumn = column;
             strcpy(path, folder.path().c_str());
-            int count = gCore->ListFolder(list_, path);
+            int count = ListFolder(list_, path);
             std::string listed = Order(count);
             // The same folder unsorted (found order), then the list view's sort.
             gCore->sortColumn = 9;
-            gCore->ListFolder(list_, path);
+            ListFolder(list_, path);
             gCore->sortDirection[0] = 1;
             gCore->sortDirection[column] = direction;
             gCore->sortList = list_;
-            gCore->SortList(column);
+            SortList(column);
             EXPECT_EQ(Order(count), listed) << "column " << column << " direction " << direction;
             gCore->sortColumn = 0;
         }

@@ -182,7 +182,7 @@ TEST_F(ToolsCommandTest, ReadOnlyQuestionYesClearsNoKeeps) {
     std::string elements = Install(4);
     SetFileAttributesA((files_ / "one.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA((files_ / "two.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     SelectOnly(gPanes[PANE_LEFT].list, {"one.txt", "two.txt"});
     prompts_.Queue(IDYES);
     prompts_.Queue(IDNO);
@@ -219,7 +219,7 @@ TEST_F(ToolsCommandTest, ANameTheCodePageCantSpellIsPassedByItsShortName) {
     WriteBytesW(Widen(files_.path()) + korean, "korean");
     SetFileAttributesW((Widen(files_.path()) + smile).c_str(), FILE_ATTRIBUTE_READONLY);
     std::string editor = Install(1);
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     int row = FindItemW(gPanes[PANE_LEFT].list, smile);
     ASSERT_GE(row, 0);
     SelectOnly(gPanes[PANE_LEFT].list, {});

@@ -22,7 +22,7 @@ class TreeCopyTest : public ::testing::Test {
     std::string Src(const std::string& name) { return src_ / name; }
     std::string Dst(const std::string& name) { return dst_ / name; }
     int Copy(const std::string& from, const std::string& to, int force = 0) {
-        return gCore->CopyTree(from.c_str(), to.c_str(), force, nullptr, WindowWalkSink());
+        return CopyTree(from.c_str(), to.c_str(), force, nullptr, WindowWalkSink());
     }
     TempFolder src_, dst_;
     PromptRecorder prompts_;
@@ -122,7 +122,7 @@ TEST_F(TreeCopyTest, DotEntriesLeftOversAndEmptyFolders) {
 
     // A permanent delete takes the dot names and a left-over with the folder.
     WriteBytes(Src("tree\\.git\\.~bk2.tmp"), "left over");
-    EXPECT_EQ(1, gCore->DeleteTree(Src("tree").c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, DeleteTree(Src("tree").c_str(), nullptr, WindowWalkSink()));
     EXPECT_FALSE(Exists(Src("tree")));
     EXPECT_TRUE(prompts_.calls().empty());
 }
@@ -132,7 +132,7 @@ struct CopyRun {
 };
 static DWORD WINAPI CopyOnAThread(LPVOID run) {
     CopyRun* r = (CopyRun*)run;
-    gCore->CopyTree(r->from.c_str(), r->to.c_str(), 0, nullptr, WindowWalkSink());
+    CopyTree(r->from.c_str(), r->to.c_str(), 0, nullptr, WindowWalkSink());
     return 0;
 }
 
@@ -284,17 +284,17 @@ TEST_F(TreeCopyTest, FolderContentsAndPathsInto) {
     WriteBytes(Src("f\\b.txt"), "b");
     // Pane folders come with their final "\"; the destination is made when missing.
     std::string target = dst_ / "made\\";
-    EXPECT_EQ(1, gCore->CopyFolderContents(src_.path().c_str(), target.c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, CopyFolderContents(src_.path().c_str(), target.c_str(), nullptr, WindowWalkSink()));
     EXPECT_EQ("a", ReadBytes(target + "a.txt"));
     EXPECT_EQ("b", ReadBytes(target + "f\\b.txt"));
 
     FilePath paths[2];
     SetFilePath(&paths[0], Src("a.txt").c_str());
     SetFilePath(&paths[1], Src("f").c_str());
-    EXPECT_EQ(2, gCore->CopyPathsInto(paths, dst_.path().c_str(), 2, nullptr, WindowWalkSink()));
+    EXPECT_EQ(2, CopyPathsInto(paths, dst_.path().c_str(), 2, nullptr, WindowWalkSink()));
     EXPECT_EQ("a", ReadBytes(Dst("a.txt")));
     EXPECT_EQ("b", ReadBytes(Dst("f\\b.txt")));
-    EXPECT_EQ(0, gCore->CopyPathsInto(paths, dst_.path().c_str(), 0, nullptr, WindowWalkSink()));
+    EXPECT_EQ(0, CopyPathsInto(paths, dst_.path().c_str(), 0, nullptr, WindowWalkSink()));
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
@@ -303,9 +303,9 @@ TEST_F(TreeCopyTest, CancelStopsBetweenEntriesButATopFileIsCopied) {
     WriteBytes(Src("many\\1.txt"), "1");
     WriteBytes(Src("single.txt"), "s");
     volatile LONG cancel = 1;
-    gCore->CopyTree(Src("many").c_str(), Dst("many").c_str(), 0, &cancel, WindowWalkSink());
+    CopyTree(Src("many").c_str(), Dst("many").c_str(), 0, &cancel, WindowWalkSink());
     EXPECT_FALSE(Exists(Dst("many\\1.txt")));
-    gCore->CopyTree(Src("single.txt").c_str(), Dst("single.txt").c_str(), 0, &cancel, WindowWalkSink());
+    CopyTree(Src("single.txt").c_str(), Dst("single.txt").c_str(), 0, &cancel, WindowWalkSink());
     EXPECT_TRUE(Exists(Dst("single.txt")));
 }
 
@@ -337,7 +337,7 @@ TEST_F(TreeCopyTest, DriveRootsStayRoots) {
     WriteBytes("Q:\\sub\\deep.txt", "d");
     // The drive's current folder is elsewhere: the root must still be the root.
     SetCurrentDirectoryA("Q:\\sub");
-    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr, WindowWalkSink()));
     EXPECT_EQ("r", ReadBytes(Dst("root-file.txt")));
     EXPECT_EQ("d", ReadBytes(Dst("sub\\deep.txt")));
     EXPECT_TRUE(Exists(Dst(".brennik-test-drive"))) << "a dot name is copied like any other";
@@ -347,9 +347,9 @@ TEST_F(TreeCopyTest, DriveRootsStayRoots) {
     SetCurrentDirectoryA("C:\\");
     // An empty root yields no entry at all: an empty folder, not an error.
     DeleteFileA("Q:\\.brennik-test-drive");
-    EXPECT_EQ(1, gCore->CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, CopyFolderContents("Q:\\", dst_.path().c_str(), nullptr, WindowWalkSink()));
     WriteBytes("Q:\\.brennik-test-drive", "");
-    EXPECT_EQ(1, gCore->CopyFolderContents(dst_.path().c_str(), "Q:\\", nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, CopyFolderContents(dst_.path().c_str(), "Q:\\", nullptr, WindowWalkSink()));
     EXPECT_EQ("d", ReadBytes("Q:\\sub\\deep.txt"));
     EXPECT_EQ("r", ReadBytes("Q:\\root-file.txt"));
     EXPECT_TRUE(prompts_.calls().empty());
@@ -435,7 +435,7 @@ TEST_F(TreeDeleteTest, ReadOnlyHiddenAndSystemGoSilently) {
     SetFileAttributesA(At("t\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(At("t\\inner\\sys.txt").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA(At("t\\inner").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(1, gCore->DeleteTree(At("t").c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, DeleteTree(At("t").c_str(), nullptr, WindowWalkSink()));
     EXPECT_FALSE(Exists(At("t")));
     EXPECT_TRUE(prompts_.calls().empty());
 }
@@ -450,7 +450,7 @@ TEST_F(TreeDeleteTest, AnEntryThatStaysKeepsItsFoldersWithMessagesInnermostFirst
     WriteBytes(At("t\\gone.txt"), "x");
     HANDLE hold =
         CreateFileA(At("t\\a\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    gCore->DeleteTree(At("t").c_str(), nullptr, WindowWalkSink());
+    DeleteTree(At("t").c_str(), nullptr, WindowWalkSink());
     CloseHandle(hold);
     EXPECT_FALSE(Exists(At("t\\a\\.keep")));
     EXPECT_TRUE(Exists(At("t\\a\\held.txt")));
@@ -463,10 +463,10 @@ TEST_F(TreeDeleteTest, AnEntryThatStaysKeepsItsFoldersWithMessagesInnermostFirst
 }
 
 TEST_F(TreeDeleteTest, MissingItemAndHeldFile) {
-    EXPECT_EQ(0, gCore->DeleteTree(At("nothing").c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(0, DeleteTree(At("nothing").c_str(), nullptr, WindowWalkSink()));
     WriteBytes(At("held.txt"), "x");
     HANDLE hold = CreateFileA(At("held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(1, gCore->DeleteTree(At("held.txt").c_str(), nullptr, WindowWalkSink()));
+    EXPECT_EQ(1, DeleteTree(At("held.txt").c_str(), nullptr, WindowWalkSink()));
     CloseHandle(hold);
     ASSERT_EQ(2u, prompts_.calls().size());
     EXPECT_EQ("DelZ Current Directry Error", prompts_.calls()[0].caption);
@@ -479,7 +479,7 @@ TEST_F(TreeDeleteTest, CancelLeavesTheRestAndSaysWhichFoldersStay) {
     CreateDirectoryA(At("t").c_str(), nullptr);
     WriteBytes(At("t\\a.txt"), "x");
     volatile LONG cancel = 1;
-    gCore->DeleteTree(At("t").c_str(), &cancel, WindowWalkSink());
+    DeleteTree(At("t").c_str(), &cancel, WindowWalkSink());
     EXPECT_TRUE(Exists(At("t\\a.txt")));
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("DelZ  Folder を削除できません", prompts_.calls()[0].caption);
@@ -511,7 +511,7 @@ TEST_F(TreeCopyTest, TheWalksTellTheirSinkEverythingAndShowNothing) {
     CreateDirectoryA(Dst("sub").c_str(), nullptr);
     CreateDirectoryA(Dst("sub\\b.txt").c_str(), nullptr); // a folder where the file goes
     RecordingSink copy;
-    EXPECT_EQ(1, gCore->CopyTree(src_.path().c_str(), dst_.path().c_str(), 0, nullptr, copy));
+    EXPECT_EQ(1, CopyTree(src_.path().c_str(), dst_.path().c_str(), 0, nullptr, copy));
     std::vector<std::string> expected = {
         "0 " + Src("a.txt"),
         "1 " + Dst("a.txt"),
@@ -526,7 +526,7 @@ TEST_F(TreeCopyTest, TheWalksTellTheirSinkEverythingAndShowNothing) {
 
     RecordingSink removal;
     HANDLE held = CreateFileA(Src("sub\\b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(1, gCore->DeleteTree(Src("sub").c_str(), nullptr, removal));
+    EXPECT_EQ(1, DeleteTree(Src("sub").c_str(), nullptr, removal));
     CloseHandle(held);
     expected = {"failed DelZ  File を削除できません " + Src("sub\\b.txt"),
                 "failed DelZ  Folder を削除できません " + Src("sub")};

@@ -139,7 +139,7 @@ TEST_F(UnspellableNamesTest, WalkedFoldersCopyAndDeleteTheRealFiles) {
     ASSERT_TRUE(CreateDirectoryW(tree.c_str(), nullptr));
     for (const NamedFile& file : kFiles)
         WriteBytesW(tree + L"\\" + file.name, file.bytes);
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     SelectRows({L"tree-" + kSmile.substr(0, 2)});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
@@ -183,7 +183,7 @@ TEST_F(UnspellableNamesTest, PastRow65536TheAccentedNameIsStillItself) {
     std::string many = FolderFromEnvironment("BRENNIK_MANY_ROWS");
     ASSERT_FALSE(many.empty()) << "the test driver makes the folder (BRENNIK_MANY_ROWS)";
     lstrcpyA(gPanes[PANE_LEFT].path, many.c_str());
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     EXPECT_GT(RowOf(kCafeAcute), 65536);
     SelectRows({kCafeAcute});
     Command(CMD_LEFT_COPY_SELECTED);
@@ -199,7 +199,7 @@ TEST_F(UnspellableNamesTest, RecycleBinDeleteOfTheAccentedNameLeavesTheOther) {
         GTEST_SKIP() << "no trash of the build's own";
     SelectRows({kCafeAcute});
     prompts_.Queue(1);
-    Command(CMD_LEFT_DELETE); // into the recycle bin, on this thread
+    CommandAndWait(CMD_LEFT_DELETE); // into the recycle bin, on this thread
     EXPECT_EQ("(missing)", Left(kCafeAcute));
     EXPECT_EQ("plain", Left(kCafe));
     EXPECT_EQ("acute", ReadBytesW(Widen(data) + L"Trash\\files\\" + kCafeAcute)) << "it went to the trash";
@@ -209,7 +209,7 @@ TEST_F(UnspellableNamesTest, RecycleBinDeleteOfTheAccentedNameLeavesTheOther) {
 
 TEST_F(UnspellableNamesTest, MoveKeepsTheRealName) {
     SelectRows({kSmile});
-    Command(CMD_LEFT_MOVE);
+    CommandAndWait(CMD_LEFT_MOVE);
     EXPECT_EQ("smile", Right(kSmile));
     EXPECT_EQ("(missing)", Left(kSmile));
     EXPECT_EQ("korean", Left(kKorean)) << "the other \"??.txt\" stays";
@@ -242,7 +242,7 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
     EXPECT_EQ("acute", Left(kCafeAcute));
     // Without its twin, "cafe.txt" is free: a rename to it would succeed.
     ASSERT_TRUE(DeleteFileW((Widen(left_.path()) + kCafe).c_str()));
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     SetFocus(gPanes[PANE_LEFT].list);
     row = RowOf(kCafeAcute);
     ASSERT_GE(row, 0);
@@ -319,7 +319,7 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     std::wstring folder = L"dir-" + kKorean.substr(0, 2);
     ASSERT_TRUE(CreateDirectoryW((Widen(left_.path()) + folder).c_str(), nullptr));
     WriteBytesW(Widen(left_.path()) + folder + L"\\inside.txt", "in");
-    gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
     DoubleClickItem(gPanes[PANE_LEFT].list, RowOf(folder));
     EXPECT_EQ(left_.path(), std::string(gPanes[PANE_LEFT].path).substr(0, left_.path().size()));
     EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gPanes[PANE_LEFT].path))
@@ -335,8 +335,8 @@ TEST_F(UnspellableNamesTest, DropOfAWideListCopiesTheRealFiles) {
     ASSERT_NE(nullptr, block);
     ASSERT_TRUE(IsWellFormedFileList(block));
     HDROP drop = (HDROP)block;
-    ASSERT_EQ(1, ReadDroppedName(drop, 0, &gDropTarget->DroppedPaths[0]));
-    ASSERT_EQ(1, ReadDroppedName(drop, 1, &gDropTarget->DroppedPaths[1]));
+    ASSERT_EQ(1, ReadDroppedName(drop, 0, &gDropTarget->DroppedPaths[0], WindowWalkSink()));
+    ASSERT_EQ(1, ReadDroppedName(drop, 1, &gDropTarget->DroppedPaths[1], WindowWalkSink()));
     GlobalFree(block);
     EXPECT_STREQ((left_.path() + "??.txt").c_str(), gDropTarget->DroppedPaths[0].text)
         << "the text as the system gives it";
@@ -376,13 +376,13 @@ TEST_F(UnspellableNamesTest, WithoutAShortNameNothingIsPassedAndTheUserIsTold) {
     RealName real = {};
     lstrcpyW(real.name, kSmile.c_str());
     SelectedItem item = {"??.txt", MakeItemParam(FILE_ATTRIBUTE_ARCHIVE | ITEM_HAS_REAL_NAME, 0), &real};
-    EXPECT_EQ(nullptr, NameForOthers(item));
+    EXPECT_EQ(nullptr, NameForOthers(item, WindowWalkSink()));
     ASSERT_EQ(1u, Captions().size());
     EXPECT_EQ("Name Error", Captions()[0]);
     EXPECT_EQ(0u, prompts_.calls()[0].text.find("??.txt")) << "the name as the list shows it";
     lstrcpyA(real.shortName, "__~~~NAT.TXT");
-    EXPECT_STREQ("__~~~NAT.TXT", NameForOthers(item));
+    EXPECT_STREQ("__~~~NAT.TXT", NameForOthers(item, WindowWalkSink()));
     SelectedItem plain = {"cafe.txt", MakeItemParam(FILE_ATTRIBUTE_ARCHIVE, 1), nullptr};
-    EXPECT_STREQ("cafe.txt", NameForOthers(plain));
+    EXPECT_STREQ("cafe.txt", NameForOthers(plain, WindowWalkSink()));
     EXPECT_EQ(1u, Captions().size());
 }

@@ -87,6 +87,7 @@ class ExchangeFixture : public TwoPaneTest {
     DWORD DropNow(IDataObject* data) {
         DWORD effect = DropOnly(data);
         PumpMessages(50);
+        WaitForJob();
         return effect;
     }
 };

@@ -29,9 +29,14 @@ class TwoPaneTest : public ::testing::Test {
     }
     HWND Main() const { return main_->window(); }
     void Command(int id) { SendMessageA(Main(), WM_COMMAND, id, 0); }
+    // A command and the job it starts, to its end.
+    void CommandAndWait(int id) {
+        Command(id);
+        WaitForJob();
+    }
     void Relist() {
-        gCore->ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-        gCore->ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+        ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+        ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
     }
     bool WaitForJob() {
         return PumpUntil([] { return !JobRunning(); }, 30000);

@@ -10,8 +10,11 @@
 #include "app/delete_confirm.h"
 #include "app/list_events.h"
 #include "panes/navigation.h"
+#include "core/filer_core.h"
 #include "core/pane.h"
 #include "core/pane_model.h"
+#include "exchange/exchange_commands.h"
+#include "fileops/worker_job.h"
 #include "res/resource.h"
 
 TempFolder::TempFolder() {
@@ -34,6 +37,10 @@ TempFolder::~TempFolder() {
 }
 
 // Wide calls throughout, so names the code page can't spell go too.
+// Tests without a main window use the program-wide object too; it reads
+// "Brenn.dat" from the test's working folder before any test runs.
+static FilerCore& gTestCore = MakeFilerCore();
+
 static void RemoveTreeW(const std::wstring& path) {
     // The "\\?\" form, so names ending in "." or " " go too, not their twins.
     std::wstring folder = path;
@@ -481,4 +488,11 @@ std::string QuotedPathAfter(const std::string& line, const std::string& program)
         return "";
     size_t end = line.find('"', start.size());
     return end == std::string::npos ? "" : line.substr(start.size(), end - start.size());
+}
+
+int PasteFromClipboard(HWND owner, const char* folder, WalkSink& sink) {
+    std::vector<CopyPair> pairs;
+    int count = PlanPaste(owner, folder, &pairs, sink);
+    CopyPairs(pairs, WalkRun{nullptr, sink});
+    return count;
 }

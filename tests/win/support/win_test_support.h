@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "fileops/tree_copy.h"
+#include "fileops/tree_delete.h"
+#include "panes/folder_listing.h"
+
 // A fresh folder under the prefix's temporary folder, removed with everything
 // in it at the end. Its removal never descends into a link.
 class TempFolder {
@@ -146,3 +150,8 @@ class MainWindowUnderTest {
   private:
     HWND window_;
 };
+
+class WalkSink;
+// A paste of the clipboard's list into folder, its questions asked and its
+// copy made here, on this thread: what the paste job does, without the job.
+int PasteFromClipboard(HWND owner, const char* folder, WalkSink& sink);

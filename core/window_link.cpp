@@ -1,3 +1,0 @@
-#include "core/window_link.h"
-
-WindowLink gWindowLink;
