@@ -248,13 +248,12 @@ bool Driver::CommandOfSide(int pane, Expectation* expect) {
     Note("command " + std::to_string(command) + (jobBefore ? " during the job" : ""));
     bool refused = Send(command);
     Settle(expect, first, !refused && (which != 3 || gDeleteAnswer == 1));
-    if (which <= 1 && !jobBefore && JobRunning())
-        expect->jobPane = other;
-    if (which == 2 && !refused) {
-        Relisted(expect, PANE_LEFT);
-        Relisted(expect, PANE_RIGHT);
-    }
-    if ((which == 3 && gDeleteAnswer == 1) || (which == 4 && !refused) || which == 5 || which == 6)
+    // The panes a copy, a move or a delete changes are listed when its job
+    // ends; the others' at once.
+    const int changes[] = {1 << other, 1 << other, 3, 1 << pane};
+    if (!jobBefore && JobRunning())
+        expect->jobPanes |= changes[which];
+    else if (which >= 4 && !refused)
         Relisted(expect, pane);
     return true;
 }
@@ -298,8 +297,9 @@ std::vector<std::string> Driver::ToolLines() const {
 }
 
 // A tool gets the pane's selected files, each by a name that leads to it, and
-// nothing else; nothing on the disk changes.
-bool Driver::RunTool(int pane) {
+// nothing else; nothing on the disk changes but the attributes of a
+// read-only file, which the user may clear.
+bool Driver::RunTool(int pane, Expectation* expect) {
     static const WORD kTools[] = {CMD_EDIT_WITH_EDITOR, CMD_CONVERT_WITH_COLVANE, CMD_EDIT_WITH_MURREL,
                                   CMD_EDIT_WITH_PHOTOSHOP};
     std::wstring here;
@@ -308,8 +308,10 @@ bool Driver::RunTool(int pane) {
     HWND list = gPanes[pane].list;
     std::set<unsigned long long> files;
     for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
-        if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY)) {
             files.insert(IdentityOf(Widen(gPanes[pane].path) + RowName(list, i)));
+            expect->unlockable.insert(Join(here, RowName(list, i)));
+        }
     files.erase(0);
     // A recorder still writing holds its log a moment longer.
     for (const std::string& path : tools_) {
@@ -353,7 +355,7 @@ bool Driver::CommandOfTools(Expectation* expect) {
     static const WORD kCommands[] = {CMD_REFRESH, CMD_CLIPBOARD_COPY, CMD_CLIPBOARD_PASTE, CMD_DELETE};
     int pane = active_;
     if (Chance(20))
-        return RunTool(pane);
+        return RunTool(pane, expect);
     WORD command = kCommands[Pick(4)];
     std::wstring here;
     bool inside = PaneRelative(pane, &here);
@@ -372,10 +374,10 @@ bool Driver::CommandOfTools(Expectation* expect) {
     Note("command " + std::to_string(command) + " (active " + (pane ? "right)" : "left)"));
     bool refused = Send(command);
     Settle(expect, first, !refused && gDeleteAnswer == 1);
-    if (command == CMD_REFRESH || (command == CMD_CLIPBOARD_PASTE && !refused))
+    if (!jobBefore && JobRunning())
+        expect->jobPanes |= 1 << pane;
+    else if (command == CMD_REFRESH || (command == CMD_CLIPBOARD_PASTE && !refused))
         Relisted(expect, pane);
-    if (command == CMD_DELETE && !jobBefore && JobRunning())
-        expect->jobPane = pane;
     return true;
 }
 
@@ -474,7 +476,7 @@ bool Driver::CopyIntoLink(Expectation* expect) {
     CopyScopes(PANE_LEFT, PANE_RIGHT, false, expect);
     Send(CMD_LEFT_COPY_FOLDER);
     if (JobRunning())
-        expect->jobPane = PANE_RIGHT;
+        expect->jobPanes |= 1 << PANE_RIGHT;
     return true;
 }
 
@@ -506,10 +508,17 @@ bool Driver::Rename(int pane, Expectation* expect) {
         std::wstring created = Widen(name);
         while (!created.empty() && (created.back() == L'.' || created.back() == L' '))
             created.pop_back();
-        // A new name that no entry has takes the old one away.
-        bool owed =
-            fresh_[pane] && Lower(created) != Lower(RowName(list, item)) && Matches(Join(here, created)) == 0;
-        expect->scopes.push_back({Join(here, RowName(list, item)), false, false, true, owed});
+        // A new name that no entry has takes the old one away, but for the
+        // folder the program last listed (its current folder) or one that
+        // holds it: the platform keeps that, and a failed rename says nothing.
+        WCHAR current[MAX_PATH * 2] = L"";
+        std::wstring held;
+        GetCurrentDirectoryW(MAX_PATH * 2, current);
+        Scope renamed = {Join(here, RowName(list, item)), false, false, true};
+        renamed.must = fresh_[pane] && Lower(created) != Lower(RowName(list, item)) &&
+                       Matches(Join(here, created)) == 0 &&
+                       !(RealRelative(current, &held) && Covers(renamed, held, true));
+        expect->scopes.push_back(renamed);
         expect->scopes.push_back({Join(here, created), true, false, false});
         expect->keepsBytes = true;
     }
@@ -611,7 +620,9 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
         // The copy runs when the drop's message comes; refused, it says so
         // and lists nothing.
         bool refused = Refused([] { PumpMessages(30); });
-        if (effect == DROPEFFECT_COPY && !refused && !JobRunning())
+        if (JobRunning())
+            expect->jobPanes |= 1 << PANE_RIGHT;
+        else if (effect == DROPEFFECT_COPY && !refused)
             Relisted(expect, PANE_RIGHT);
         return true;
     }
@@ -622,7 +633,10 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
     EmptyClipboard();
     SetClipboardData(CF_HDROP, block);
     CloseClipboard();
-    if (!Send(CMD_CLIPBOARD_PASTE))
+    bool refused = Send(CMD_CLIPBOARD_PASTE);
+    if (JobRunning())
+        expect->jobPanes |= 1 << pane;
+    else if (!refused)
         Relisted(expect, pane);
     return true;
 }
@@ -634,7 +648,7 @@ void Driver::Reopen(Expectation* expect) {
     PumpUntil([] { return !JobRunning(); }, 120000);
     PumpMessages(50);
     main_.reset(new MainWindowUnderTest);
-    expect->jobPane = -1;
+    expect->jobPanes = 0;
     Relisted(expect, PANE_LEFT);
     Relisted(expect, PANE_RIGHT);
 }

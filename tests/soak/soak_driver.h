@@ -32,7 +32,7 @@ struct Node {
     unsigned long long hash;
     unsigned long long size;
     unsigned long long time;
-    DWORD attributes; // read-only and hidden: a copy keeps them, nothing else changes them
+    DWORD attributes; // read-only and hidden: a copy keeps them
 };
 typedef std::map<std::wstring, Node> Snapshot;
 
@@ -66,9 +66,11 @@ struct Relisting {
 struct Expectation {
     std::vector<Scope> scopes;
     std::vector<Relisting> relisted;
-    int jobPane = -1;        // the pane the running job lists when it ends
+    int jobPanes = 0;        // the panes the running job lists when it ends (1 << pane)
     bool keepsBytes = false; // a move or rename: what goes away is found again
     bool excused = false;    // cancelled or closed: no change is owed
+    // Files whose read-only attribute the user may clear, and with it every other.
+    std::set<std::wstring> unlockable;
 };
 
 // New names are matched as the platform matches them, without regard to case;
@@ -117,7 +119,7 @@ class Driver {
     bool SelectRandom(int pane);
     bool CommandOfSide(int pane, Expectation* expect);
     bool CommandOfTools(Expectation* expect);
-    bool RunTool(int pane);
+    bool RunTool(int pane, Expectation* expect);
     void InstallTools();
     void RemoveTools();
     std::vector<std::string> ToolLines() const;
@@ -149,7 +151,9 @@ class Driver {
     std::string tree_, sentinel_;
     std::unique_ptr<MainWindowUnderTest> main_;
     Snapshot disk_, sentinelDisk_;
-    std::map<unsigned long long, DWORD> contents_;       // the bytes of the tree's files -> their attributes
+    // The bytes of the tree's files, and the attributes (1 << attributes) a
+    // file of those bytes has had.
+    std::map<unsigned long long, unsigned> contents_;
     std::map<unsigned long long, std::wstring> folders_; // identity -> relative path
     int active_ = PANE_RIGHT;
     bool fresh_[2] = {true, true};

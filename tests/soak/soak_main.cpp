@@ -43,7 +43,7 @@ int Driver::Run(unsigned actions) {
     TakeSnapshot(Beside(), L"", Snapshot(), &sentinelDisk_, TreeName());
     for (const auto& entry : disk_)
         if (entry.second.kind == KIND_FILE)
-            contents_[entry.second.hash] = entry.second.attributes;
+            contents_[entry.second.hash] |= 1u << entry.second.attributes;
     gDriver = this;
     gLastBeat = (LONG)GetTickCount();
     SetUnhandledExceptionFilter(ReportCrash);
@@ -67,7 +67,9 @@ int Driver::Run(unsigned actions) {
         while (!Act(&expect))
             expect = Expectation();
         FollowLinks(&expect);
-        if (JobRunning() && Chance(40))
+        // Drawn whether or not the job has ended yet, so that a replay strays less.
+        bool during = Chance(40);
+        if (JobRunning() && during)
             DuringJob(&expect);
         if (!PumpUntil([] { return !JobRunning(); }, 120000))
             Violation("a job did not end within 2 minutes");

@@ -216,11 +216,20 @@ void Driver::Check(const Expectation& expect) {
         else if (entry.second.kind == KIND_FILE && bytes == contents_.end())
             Violation("a file with bytes no file had: " + Narrow(entry.first) + " (" +
                       std::to_string(entry.second.size) + " bytes)");
-        else if (entry.second.kind == KIND_FILE && bytes->second != entry.second.attributes &&
-                 (created || changed || old->second.attributes != entry.second.attributes))
-            Violation("a file's attributes are " + std::to_string(entry.second.attributes) + ", not " +
-                      std::to_string(bytes->second) +
-                      " as its bytes first came with: " + Narrow(entry.first));
+        else if (entry.second.kind == KIND_FILE) {
+            // New bytes here have attributes a file of those bytes had; a
+            // file left as it was keeps its own, unless the user cleared them.
+            DWORD now = entry.second.attributes;
+            bool kept = created || changed
+                            ? (bytes->second >> now) & 1
+                            : now == old->second.attributes ||
+                                  (now == 0 && (old->second.attributes & FILE_ATTRIBUTE_READONLY) &&
+                                   expect.unlockable.count(entry.first));
+            if (kept)
+                bytes->second |= 1u << now;
+            else
+                Violation("a file's attributes became " + std::to_string(now) + ": " + Narrow(entry.first));
+        }
         std::wstring name = entry.first.substr(entry.first.rfind(L'\\') + 1);
         if (name.compare(0, 2, L".~") == 0)
             Violation("a temporary file left after the job: " + Narrow(entry.first));
@@ -266,8 +275,9 @@ void Driver::Check(const Expectation& expect) {
 // pane led out of the tree is brought back before anything writes.
 void Driver::CheckRows(const Expectation& expect, const std::set<std::wstring>& changedFolders) {
     std::vector<Relisting> relisted = expect.relisted;
-    if (expect.jobPane >= 0)
-        relisted.push_back({expect.jobPane, true});
+    for (int pane = 0; pane < 2; pane++)
+        if (expect.jobPanes & (1 << pane))
+            relisted.push_back({pane, true});
     std::set<int> listedNow;
     for (const Relisting& listing : relisted) {
         fresh_[listing.pane] = listing.fresh;
