@@ -137,6 +137,52 @@ bool Driver::Send(WORD command) {
     return Refused([&] { SendMessageA(main_->window(), WM_COMMAND, command, 0); });
 }
 
+// A key as the message loop takes it: the window's keys first, else the list's.
+void Driver::Keystroke(HWND to, WORD key, bool control) {
+    BYTE keys[256], held[256];
+    GetKeyboardState(keys);
+    memcpy(held, keys, sizeof held);
+    held[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(held);
+    MSG msg = {to, WM_KEYDOWN, key, 1, 0, {0, 0}};
+    if (!TranslateKeys(&msg))
+        DispatchMessageA(&msg);
+    SetKeyboardState(keys);
+}
+
+bool Driver::PressKey(int pane, WORD key, WORD command, bool control) {
+    HWND list = gPanes[pane].list;
+    // The pane is reached by Tab from the other one, or by a click into it.
+    if (key != VK_TAB && active_ != pane && Chance(50)) {
+        PressKey(1 - pane, VK_TAB, CMD_KEY_OTHER_PANE);
+        if (GetFocus() != list)
+            Violation("Tab did not lead to the other pane");
+    }
+    // The key command is sent as the key would send it: from the list that
+    // has the keyboard.
+    bool typed = Chance(50);
+    if (!typed) {
+        SetFocus(nullptr);
+        SetFocus(list);
+    }
+    active_ = pane;
+    Note((typed ? "press key " + std::to_string(key) : "key command " + std::to_string(command)) +
+         (control ? " with Ctrl" : "") + (pane ? " right" : " left"));
+    return Refused([&] {
+        if (typed)
+            Keystroke(list, key, control);
+        else
+            SendMessageA(main_->window(), WM_COMMAND, command, 0);
+    });
+}
+
+// The row the keys act on.
+static void FocusRow(HWND list, int item) {
+    LVITEMA state = {};
+    state.stateMask = state.state = LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, item, (LPARAM)&state);
+}
+
 // A row that is a link, by the attribute its listing keeps.
 static bool IsLinkRow(int pane, int item) {
     return (ItemParam(gPanes[pane].list, item) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -147,6 +193,12 @@ bool Driver::SelectRandom(int pane) {
     int count = ItemCount(list);
     if (count == 0)
         return false;
+    if (Chance(15)) {
+        PressKey(pane, 'A', CMD_KEY_SELECT_ALL, true);
+        if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) != count)
+            Violation("Ctrl+A left rows unselected");
+        return true;
+    }
     LVITEMA none = {};
     none.stateMask = LVIS_SELECTED;
     SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
@@ -245,8 +297,14 @@ bool Driver::CommandOfSide(int pane, Expectation* expect) {
     case 4: expect->scopes.push_back({made, true, false, false, Matches(made) == 0}); break;
     }
     gDeleteAnswer = -1;
-    Note("command " + std::to_string(command) + (jobBefore ? " during the job" : ""));
-    bool refused = Send(command);
+    // Most are also a key in the active pane (F5, F6, F8, F7, Backspace).
+    static const WORD kKeys[][2] = {{VK_F5, CMD_KEY_COPY},       {0, 0},
+                                    {VK_F6, CMD_KEY_MOVE},       {VK_F8, CMD_KEY_RECYCLE},
+                                    {VK_F7, CMD_KEY_NEW_FOLDER}, {VK_BACK, CMD_KEY_PARENT}};
+    bool byKey = which < 6 && kKeys[which][0] && Chance(40);
+    if (!byKey)
+        Note("command " + std::to_string(command) + (jobBefore ? " during the job" : ""));
+    bool refused = byKey ? PressKey(pane, kKeys[which][0], kKeys[which][1]) : Send(command);
     Settle(expect, first, !refused && (which != 3 || gDeleteAnswer == 1));
     // The panes a copy, a move or a delete changes are listed when its job
     // ends; the others' at once.
@@ -405,7 +463,12 @@ bool Driver::EnterFolder(int pane, Expectation* expect) {
     int item = !links.empty() && Chance(50) ? links[Pick((unsigned)links.size())]
                                             : folders[Pick((unsigned)folders.size())];
     Note("enter" + std::string(pane ? " right " : " left ") + ItemText(list, item, 0));
-    OpenListItem(&gPanes[pane], item);
+    if (Chance(40)) {
+        FocusRow(list, item);
+        PressKey(pane, VK_RETURN, CMD_KEY_OPEN);
+    } else {
+        OpenListItem(&gPanes[pane], item);
+    }
     Relisted(expect, pane);
     return true;
 }
@@ -494,11 +557,19 @@ bool Driver::Rename(int pane, Expectation* expect) {
     static const char* const kRefused[] = {"a\\b", "q\"x", "", "sp ", "dot."};
     std::string name = Chance(70) ? "renamed" + std::to_string(++renamed_) + ".txt" : kRefused[Pick(5)];
     SetFocus(list);
-    HWND edit = (HWND)SendMessageA(list, LVM_EDITLABELA, item, 0);
+    HWND edit = nullptr;
+    if (Chance(40)) {
+        FocusRow(list, item);
+        PressKey(pane, VK_F2, CMD_KEY_RENAME);
+        edit = (HWND)SendMessageA(list, LVM_GETEDITCONTROL, 0, 0);
+    } else {
+        edit = (HWND)SendMessageA(list, LVM_EDITLABELA, item, 0);
+    }
+    // The list asks before it edits: its pane is active, edited or not.
+    active_ = pane;
     if (!edit)
         return false;
     Note("rename" + std::string(pane ? " right " : " left ") + old + " -> '" + name + "'");
-    active_ = pane;
     // A name the platform can't take (a separator, a quote, nothing) changes
     // nothing at all.
     size_t first = expect->scopes.size();

@@ -109,6 +109,10 @@ class Driver {
     bool Send(WORD command);
     // Does what reaches the window; true when the window refused it.
     bool Refused(const std::function<void()>& reach);
+    // A key pressed in a pane's list, or its key command sent to the window
+    // with that pane made active; true when it was refused.
+    bool PressKey(int pane, WORD key, WORD command, bool control = false);
+    void Keystroke(HWND to, WORD key, bool control);
     void Relisted(Expectation* expect, int pane);
     unsigned Pick(unsigned n) { return n ? (unsigned)(rng_() % n) : 0; }
     bool Chance(unsigned percent) { return Pick(100) < percent; }

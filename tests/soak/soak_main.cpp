@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "app/keys.h"
 #include "base/prompts.h"
 #include "fileops/file_commands.h"
 
@@ -59,6 +60,7 @@ int Driver::Run(unsigned actions) {
         printf("the main window could not be made\n");
         return 2;
     }
+    LoadKeys();
     InstallTools();
     for (step_ = 1; step_ <= actions; step_++) {
         InterlockedExchange(&gLastBeat, (LONG)GetTickCount());
