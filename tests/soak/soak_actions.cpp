@@ -712,10 +712,18 @@ bool Driver::PasteBlock(Expectation* expect, bool drop) {
     return true;
 }
 
+// The window closes at once or, during a job, cancels it and closes once it
+// has ended; it is then opened again on the folders it wrote down.
 void Driver::Reopen(Expectation* expect) {
-    Note("close and reopen");
-    expect->excused = expect->excused || JobRunning(); // the close cancels the job
-    SendMessageA(main_->window(), WM_CLOSE, 0, 0);
+    HWND window = main_->window();
+    bool during = JobRunning(), byMenu = Chance(50);
+    Note(std::string(byMenu ? "exit" : "close") + (during ? " during the job" : "") + " and reopen");
+    expect->excused = expect->excused || during;
+    SendMessageA(window, byMenu ? WM_COMMAND : WM_CLOSE, byMenu ? CMD_EXIT : 0, 0);
+    if (!PumpUntil([&] { return !IsWindow(window); }, 120000))
+        Violation("the window did not close");
+    else if (JobRunning())
+        Violation("the window closed before its job had ended");
     PumpUntil([] { return !JobRunning(); }, 120000);
     PumpMessages(50);
     main_.reset(new MainWindowUnderTest);
