@@ -13,6 +13,7 @@
 #include "fileops/selection.h"
 #include "panes/compose_path.h"
 #include "panes/navigation.h"
+#include "panes/rename.h"
 #include "panes/folder_listing.h"
 
 static void OnDoubleClick(Pane* pane, HWND list) {

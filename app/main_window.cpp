@@ -18,6 +18,7 @@
 #include "app/list_events.h"
 #include "base/prompts.h"
 #include "panes/navigation.h"
+#include "panes/rename.h"
 #include "core/pane.h"
 #include "res/resource.h"
 #include "panes/folder_listing.h"
