@@ -99,7 +99,9 @@ if all && [ ! -d "$data/treeB" ]; then
 fi
 
 start_xvfb
-trap 'wineserver -k 2>/dev/null; stop_xvfb; release_prefix' EXIT
+# Each step of the clean-up runs whatever the one before gave: wineserver -k
+# fails once the server has gone by itself, and the X server was then left.
+trap 'set +e; wineserver -k 2>/dev/null; stop_xvfb; release_prefix' EXIT
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 program=$root/build/$tree/Brennik.exe
 if [ -n "${BENCH_EXE:-}" ]; then
