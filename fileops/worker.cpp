@@ -51,12 +51,10 @@ int JobMeets(const char* folder, const SelectedItem* items, int count) {
         return 1;
     for (int i = 0; i < count; i++) {
         // A folder among the items would take the job's folders away if it
-        // holds them; a file is inside them only if its folder is.
-        if (!(ItemAttributes(items[i].param) & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
+        // holds them; a file matters where a paste or a drop reads it.
         FilePath path;
         if (ItemFilePath(&path, folder, items[i].name, RealNameOf(items[i]), WALK_PATH_MAX) &&
-            MeetsJob(path, 1))
+            MeetsJob(path, (ItemAttributes(items[i].param) & FILE_ATTRIBUTE_DIRECTORY) != 0))
             return 1;
     }
     return 0;

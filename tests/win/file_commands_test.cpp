@@ -1,5 +1,6 @@
 // The copy, delete and move commands in a main window of the test process,
 // on real files in temporary folders.
+#include "app/command_path.h"
 #include "app/status_text.h"
 #include <gtest/gtest.h>
 
@@ -304,11 +305,15 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
         EXPECT_EQ(pass % 4 == 1 ? "処理中です" : "", Status(0)) << pass;
     }
 
-    // Nothing that would change the job's folders runs beside it.
+    // Nothing that would change the job's folders runs beside it, and each
+    // refusal is told to the hook too.
+    static std::vector<WORD> told;
+    SetRefusalHook([](WORD command, const char*) { told.push_back(command); });
     auto refused = [&](int command) {
         SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
+        told.clear();
         Command(command);
-        return Status(0) == "処理中です";
+        return Status(0) == "処理中です" && told == std::vector<WORD>{(WORD)command};
     };
     for (int command : {CMD_LEFT_DELETE, CMD_LEFT_MOVE, CMD_LEFT_NEW_FOLDER, CMD_RIGHT_NEW_FOLDER}) {
         SelectOnly(gPanes[PANE_LEFT].list, {"c.txt"});
@@ -356,6 +361,32 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     EXPECT_EQ(1, CountCaption("CopyZ File ERROR"));
     EXPECT_EQ("Copy End", Status(0));
     EXPECT_TRUE(Exists(elsewhere / "b.txt")) << "no delete ran";
+    SetRefusalHook(nullptr);
+}
+
+// A paste is a job: the window goes on while it copies, and what it reads
+// can't be renamed from under it, while beside it a new folder is made.
+TEST_F(FileCommandsTest, APasteIsAJobAndHoldsWhatItReads) {
+    HANDLE hold = MakeFailingDestination("a.txt");
+    Relist();
+    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
+    MakePaneActive(&gPanes[PANE_LEFT]);
+    Command(CMD_CLIPBOARD_COPY);
+    HoldJobAtCopyError();
+    prompts_.Queue(IDC_COPY_BY_DATE);
+    MakePaneActive(&gPanes[PANE_RIGHT]);
+    Command(CMD_CLIPBOARD_PASTE);
+    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+    EXPECT_EQ(JOB_PASTE, gWorkerJob.kind);
+    EXPECT_EQ(nullptr, (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA,
+                                          FindItem(gPanes[PANE_LEFT].list, "a.txt"), 0));
+    Command(CMD_LEFT_NEW_FOLDER);
+    EXPECT_TRUE(Exists(left_ / "新しいフォルダ"));
+    SetEvent(release_);
+    ASSERT_TRUE(WaitForJob());
+    CloseHandle(hold);
+    EXPECT_EQ("Copy End", Status(0));
+    EXPECT_EQ(1, CountCaption("CopyZ File ERROR"));
 }
 
 // Answers the shell's own question, whether to delete for good what it can't
