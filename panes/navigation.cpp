@@ -81,9 +81,9 @@ static int ReadPathBox(HWND box, char* path) {
 
 LRESULT OnPathBoxNotify(Pane* pane, int code) {
     switch (code) {
-    case EN_SETFOCUS: gEditing = 1; return 1;
+    case EN_SETFOCUS: gCore->editing = 1; return 1;
     case EN_KILLFOCUS: {
-        gEditing = 0;
+        gCore->editing = 0;
         // Only the user's move to another control of this window takes the
         // text: a box of another window (the job's, another program's) that
         // takes the keyboard leaves a half-typed path where it is.

@@ -56,7 +56,7 @@ LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info, WalkSink& sink) {
         GetWindowTextW(gRenameEdit, gRenameShown, PATH_SIZE);
         SetWindowSubclass(gRenameEdit, RenameEditProc, 0, 0);
     }
-    gEditing = 1;
+    gCore->editing = 1;
     return 0;
 }
 
@@ -70,7 +70,7 @@ void CancelRename(HWND list) {
     SendMessageA(list, LVM_CANCELEDITLABEL, 0, 0);
     if (IsWindow(edit))
         SendMessageA(list, LVM_EDITLABELA, (WPARAM)-1, 0);
-    gEditing = 0;
+    gCore->editing = 0;
 }
 
 // Moves source to target. A change of case alone that the platform answers
@@ -122,7 +122,7 @@ void ShowRenamedRow() {
 }
 
 LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane)) {
-    gEditing = 0;
+    gCore->editing = 0;
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
     if (!edit)

@@ -334,13 +334,13 @@ bool Driver::RealRelative(const std::wstring& path, std::wstring* relative) cons
 }
 
 bool Driver::PaneRelative(int pane, std::wstring* relative) const {
-    std::string path = gPanes[pane].path;
+    std::string path = gCore->panes[pane].path;
     return !path.empty() && RealRelative(Widen(path), relative);
 }
 
 std::vector<std::wstring> Driver::SelectedNames(int pane) const {
     std::vector<std::wstring> names;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
         names.push_back(RowName(list, i));
     return names;
@@ -354,7 +354,7 @@ bool Driver::Send(WORD command) {
 
 // A row that is a link, by the attribute its listing keeps.
 bool IsLinkRow(int pane, int item) {
-    return (ItemParam(gPanes[pane].list, item) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return (ItemParam(gCore->panes[pane].list, item) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 std::wstring Join(const std::wstring& folder, const std::wstring& name) {
@@ -362,7 +362,7 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 }
 
 bool Driver::SelectRandom(int pane) {
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     int count = ItemCount(list);
     if (count == 0)
         return false;
@@ -527,11 +527,11 @@ bool Driver::RunTool(int pane) {
     std::wstring here;
     if (tools_.size() < 5 || !PaneRelative(pane, &here))
         return false;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     std::set<unsigned long long> files;
     for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
         if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY))
-            files.insert(IdentityOf(Widen(gPanes[pane].path) + RowName(list, i)));
+            files.insert(IdentityOf(Widen(gCore->panes[pane].path) + RowName(list, i)));
     files.erase(0);
     // A recorder still writing holds its log a moment longer.
     for (const std::string& path : tools_) {
@@ -559,7 +559,7 @@ bool Driver::RunTool(int pane) {
     if (lines.size() > files.size())
         Violation("a tool was started " + std::to_string(lines.size()) + " times for " +
                   std::to_string(files.size()) + " selected files");
-    std::string folder = gPanes[pane].path;
+    std::string folder = gCore->panes[pane].path;
     for (const std::string& line : lines) {
         size_t quote = line.find('"');
         std::string named = quote == std::string::npos ? "" : line.substr(quote + 1);
@@ -603,13 +603,13 @@ bool Driver::EnterFolder(int pane, Expectation* expect) {
     std::wstring here;
     if (!PaneRelative(pane, &here))
         return false;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     std::vector<int> folders;
     for (int i = 0; i < ItemCount(list); i++) {
         if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY))
             continue;
         std::wstring target;
-        if (RealRelative(Widen(gPanes[pane].path) + RowName(list, i), &target))
+        if (RealRelative(Widen(gCore->panes[pane].path) + RowName(list, i), &target))
             folders.push_back(i);
     }
     if (folders.empty())
@@ -623,7 +623,7 @@ bool Driver::EnterFolder(int pane, Expectation* expect) {
     int item = !links.empty() && Chance(50) ? links[Pick((unsigned)links.size())]
                                             : folders[Pick((unsigned)folders.size())];
     Note("enter" + std::string(pane ? " right " : " left ") + ItemText(list, item, 0));
-    OpenListItem(&gPanes[pane], item);
+    OpenListItem(&gCore->panes[pane], item);
     Relisted(expect, pane);
     return true;
 }
@@ -660,9 +660,9 @@ void Driver::TypeInto(int pane, const std::wstring& relative) {
 
 // Typed into the pane's path box, taken as a click on the list takes it.
 void Driver::CommitPath(int pane, const char* text) {
-    SetFocus(gPanes[pane].pathBox);
-    SetWindowTextA(gPanes[pane].pathBox, text);
-    SetFocus(gPanes[pane].list);
+    SetFocus(gCore->panes[pane].pathBox);
+    SetWindowTextA(gCore->panes[pane].pathBox, text);
+    SetFocus(gCore->panes[pane].list);
 }
 
 // Where two features meet: the left pane on a folder, the right one on a
@@ -698,7 +698,7 @@ bool Driver::CopyIntoLink(Expectation* expect) {
 
 bool Driver::Rename(int pane, Expectation* expect) {
     std::wstring here;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     if (!PaneRelative(pane, &here) || ItemCount(list) == 0)
         return false;
     int item = (int)Pick((unsigned)ItemCount(list));
@@ -874,7 +874,7 @@ bool Driver::Act(Expectation* expect) {
     case 7: return Rename(pane, expect);
     case 8: {
         NMLISTVIEW click = {};
-        click.hdr.hwndFrom = gPanes[pane].list;
+        click.hdr.hwndFrom = gCore->panes[pane].list;
         click.hdr.idFrom = pane ? IDC_RIGHT_LIST : IDC_LEFT_LIST;
         click.hdr.code = LVN_COLUMNCLICK;
         click.iSubItem = (int)Pick(4);
@@ -885,8 +885,8 @@ bool Driver::Act(Expectation* expect) {
     }
     case 9:
         Note(std::string("repaint ") + (pane ? "right" : "left"));
-        InvalidateRect(gPanes[pane].list, nullptr, TRUE);
-        UpdateWindow(gPanes[pane].list);
+        InvalidateRect(gCore->panes[pane].list, nullptr, TRUE);
+        UpdateWindow(gCore->panes[pane].list);
         return true;
     case 10: return PasteBlock(expect, Chance(50));
     case 11:
@@ -1033,9 +1033,9 @@ void Driver::Check(const Expectation& expect) {
         if (!fresh_[pane])
             continue;
         std::vector<std::string> rows, entries;
-        for (int i = 0; i < ItemCount(gPanes[pane].list); i++)
-            rows.push_back(ItemText(gPanes[pane].list, i, 0));
-        std::string folder = gPanes[pane].path;
+        for (int i = 0; i < ItemCount(gCore->panes[pane].list); i++)
+            rows.push_back(ItemText(gCore->panes[pane].list, i, 0));
+        std::string folder = gCore->panes[pane].path;
         for (const std::string& entry : FolderEntries(folder))
             if (entry[0] != '.' && folder.size() + entry.size() < MAX_PATH)
                 entries.push_back(entry);
