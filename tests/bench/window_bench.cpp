@@ -52,6 +52,11 @@ class AnswerWatch {
         last_ = now;
         return now - start_;
     }
+    // Counts gaps from now on only.
+    void Restart() {
+        worstGap = 0;
+        last_ = Seconds();
+    }
     double worstGap = 0;
 
   private:
@@ -313,16 +318,23 @@ static double TimeRecycle(Program& program, HWND main, const char* right, double
     int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     SelectAll(program, list);
     double answered = -1;
+    HWND question = nullptr;
     ShellAnswers answers = {GetProcessId(program.process()), 0, 0};
     AnswerWatch watch(main);
     PostMessageA(main, WM_COMMAND, CMD_RIGHT_DELETE, 0);
     double seconds = WatchUntilSettled(
         program, list, status, watch, answers,
         [&](double now) {
-            HWND question = answered < 0 ? DeleteQuestion() : nullptr;
-            if (question) {
+            if (answered < 0 && (question = DeleteQuestion())) {
                 PostMessageA(question, WM_COMMAND, IDOK, 0);
                 answered = now;
+            }
+            // Under Wine without a window manager, the window's thread waits
+            // 2 s for a closing dialog to be withdrawn, as after any question:
+            // the gaps are counted once the question has gone.
+            if (question && !IsWindow(question)) {
+                question = nullptr;
+                watch.Restart();
             }
         },
         [&](const Shown& shown) {
