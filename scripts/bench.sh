@@ -317,7 +317,8 @@ answer_table() {
     echo "The window's answers during a paste of 8,000 files of 16 KiB (one folder put on the"
     echo "clipboard) and during the recycle of 8,000 such files, watched from another process:"
     echo "the time until the command has ended (the recycle's from the answer to its question)"
-    echo "and the worst gap between answers, counted from the command"
+    echo "and the worst gap between answers, counted from the command (the recycle's from"
+    echo "the close of its question: Wine without a window manager waits 2 s at every dialog's close)"
     echo
     echo "| Command | End, median | Min-max | Worst gap, median | Min-max | Target |"
     echo "|---|---|---|---|---|---|"

@@ -47,19 +47,36 @@ class AnswerWatch {
     // Counts an answer to any other message sent to the window's thread.
     double Answered() {
         double now = Seconds();
-        if (now - last_ > worstGap)
-            worstGap = now - last_;
+        if (question && !countFrom && !IsWindow(question))
+            countFrom = now;
+        double from = last_ > countFrom ? last_ : countFrom;
+        if (now - from > worstGap)
+            worstGap = now - from;
         last_ = now;
         return now - start_;
     }
-    // Counts gaps from now on only.
-    void Restart() {
-        worstGap = 0;
-        last_ = Seconds();
+    // Starts counting gaps only once the question has gone. Under Wine
+    // without a window manager, the window's thread waits 2 s for a closing
+    // dialog to be withdrawn, after any question: that wait is not the
+    // command's. A thread of its own sees the question go while the window
+    // may not answer.
+    void CountFromTheEndOf(HWND closing) {
+        question = closing;
+        CloseHandle(CreateThread(nullptr, 0, WatchQuestion, this, 0, nullptr));
     }
     double worstGap = 0;
+    HWND question = nullptr;
+    volatile double countFrom = 0;
 
   private:
+    static DWORD WINAPI WatchQuestion(LPVOID param) {
+        AnswerWatch* watch = (AnswerWatch*)param;
+        while (IsWindow(watch->question))
+            Sleep(1);
+        if (!watch->countFrom)
+            watch->countFrom = Seconds();
+        return 0;
+    }
     HWND main_;
     double start_, last_;
 };
@@ -318,23 +335,17 @@ static double TimeRecycle(Program& program, HWND main, const char* right, double
     int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     SelectAll(program, list);
     double answered = -1;
-    HWND question = nullptr;
     ShellAnswers answers = {GetProcessId(program.process()), 0, 0};
     AnswerWatch watch(main);
     PostMessageA(main, WM_COMMAND, CMD_RIGHT_DELETE, 0);
     double seconds = WatchUntilSettled(
         program, list, status, watch, answers,
         [&](double now) {
-            if (answered < 0 && (question = DeleteQuestion())) {
+            HWND question = answered < 0 ? DeleteQuestion() : nullptr;
+            if (question) {
+                watch.CountFromTheEndOf(question);
                 PostMessageA(question, WM_COMMAND, IDOK, 0);
                 answered = now;
-            }
-            // Under Wine without a window manager, the window's thread waits
-            // 2 s for a closing dialog to be withdrawn, as after any question:
-            // the gaps are counted once the question has gone.
-            if (question && !IsWindow(question)) {
-                question = nullptr;
-                watch.Restart();
             }
         },
         [&](const Shown& shown) {
