@@ -72,11 +72,11 @@ int RefuseCommand(const CommandRow& row, const Pane* pane, const SelectedItem* i
 }
 
 static int ChangedBit(const Pane* pane) {
-    return pane == &gPanes[PANE_RIGHT] ? CHANGED_RIGHT : CHANGED_LEFT;
+    return pane == &gCore->panes[PANE_RIGHT] ? CHANGED_RIGHT : CHANGED_LEFT;
 }
 
 void BringPanesUpToDate(int changed, int shows) {
-    for (Pane& pane : gPanes) {
+    for (Pane& pane : gCore->panes) {
         if (!(changed & ChangedBit(&pane)) || !pane.list)
             continue;
         ListFolder(pane.list, pane.path);
@@ -89,7 +89,7 @@ void BringPanesUpToDate(int changed, int shows) {
 }
 
 void RunCommand(HWND window, const CommandRow& row) {
-    Pane* pane = row.side == SIDE_ACTIVE ? ActivePane() : &gPanes[row.side];
+    Pane* pane = row.side == SIDE_ACTIVE ? ActivePane() : &gCore->panes[row.side];
     if (!pane || !row.action || RefuseCommand(row, pane, nullptr, 0))
         return;
     CommandCall call = {window, pane, OtherPane(pane), row.id};

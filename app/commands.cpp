@@ -174,7 +174,8 @@ static LRESULT OnKeyCommand(HWND window, WORD id) {
     Pane* active = ActivePane();
     if (id == CMD_KEY_OTHER_PANE) {
         // Before either pane was used, the keyboard starts in the left one.
-        SetFocus(active == &gPanes[PANE_LEFT] ? gPanes[PANE_RIGHT].list : gPanes[PANE_LEFT].list);
+        SetFocus(active == &gCore->panes[PANE_LEFT] ? gCore->panes[PANE_RIGHT].list
+                                                    : gCore->panes[PANE_LEFT].list);
         return 0;
     }
     if (!active)
@@ -210,7 +211,7 @@ static const CommandRow* RowOfCommand(WORD id) {
 }
 
 WORD SideCommandOfKey(WORD key, const Pane* pane) {
-    PaneSide side = pane == &gPanes[PANE_RIGHT] ? PANE_RIGHT : PANE_LEFT;
+    PaneSide side = pane == &gCore->panes[PANE_RIGHT] ? PANE_RIGHT : PANE_LEFT;
     for (const CommandRow& row : kCommands)
         if (row.key == key && row.side == side)
             return row.id;
@@ -230,8 +231,8 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     switch (id) {
-    case IDC_LEFT_PATH: return OnPathBoxNotify(&gPanes[PANE_LEFT], HIWORD(wParam));
-    case IDC_RIGHT_PATH: return OnPathBoxNotify(&gPanes[PANE_RIGHT], HIWORD(wParam));
+    case IDC_LEFT_PATH: return OnPathBoxNotify(&gCore->panes[PANE_LEFT], HIWORD(wParam));
+    case IDC_RIGHT_PATH: return OnPathBoxNotify(&gCore->panes[PANE_RIGHT], HIWORD(wParam));
     case CMD_KEY_OTHER_PANE:
     case CMD_KEY_OPEN:
     case CMD_KEY_PARENT:

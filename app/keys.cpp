@@ -20,7 +20,7 @@ int TranslateKeys(MSG* msg) {
     if (Pane* pane = PaneOfPathBox(msg->hwnd))
         return OnPathBoxKey(pane, msg->wParam);
     // A rename or a path box keeps its keys for its own text.
-    if (gEditing)
+    if (gCore->editing)
         return 0;
     // A key pressed in a list acts on that list's pane, as its own key
     // notification would have made it, even where a listing moved the

@@ -13,6 +13,7 @@
 #include "fileops/selection.h"
 #include "panes/compose_path.h"
 #include "panes/navigation.h"
+#include "panes/rename.h"
 #include "panes/folder_listing.h"
 
 static void OnDoubleClick(Pane* pane, HWND list) {
@@ -44,7 +45,8 @@ void OpenListItem(Pane* pane, int item) {
     case COMPOSE_NOT_DRIVE: MessageBeep(MB_ICONWARNING); return;
     case COMPOSE_DONE: break;
     }
-    BringPanesUpToDate(pane == &gPanes[PANE_RIGHT] ? CHANGED_RIGHT : CHANGED_LEFT, SHOWS_PATH | SHOWS_COUNTS);
+    BringPanesUpToDate(pane == &gCore->panes[PANE_RIGHT] ? CHANGED_RIGHT : CHANGED_LEFT,
+                       SHOWS_PATH | SHOWS_COUNTS);
 }
 
 // A rename changes its pane's folder: refused, like any such command, where

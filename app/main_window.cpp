@@ -18,6 +18,7 @@
 #include "app/list_events.h"
 #include "base/prompts.h"
 #include "panes/navigation.h"
+#include "panes/rename.h"
 #include "core/pane.h"
 #include "res/resource.h"
 #include "panes/folder_listing.h"
@@ -101,8 +102,8 @@ static LRESULT OnCreate(HWND window) {
     gWorkerJob.owner = window;
     SetPromptWindow(window);
 
-    ReadSettings(gPanes[PANE_LEFT].path, gPanes[PANE_RIGHT].path);
-    if (!CheckStartFolder(gPanes[PANE_LEFT].path) || !CheckStartFolder(gPanes[PANE_RIGHT].path)) {
+    ReadSettings(gCore->panes[PANE_LEFT].path, gCore->panes[PANE_RIGHT].path);
+    if (!CheckStartFolder(gCore->panes[PANE_LEFT].path) || !CheckStartFolder(gCore->panes[PANE_RIGHT].path)) {
         PostQuitMessage(0);
         return 0;
     }
@@ -116,20 +117,23 @@ static LRESULT OnCreate(HWND window) {
     const DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | LVS_REPORT | LVS_SHAREIMAGELISTS |
                             LVS_EDITLABELS | LVS_OWNERDATA;
     const DWORD pathStyle = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | ES_AUTOHSCROLL;
-    gPanes[PANE_LEFT].list = CreateChild(window, WC_LISTVIEWA, IDC_LEFT_LIST, listStyle, 0, 0, 0, 0, "");
-    gPanes[PANE_RIGHT].list = CreateChild(window, WC_LISTVIEWA, IDC_RIGHT_LIST, listStyle, 0, 0, 0, 0, "");
+    gCore->panes[PANE_LEFT].list =
+        CreateChild(window, WC_LISTVIEWA, IDC_LEFT_LIST, listStyle, 0, 0, 0, 0, "");
+    gCore->panes[PANE_RIGHT].list =
+        CreateChild(window, WC_LISTVIEWA, IDC_RIGHT_LIST, listStyle, 0, 0, 0, 0, "");
     gToolbarHost = CreateChild(window, "EDIT", 0, WS_CHILD | WS_VISIBLE, 264, 2, 230, 28, nullptr);
-    gPanes[PANE_LEFT].pathBox = CreateChild(window, "EDIT", IDC_LEFT_PATH, pathStyle, 3, 2, 260, 26, nullptr);
-    gPanes[PANE_RIGHT].pathBox =
+    gCore->panes[PANE_LEFT].pathBox =
+        CreateChild(window, "EDIT", IDC_LEFT_PATH, pathStyle, 3, 2, 260, 26, nullptr);
+    gCore->panes[PANE_RIGHT].pathBox =
         CreateChild(window, "EDIT", IDC_RIGHT_PATH, pathStyle, 496, 2, 260, 26, nullptr);
 
     CreateToolbar();
     gHostOwnProc = (WNDPROC)SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)ToolbarHostProc);
 
-    InitPane(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    InitPane(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
-    SetWindowTextA(gPanes[PANE_LEFT].pathBox, gPanes[PANE_LEFT].path);
-    SetWindowTextA(gPanes[PANE_RIGHT].pathBox, gPanes[PANE_RIGHT].path);
+    InitPane(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    InitPane(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
+    SetWindowTextA(gCore->panes[PANE_LEFT].pathBox, gCore->panes[PANE_LEFT].path);
+    SetWindowTextA(gCore->panes[PANE_RIGHT].pathBox, gCore->panes[PANE_RIGHT].path);
 
     gStatusBar = CreateChild(window, STATUSCLASSNAMEA, IDC_STATUS,
                              WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0, 0, 0, 0, nullptr);
@@ -148,10 +152,10 @@ static void Place(HWND control, const ControlRect& r) {
 static LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
     MainLayout layout = ComputeLayout(LOWORD(lParam), HIWORD(lParam));
     Place(gToolbarHost, layout.toolbarHost);
-    Place(gPanes[PANE_LEFT].pathBox, layout.leftPath);
-    Place(gPanes[PANE_RIGHT].pathBox, layout.rightPath);
-    Place(gPanes[PANE_LEFT].list, layout.leftList);
-    Place(gPanes[PANE_RIGHT].list, layout.rightList);
+    Place(gCore->panes[PANE_LEFT].pathBox, layout.leftPath);
+    Place(gCore->panes[PANE_RIGHT].pathBox, layout.rightPath);
+    Place(gCore->panes[PANE_LEFT].list, layout.leftList);
+    Place(gCore->panes[PANE_RIGHT].list, layout.rightList);
     if (gStatusBar) {
         SendMessageA(gStatusBar, WM_SIZE, wParam, lParam);
         int edges[2] = {layout.statusSplit, -1};
@@ -161,7 +165,7 @@ static LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
 }
 
 static LRESULT OnDestroy() {
-    WriteSettings(gPanes[PANE_LEFT].path, gPanes[PANE_RIGHT].path);
+    WriteSettings(gCore->panes[PANE_LEFT].path, gCore->panes[PANE_RIGHT].path);
     if (gToolbarHost && gHostOwnProc)
         SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)gHostOwnProc);
     DestroyDropTarget();
@@ -170,7 +174,7 @@ static LRESULT OnDestroy() {
     gToolbarHost = gToolbar = gStatusBar = nullptr;
     gHostOwnProc = nullptr;
     gFocusWhenLeft = nullptr;
-    for (Pane& pane : gPanes)
+    for (Pane& pane : gCore->panes)
         pane.list = pane.pathBox = nullptr;
     ForgetActivePane();
     gCore->statusBar = nullptr;
@@ -184,7 +188,7 @@ static LRESULT OnNotify(LPARAM lParam) {
     const NMHDR* header = (const NMHDR*)lParam;
     if (header->idFrom != IDC_LEFT_LIST && header->idFrom != IDC_RIGHT_LIST)
         return 0;
-    return OnListNotify(&gPanes[header->idFrom == IDC_LEFT_LIST ? PANE_LEFT : PANE_RIGHT], header);
+    return OnListNotify(&gCore->panes[header->idFrom == IDC_LEFT_LIST ? PANE_LEFT : PANE_RIGHT], header);
 }
 
 static LRESULT OnListKeyboard(HWND window, LPARAM lParam) {

@@ -16,7 +16,7 @@ void PollKeyboard() {
         return;
     if (!DeleteKeyDown(keys))
         DeleteKeyReleased();
-    switch (DecideIdleAction(keys, gEditing)) {
+    switch (DecideIdleAction(keys, gCore->editing)) {
     case IDLE_CANCEL: CancelJob(); break;
     case IDLE_DELETE: PostMessageA(gMainWindow, WM_COMMAND, CMD_DELETE, 0); break;
     case IDLE_NOTHING: break;

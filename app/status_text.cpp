@@ -102,7 +102,7 @@ void ReportUnreachableName(const char* folder, const char* name) {
 void UpdateObjectCounts() {
     char text[64];
     for (int part = 0; part < 2; part++) {
-        int count = (int)SendMessageA(gPanes[part].list, LVM_GETITEMCOUNT, 0, 0);
+        int count = (int)SendMessageA(gCore->panes[part].list, LVM_GETITEMCOUNT, 0, 0);
         FormatText(text, sizeof text, "Object Count : %d", count);
         SendMessageA(gCore->statusBar, SB_SETTEXTA, part, (LPARAM)text);
     }

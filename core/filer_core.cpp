@@ -16,6 +16,9 @@ FilerCore& MakeFilerCore() {
 }
 
 FilerCore::FilerCore() {
+    memset(panes, 0, sizeof panes);
+    activePane = -1;
+    editing = givingFocusBack = 0;
     statusBar = sortList = nullptr;
     cancelFlag = 0;
     for (int& d : sortDirection)

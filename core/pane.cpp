@@ -1,49 +1,41 @@
 #include "core/pane.h"
 
-Pane gPanes[2];
-int gEditing;
-
-static int gGivingFocusBack;
-
 void GiveFocusBack(HWND control) {
-    gGivingFocusBack++;
+    gCore->givingFocusBack++;
     SetFocus(control);
-    gGivingFocusBack--;
+    gCore->givingFocusBack--;
 }
 
 int GivingFocusBack() {
-    return gGivingFocusBack > 0;
+    return gCore->givingFocusBack > 0;
 }
 
-// The index of the active pane, or -1: the one place that says which it is.
-static int gActive = -1;
-
 Pane* ActivePane() {
-    return gActive < 0 ? nullptr : &gPanes[gActive];
+    return gCore->activePane < 0 ? nullptr : &gCore->panes[gCore->activePane];
 }
 
 void MakePaneActive(const Pane* pane) {
-    gActive = pane == &gPanes[PANE_RIGHT] ? PANE_RIGHT : PANE_LEFT;
+    gCore->activePane = pane == &gCore->panes[PANE_RIGHT] ? PANE_RIGHT : PANE_LEFT;
 }
 
 void ForgetActivePane() {
-    gActive = -1;
+    gCore->activePane = -1;
 }
 
 Pane* PaneOfList(HWND list) {
-    for (Pane& pane : gPanes)
+    for (Pane& pane : gCore->panes)
         if (list && list == pane.list)
             return &pane;
     return nullptr;
 }
 
 Pane* PaneOfPathBox(HWND box) {
-    for (Pane& pane : gPanes)
+    for (Pane& pane : gCore->panes)
         if (box && box == pane.pathBox)
             return &pane;
     return nullptr;
 }
 
 Pane* OtherPane(const Pane* pane) {
-    return pane == &gPanes[PANE_LEFT] ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT];
+    return pane == &gCore->panes[PANE_LEFT] ? &gCore->panes[PANE_RIGHT] : &gCore->panes[PANE_LEFT];
 }

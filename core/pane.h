@@ -4,16 +4,9 @@
 
 #include "core/filer_core.h"
 
-struct Pane {
-    HWND list;
-    HWND pathBox;
-    char path[PATH_SIZE];
-};
-
 // The two panes, left and right; every command of a side names its pane by
 // this index.
 enum PaneSide { PANE_LEFT = 0, PANE_RIGHT = 1 };
-extern Pane gPanes[2];
 
 // The pane the commands without a pane of their own act on: the one whose
 // list the user last acted on. Null until the first.
@@ -25,9 +18,6 @@ void ForgetActivePane();
 Pane* PaneOfList(HWND list);
 Pane* PaneOfPathBox(HWND box);
 Pane* OtherPane(const Pane* pane);
-// 1 while a path box has the keyboard focus or an in-place rename is open:
-// the keys then type into it.
-extern int gEditing;
 // Puts the keyboard into a control of the window as the program's own act
 // (on the window's return, at start-up): a list that gets it this way does
 // not become the active pane.

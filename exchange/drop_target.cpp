@@ -43,7 +43,7 @@ int DropTarget::QueryDataObject(CLIPFORMAT format) {
 }
 
 int DropTarget::RefusesDrops(POINTL point) const {
-    if (gPanes[PANE_RIGHT].path[0] == '\0' || UiPromptOpen())
+    if (gCore->panes[PANE_RIGHT].path[0] == '\0' || UiPromptOpen())
         return 1;
     HWND under = WindowFromPoint(POINT{point.x, point.y});
     return dragFrom && (under == dragFrom || IsChild(dragFrom, under));

@@ -16,22 +16,30 @@ int JobRunning() {
     return gWorkerHandle != nullptr;
 }
 
-// 1 when path is one of the folders the running job reads or writes, or
-// lies below one of them, or, with holds, holds one of them.
+// 1 when target is inside what the job reads or writes: a folder with
+// everything below it, or an entry a paste or a drop copies. With holds,
+// also when target holds one of them.
+static int Meets(const FilePath& where, const FilePath& target, int holds) {
+    if (IsSameOrInside(where.text, target.text) || (holds && IsSameOrInside(target.text, where.text)))
+        return 1;
+    return IsSameOrInsideFolder(where, target) || (holds && IsSameOrInsideFolder(target, where));
+}
+
 static int MeetsJob(const FilePath& target, int holds) {
     const WorkerJob& job = gWorkerJob;
-    const char* folders[2] = {job.sourceFolder, job.destFolder};
-    const char* path = target.text;
-    for (const char* folder : folders) {
-        if (!folder[0])
-            continue;
-        if (IsSameOrInside(folder, path) || (holds && IsSameOrInside(path, folder)))
-            return 1;
+    for (const char* folder : {job.sourceFolder, job.destFolder}) {
         FilePath jobFolder;
-        if (SetFilePath(&jobFolder, folder) &&
-            (IsSameOrInsideFolder(jobFolder, target) || (holds && IsSameOrInsideFolder(target, jobFolder))))
+        if (folder[0] && SetFilePath(&jobFolder, folder) && Meets(jobFolder, target, holds))
             return 1;
     }
+    // What a paste or a drop reads may lie anywhere: a rename or a delete
+    // of it, or of a folder holding it, would take it from under the copy.
+    for (const CopyPair& pair : job.pairs)
+        if (Meets(pair.source, target, holds))
+            return 1;
+    for (const FilePath& dropped : job.dropped)
+        if (Meets(dropped, target, holds))
+            return 1;
     return 0;
 }
 
@@ -43,12 +51,10 @@ int JobMeets(const char* folder, const SelectedItem* items, int count) {
         return 1;
     for (int i = 0; i < count; i++) {
         // A folder among the items would take the job's folders away if it
-        // holds them; a file is inside them only if its folder is.
-        if (!(ItemAttributes(items[i].param) & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
+        // holds them; a file matters where a paste or a drop reads it.
         FilePath path;
         if (ItemFilePath(&path, folder, items[i].name, RealNameOf(items[i]), WALK_PATH_MAX) &&
-            MeetsJob(path, 1))
+            MeetsJob(path, (ItemAttributes(items[i].param) & FILE_ATTRIBUTE_DIRECTORY) != 0))
             return 1;
     }
     return 0;

@@ -9,7 +9,7 @@
 #include "panes/entry_cells.h"
 #include "panes/shell_answers.h"
 #include "panes/my_computer.h"
-#include "panes/navigation.h"
+#include "panes/rename.h"
 #include "core/pane.h"
 #include "panes/pane_view.h"
 

@@ -3,7 +3,9 @@
 # server: the 32-bit build where this machine runs it, otherwise the 64-bit
 # one. Makes its data under build/bench/, prints one table and writes it to
 # build/bench/results.md. Figures only: nothing here fails on a timing.
-# BENCH_ONLY=panes runs only the listing, refresh, sort and memory cases.
+# BENCH_ONLY=panes runs only the listing, refresh, sort and memory cases;
+# BENCH_ONLY=answer only the window's answers during a paste and a recycle.
+# BENCH_EXE=<path of a Brennik.exe> times that build in the window's cases.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,8 +19,10 @@ claim_prefix
 ensure_prefix
 runs=${BENCH_RUNS:-5}
 only=${BENCH_ONLY:-}
-case $only in "" | panes) ;; *) echo "BENCH_ONLY is empty or panes" >&2; exit 2 ;; esac
+case $only in "" | panes | answer) ;; *) echo "BENCH_ONLY is empty, panes or answer" >&2; exit 2 ;; esac
 all() { [ -z "$only" ]; }
+want_panes() { [ "$only" != answer ]; }
+want_answer() { [ "$only" != panes ]; }
 out=$root/build/bench
 data=$out/data
 mkdir -p "$data"
@@ -31,12 +35,12 @@ cp tests/fixtures/Brenn.dat "$out/Brenn.dat"
 # /usr/share/doc copied aside with its links. sort100000 has files of many
 # sizes, dates and types, so that every column's sort moves the rows.
 for n in 1000 10000 50000 100000; do
-    if [ ! -d "$data/list$n" ]; then
+    if want_panes && [ ! -d "$data/list$n" ]; then
         mkdir -p "$data/list$n"
         (cd "$data/list$n" && seq -f 'file%05g.txt' 1 "$n" | xargs touch)
     fi
 done
-if [ ! -d "$data/sort100000" ]; then
+if want_panes && [ ! -d "$data/sort100000" ]; then
     mkdir -p "$data/sort100000.part"
     python3 - "$data/sort100000.part" <<'EOF'
 import os, random, sys
@@ -71,7 +75,7 @@ if all && [ ! -d "$data/treeA" ]; then
         for f in $(seq 2 100); do cp "$data/treeA/d$d/f1" "$data/treeA/d$d/f$f"; done
     done
 fi
-if [ ! -d "$data/treeF" ]; then
+if want_panes && [ ! -d "$data/treeF" ]; then
     for d in $(seq 1 500); do
         mkdir -p "$data/treeF/folder$d"
         echo "file of folder $d" >"$data/treeF/folder$d/note.txt"
@@ -81,14 +85,29 @@ if all && [ ! -d "$data/doc" ] && [ -d /usr/share/doc ]; then
     cp -a /usr/share/doc "$data/doc"
 fi
 mkdir -p "$data/empty"
+# 8,000 files of 16 KiB, each its own bytes, in one folder: what the paste
+# takes from the clipboard, and what the recycle sends to the bin (a fresh
+# copy each time).
+if want_answer && [ ! -d "$data/files16k" ]; then
+    mkdir -p "$data/files16k.part"
+    head -c $((8000 * 16384)) /dev/urandom | (cd "$data/files16k.part" && split -b 16384 -a 4 -d - file)
+    mv "$data/files16k.part" "$data/files16k"
+fi
 if all && [ ! -d "$data/treeB" ]; then
     mkdir -p "$data/treeB"
     for f in $(seq 1 8); do head -c $((64 << 20)) /dev/urandom >"$data/treeB/big$f"; done
 fi
 
 start_xvfb
-trap 'wineserver -k 2>/dev/null; stop_xvfb; release_prefix' EXIT
+# Each step of the clean-up runs whatever the one before gave: wineserver -k
+# fails once the server has gone by itself, and the X server was then left.
+trap 'set +e; wineserver -k 2>/dev/null; stop_xvfb; release_prefix' EXIT
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+program=$root/build/$tree/Brennik.exe
+if [ -n "${BENCH_EXE:-}" ]; then
+    program=$(realpath "$BENCH_EXE")
+    export BRENNIK_BENCH_PROGRAM=$(winpath "$program")
+fi
 
 # The Linux peers, each timed over the same number of runs.
 median() { sort -n | awk '{v[NR]=$1} END {if (!NR) printf "?|?|?"; else printf "%.4f|%.4f|%.4f", v[int((NR+1)/2)], v[1], v[NR]}'; }
@@ -141,16 +160,20 @@ whole() {  # name prepare case left right
     done | median | sed "s/^/$name|/"
     echo
 }
-# A click on a column header: the time until the sorted rows answer and the
-# worst gap between the window's answers, each as median|min|max.
-clicks() {  # name case left right
-    local lines
+# A click on a column header, a paste or a recycle: the time until the sorted
+# rows answer or the command has ended, and the worst gap between the
+# window's answers, each as median|min|max. What the bench says of a run
+# (a box of the program, questions of the shell) goes to window.log.
+clicks() {  # name prepare case left right
+    local lines name=$1 prepare=$2
+    shift 2
     lines=$(for i in $(seq 1 "$runs"); do
-        (cd "$out" && "$WINE" "$root/build/$tree/window_bench.exe" "$2" "$(winpath "$3")" "$(winpath "$4")" \
-            </dev/null 2>/dev/null) | tr -d '\r'
+        eval "$prepare"
+        (cd "$out" && "$WINE" "$root/build/$tree/window_bench.exe" "$1" "$(winpath "$2")" "$(winpath "$3")" \
+            </dev/null 2>>"$out/window.log") | tr -d '\r'
     done)
-    echo "$1 answer|$(echo "$lines" | cut -d'|' -f2 | grep . | median)"
-    echo "$1 gap|$(echo "$lines" | cut -d'|' -f3 | grep . | median)"
+    echo "$name answer|$(echo "$lines" | cut -d'|' -f2 | grep . | median)"
+    echo "$name gap|$(echo "$lines" | cut -d'|' -f3 | grep . | median)"
 }
 window_walks() {
     for t in $trees treeB; do
@@ -160,24 +183,33 @@ window_walks() {
     whole "window delete treeA" 'rm -rf "$out/peer"; cp -a "$data/treeA" "$out/peer"' delete "$data/empty" "$out/peer"
     rm -rf "$out/peer"
 }
+: >"$out/window.log"
 {
     all && window_walks
-    for t in treeF list10000 list100000; do
+    want_panes && for t in treeF list10000 list100000; do
         whole "window refresh $t" : refresh "$data/empty" "$data/$t"
     done
-    for c in name size type date name-all; do
-        clicks "window sort $c" "sort-$c" "$data/empty" "$data/sort100000"
+    want_panes && for c in name size type date name-all; do
+        clicks "window sort $c" : "sort-$c" "$data/empty" "$data/sort100000"
     done
+    want_answer && {
+        clicks "window paste" 'rm -rf "$out/paste"; mkdir "$out/paste"' paste "$data/files16k" "$out/paste"
+        # The bin of this prefix is emptied first: a fuller one costs each move more.
+        clicks "window recycle" 'rm -rf "$out/recycle" "${XDG_DATA_HOME:?}/Trash"; cp -a "$data/files16k" "$out/recycle"' \
+            recycle "$data/empty" "$out/recycle"
+        rm -rf "$out/paste" "$out/recycle" "$XDG_DATA_HOME/Trash"
+    }
 } >"$window"
 
 own=$out/own.txt
-(cd "$out" && "$WINE" "$root/build/$tree/fileops_bench.exe" "$runs" "$(winpath "$data/")" $only </dev/null 2>/dev/null) |
-    tr -d '\r' >"$own"
+: >"$own"
+want_panes && (cd "$out" && "$WINE" "$root/build/$tree/fileops_bench.exe" "$runs" "$(winpath "$data/")" $only \
+    </dev/null 2>/dev/null) | tr -d '\r' >"$own"
 
 # Idle CPU of the running program over 10 s, from the Linux side.
 printf '[Filer]\r\nL_dir=%s\r\nR_dir=%s\r\n' "$(winpath "$data/list1000/")" "$(winpath "$data/list1000/")" \
     >"$WINEPREFIX/drive_c/windows/Ostrand.ini"
-all && (cd "$out" && "$WINE" "$root/build/$tree/Brennik.exe" </dev/null >/dev/null 2>&1 &)
+all && (cd "$out" && "$WINE" "$program" </dev/null >/dev/null 2>&1 &)
 pid=
 all && for i in $(seq 1 50); do
     pid=$(pgrep -f 'Brennik.exe' | head -1 || true)
@@ -234,9 +266,7 @@ window_walk_rows() {
 }
 # median|min|max as "median s | min-max s".
 spread() { echo "${1%%|*} $2 | $(echo "$1" | cut -d'|' -f2)-$(echo "$1" | cut -d'|' -f3) $2"; }
-{
-    echo "Benchmarks of the $tree build, $(date -u +%Y-%m-%d), $(nproc) cores, $("$WINE" --version), medians of $runs runs${only:+ (BENCH_ONLY=$only)}"
-    echo
+panes_tables() {
     echo "| Case | Median | Min-max | Floor or peer (median) | Ratio | Target |"
     echo "|---|---|---|---|---|---|"
     for n in 1000 10000 50000; do
@@ -281,4 +311,27 @@ spread() { echo "${1%%|*} $2 | $(echo "$1" | cut -d'|' -f2)-$(echo "$1" | cut -d
     done
     echo
     (cd "$out" && "$WINE" "$root/build/$tree/sort_bench.exe" "$runs" </dev/null 2>/dev/null) | tr -d '\r'
+}
+# The paste and the recycle, with what the bench said of their runs.
+answer_table() {
+    echo "The window's answers during a paste of 8,000 files of 16 KiB (one folder put on the"
+    echo "clipboard) and during the recycle of 8,000 such files, watched from another process:"
+    echo "the time until the command has ended (the recycle's from the answer to its question)"
+    echo "and the worst gap between answers, counted from the command (the recycle's from"
+    echo "the close of its question: Wine without a window manager waits 2 s at every dialog's close)"
+    echo
+    echo "| Command | End, median | Min-max | Worst gap, median | Min-max | Target |"
+    echo "|---|---|---|---|---|---|"
+    for c in paste recycle; do
+        echo "| $c | $(spread "$(get "window $c answer" "$window")" s) |" \
+            "$(spread "$(get "window $c gap" "$window")" s) | < 0.5 s |"
+    done
+    echo
+    grep -h '^the ' "$out/window.log" | sort | uniq -c | sed 's/^ *\([0-9]*\) \(.*\)/- \2 (in \1 runs)/' || true
+}
+{
+    echo "Benchmarks of the $tree build, $(date -u +%Y-%m-%d), $(nproc) cores, $("$WINE" --version), medians of $runs runs${only:+ (BENCH_ONLY=$only)}${BENCH_EXE:+, program $program}"
+    echo
+    if want_panes; then panes_tables; fi
+    if want_answer; then answer_table; fi
 } | tee "$out/results.md"

@@ -92,7 +92,7 @@ DWORD WINAPI WatchShellDialogs(void*) {
 
 std::vector<std::wstring> Driver::SelectedNames(int pane) const {
     std::vector<std::wstring> names;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
         names.push_back(RowName(list, i));
     return names;
@@ -151,7 +151,7 @@ void Driver::Keystroke(HWND to, WORD key, bool control) {
 }
 
 bool Driver::PressKey(int pane, WORD key, WORD command, bool control) {
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     // The pane is reached by Tab from the other one, or by a click into it.
     if (key != VK_TAB && active_ != pane && Chance(50)) {
         PressKey(1 - pane, VK_TAB, CMD_KEY_OTHER_PANE);
@@ -185,11 +185,11 @@ static void FocusRow(HWND list, int item) {
 
 // A row that is a link, by the attribute its listing keeps.
 static bool IsLinkRow(int pane, int item) {
-    return (ItemParam(gPanes[pane].list, item) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return (ItemParam(gCore->panes[pane].list, item) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 bool Driver::SelectRandom(int pane) {
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     int count = ItemCount(list);
     if (count == 0)
         return false;
@@ -363,11 +363,11 @@ bool Driver::RunTool(int pane, Expectation* expect) {
     std::wstring here;
     if (tools_.size() < 5 || !PaneRelative(pane, &here))
         return false;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     std::set<unsigned long long> files;
     for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0;)
         if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY)) {
-            files.insert(IdentityOf(Widen(gPanes[pane].path) + RowName(list, i)));
+            files.insert(IdentityOf(Widen(gCore->panes[pane].path) + RowName(list, i)));
             expect->unlockable.insert(Join(here, RowName(list, i)));
         }
     files.erase(0);
@@ -397,7 +397,7 @@ bool Driver::RunTool(int pane, Expectation* expect) {
     if (lines.size() > files.size())
         Violation("a tool was started " + std::to_string(lines.size()) + " times for " +
                   std::to_string(files.size()) + " selected files");
-    std::string folder = gPanes[pane].path;
+    std::string folder = gCore->panes[pane].path;
     for (const std::string& line : lines) {
         size_t quote = line.find('"');
         std::string named = quote == std::string::npos ? "" : line.substr(quote + 1);
@@ -443,13 +443,13 @@ bool Driver::EnterFolder(int pane, Expectation* expect) {
     std::wstring here;
     if (!PaneRelative(pane, &here))
         return false;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     std::vector<int> folders;
     for (int i = 0; i < ItemCount(list); i++) {
         if (!(ItemParam(list, i) & FILE_ATTRIBUTE_DIRECTORY))
             continue;
         std::wstring target;
-        if (RealRelative(Widen(gPanes[pane].path) + RowName(list, i), &target))
+        if (RealRelative(Widen(gCore->panes[pane].path) + RowName(list, i), &target))
             folders.push_back(i);
     }
     if (folders.empty())
@@ -467,7 +467,7 @@ bool Driver::EnterFolder(int pane, Expectation* expect) {
         FocusRow(list, item);
         PressKey(pane, VK_RETURN, CMD_KEY_OPEN);
     } else {
-        OpenListItem(&gPanes[pane], item);
+        OpenListItem(&gCore->panes[pane], item);
     }
     Relisted(expect, pane);
     return true;
@@ -507,9 +507,9 @@ void Driver::TypeInto(int pane, const std::wstring& relative) {
 
 // Typed into the pane's path box, taken as a click on the list takes it.
 void Driver::CommitPath(int pane, const char* text) {
-    SetFocus(gPanes[pane].pathBox);
-    SetWindowTextA(gPanes[pane].pathBox, text);
-    SetFocus(gPanes[pane].list);
+    SetFocus(gCore->panes[pane].pathBox);
+    SetWindowTextA(gCore->panes[pane].pathBox, text);
+    SetFocus(gCore->panes[pane].list);
 }
 
 // Where two features meet: the left pane on a folder, the right one on a
@@ -545,7 +545,7 @@ bool Driver::CopyIntoLink(Expectation* expect) {
 
 bool Driver::Rename(int pane, Expectation* expect) {
     std::wstring here;
-    HWND list = gPanes[pane].list;
+    HWND list = gCore->panes[pane].list;
     if (!PaneRelative(pane, &here) || ItemCount(list) == 0)
         return false;
     int item = (int)Pick((unsigned)ItemCount(list));
@@ -758,7 +758,7 @@ bool Driver::Act(Expectation* expect) {
     case 7: return Rename(pane, expect);
     case 8: {
         NMLISTVIEW click = {};
-        click.hdr.hwndFrom = gPanes[pane].list;
+        click.hdr.hwndFrom = gCore->panes[pane].list;
         click.hdr.idFrom = pane ? IDC_RIGHT_LIST : IDC_LEFT_LIST;
         click.hdr.code = LVN_COLUMNCLICK;
         click.iSubItem = (int)Pick(4);
@@ -769,8 +769,8 @@ bool Driver::Act(Expectation* expect) {
     }
     case 9:
         Note(std::string("repaint ") + (pane ? "right" : "left"));
-        InvalidateRect(gPanes[pane].list, nullptr, TRUE);
-        UpdateWindow(gPanes[pane].list);
+        InvalidateRect(gCore->panes[pane].list, nullptr, TRUE);
+        UpdateWindow(gCore->panes[pane].list);
         return true;
     case 10: return PasteBlock(expect, Chance(50));
     case 11:

@@ -128,7 +128,7 @@ bool Driver::RealRelative(const std::wstring& path, std::wstring* relative) cons
 }
 
 bool Driver::PaneRelative(int pane, std::wstring* relative) const {
-    std::string path = gPanes[pane].path;
+    std::string path = gCore->panes[pane].path;
     return !path.empty() && RealRelative(Widen(path), relative);
 }
 
@@ -295,9 +295,9 @@ void Driver::CheckRows(const Expectation& expect, const std::set<std::wstring>& 
         if (!fresh_[pane])
             continue;
         std::vector<std::string> rows, entries;
-        for (int i = 0; i < ItemCount(gPanes[pane].list); i++)
-            rows.push_back(ItemText(gPanes[pane].list, i, 0));
-        std::string folder = gPanes[pane].path;
+        for (int i = 0; i < ItemCount(gCore->panes[pane].list); i++)
+            rows.push_back(ItemText(gCore->panes[pane].list, i, 0));
+        std::string folder = gCore->panes[pane].path;
         for (const std::string& entry : FolderEntries(folder))
             if (entry[0] != '.' && folder.size() + entry.size() < MAX_PATH)
                 entries.push_back(entry);

@@ -129,22 +129,22 @@ class ExchangeTest : public ExchangeFixture {
 };
 
 TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"x.txt", "y.txt", "sub"}));
-    Activate(&gPanes[PANE_LEFT]);
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    ASSERT_EQ(3, SelectOnly(gCore->panes[PANE_LEFT].list, {"x.txt", "y.txt", "sub"}));
+    Activate(&gCore->panes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     std::vector<std::string> expected = {left_ / "sub", left_ / "x.txt", left_ / "y.txt"};
     EXPECT_EQ(expected, ClipboardNames()) << "folders first, as listed";
 
     gCore->cancelFlag = 1; // an old Esc must not empty a pasted folder
-    Activate(&gPanes[PANE_RIGHT]);
+    Activate(&gCore->panes[PANE_RIGHT]);
     CommandAndWait(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt"));
     EXPECT_EQ("inner", ReadBytes(right_ / "sub\\inner.txt"));
-    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "x.txt"), 0) << "the active pane is relisted";
+    EXPECT_GE(FindItem(gCore->panes[PANE_RIGHT].list, "x.txt"), 0) << "the active pane is relisted";
 
     // Into the folder the names came from: "コピー ～ " copies, made with force.
-    Activate(&gPanes[PANE_LEFT]);
+    Activate(&gCore->panes[PANE_LEFT]);
     CommandAndWait(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("left x.txt", ReadBytes(left_ / "コピー ～ x.txt"));
     EXPECT_EQ("inner", ReadBytes(left_ / "コピー ～ sub\\inner.txt"));
@@ -162,7 +162,7 @@ TEST_F(ExchangeTest, CopyThenPasteElsewhereAndIntoTheSameFolder) {
     PutOnClipboard(CF_HDROP, BlockOf(expected));
 
     // An empty selection empties the clipboard.
-    SelectOnly(gPanes[PANE_LEFT].list, {});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {});
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_TRUE(ClipboardNames().empty());
 }
@@ -210,7 +210,7 @@ TEST_F(ExchangeTest, TextOrABrokenBlockIsNoFileList) {
     memcpy(GlobalLock(text), "hello", 6);
     GlobalUnlock(text);
     PutOnClipboard(CF_TEXT, text);
-    Activate(&gPanes[PANE_RIGHT]);
+    Activate(&gCore->panes[PANE_RIGHT]);
     CommandAndWait(CMD_CLIPBOARD_PASTE);
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("Clipbord Open Error", prompts_.calls()[0].text);
@@ -267,9 +267,9 @@ TEST_F(ExchangeTest, CapsSayWhatTheyLeftOut) {
         names.push_back("n" + std::to_string(1000 + i));
         WriteBytes(left_ / names.back(), "");
     }
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    SelectOnly(gPanes[PANE_LEFT].list, names);
-    Activate(&gPanes[PANE_LEFT]);
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    SelectOnly(gCore->panes[PANE_LEFT].list, names);
+    Activate(&gCore->panes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     std::vector<std::string> taken = ClipboardNames();
     ASSERT_EQ(100u, taken.size());
@@ -287,7 +287,7 @@ TEST_F(ExchangeTest, NoPasteOrDropIntoItself) {
     EXPECT_EQ("CopyZ Folder ERROR", prompts_.calls()[0].caption);
     EXPECT_FALSE(Exists(left_ / "sub\\sub"));
 
-    strcpy(gPanes[PANE_RIGHT].path, inside.c_str());
+    strcpy(gCore->panes[PANE_RIGHT].path, inside.c_str());
     FileDataObject* data = DataWith(BlockOf({left_ / "sub", left_ / "x.txt"}));
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropNow(data));
     data->Release();
@@ -300,7 +300,7 @@ TEST_F(ExchangeTest, DropCopiesIntoTheRightPaneByTheDateRule) {
     WriteBytes(right_ / "y.txt", "right, newer");
     SetWriteTime(left_ / "y.txt", 1);
     SetWriteTime(right_ / "y.txt", 2);
-    Activate(&gPanes[PANE_LEFT]);
+    Activate(&gCore->panes[PANE_LEFT]);
     gCore->cancelFlag = 1;
     FileDataObject* data = DataWith(BlockOf({left_ / "x.txt", left_ / "y.txt", left_ / "sub"}));
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropNow(data));
@@ -308,8 +308,8 @@ TEST_F(ExchangeTest, DropCopiesIntoTheRightPaneByTheDateRule) {
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt"));
     EXPECT_EQ("right, newer", ReadBytes(right_ / "y.txt"));
     EXPECT_EQ("inner", ReadBytes(right_ / "sub\\inner.txt"));
-    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane()) << "the right pane becomes active";
-    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "x.txt"), 0);
+    EXPECT_EQ(&gCore->panes[PANE_RIGHT], ActivePane()) << "the right pane becomes active";
+    EXPECT_GE(FindItem(gCore->panes[PANE_RIGHT].list, "x.txt"), 0);
     EXPECT_TRUE(prompts_.calls().empty());
 
     // Text can be dragged over, but dropping it copies nothing.
@@ -378,14 +378,14 @@ TEST_F(ExchangeTest, DropOnMyComputerOrDuringAJob) {
     data->Release();
     EXPECT_FALSE(Exists(right_ / "x.txt"));
     PutOnClipboard(CF_HDROP, BlockOf({left_ / "x.txt"}));
-    Activate(&gPanes[PANE_RIGHT]);
-    SelectOnly(gPanes[PANE_RIGHT].list, {});
+    Activate(&gCore->panes[PANE_RIGHT]);
+    SelectOnly(gCore->panes[PANE_RIGHT].list, {});
     LVITEMA all = {};
     all.stateMask = all.state = LVIS_SELECTED;
-    SendMessageA(gPanes[PANE_RIGHT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    SendMessageA(gCore->panes[PANE_RIGHT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
     CommandAndWait(CMD_CLIPBOARD_PASTE);
     Command(CMD_CLIPBOARD_COPY);
-    DragFromList(main_->window(), &gPanes[PANE_RIGHT]);
+    DragFromList(main_->window(), &gCore->panes[PANE_RIGHT]);
     EXPECT_EQ(std::vector<std::string>{left_ / "x.txt"}, ClipboardNames()) << "the clipboard is left alone";
     EXPECT_EQ("マイコンピュータでは使えません", StatusText(gCore->statusBar, 0));
     EXPECT_EQ(asked, prompts_.calls().size());

@@ -1,5 +1,6 @@
 // The copy, delete and move commands in a main window of the test process,
 // on real files in temporary folders.
+#include "app/command_path.h"
 #include "app/status_text.h"
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ TEST_F(FileCommandsTest, CopySelectedCopiesTheSelectionAndRelistsTheDestination)
     CreateDirectoryA((left_ / "c").c_str(), nullptr);
     WriteBytes(left_ / "c\\inner.txt", "i");
     Relist();
-    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "c"}));
+    ASSERT_EQ(2, SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt", "c"}));
     // An Esc from before the job has no effect on it.
     gCore->cancelFlag = 1;
     Command(CMD_LEFT_COPY_SELECTED);
@@ -83,7 +84,7 @@ TEST_F(FileCommandsTest, CopySelectedCopiesTheSelectionAndRelistsTheDestination)
     EXPECT_EQ("Copy End", Status(0));
     // Folders are listed first, so a.txt is the last one copied.
     EXPECT_EQ(right_ / "a.txt", Status(1));
-    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "a.txt"), 0) << "the destination pane is relisted";
+    EXPECT_GE(FindItem(gCore->panes[PANE_RIGHT].list, "a.txt"), 0) << "the destination pane is relisted";
     EXPECT_TRUE(prompts_.calls().empty());
 
     // Whole folder, the other way: whatever is selected.
@@ -91,7 +92,7 @@ TEST_F(FileCommandsTest, CopySelectedCopiesTheSelectionAndRelistsTheDestination)
     Command(CMD_RIGHT_COPY_FOLDER);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("r", ReadBytes(left_ / "r.txt"));
-    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "r.txt"), 0);
+    EXPECT_GE(FindItem(gCore->panes[PANE_LEFT].list, "r.txt"), 0);
 }
 
 TEST_F(FileCommandsTest, CopyIntoItselfIsRefusedBeforeAnything) {
@@ -99,15 +100,15 @@ TEST_F(FileCommandsTest, CopyIntoItselfIsRefusedBeforeAnything) {
     WriteBytes(left_ / "sub\\x.txt", "x");
     WriteBytes(left_ / "top.txt", "t");
     Relist();
-    Show(&gPanes[PANE_RIGHT], left_ / "SUB\\");
+    Show(&gCore->panes[PANE_RIGHT], left_ / "SUB\\");
     Command(CMD_LEFT_COPY_FOLDER);
     EXPECT_FALSE(JobRunning());
     ASSERT_EQ(1, CountCaption("CopyZ Folder ERROR"));
     EXPECT_FALSE(Exists(left_ / "sub\\top.txt"));
 
     // The selected folder itself into its own subfolder.
-    Show(&gPanes[PANE_RIGHT], left_ / "sub\\");
-    ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"top.txt", "sub"}));
+    Show(&gCore->panes[PANE_RIGHT], left_ / "sub\\");
+    ASSERT_EQ(2, SelectOnly(gCore->panes[PANE_LEFT].list, {"top.txt", "sub"}));
     Command(CMD_LEFT_COPY_SELECTED);
     EXPECT_FALSE(JobRunning());
     EXPECT_EQ(2, CountCaption("CopyZ Folder ERROR"));
@@ -115,7 +116,7 @@ TEST_F(FileCommandsTest, CopyIntoItselfIsRefusedBeforeAnything) {
     EXPECT_FALSE(Exists(left_ / "sub\\top.txt"));
 
     // The same folder in both panes is no copy into itself: nothing to do.
-    Show(&gPanes[PANE_RIGHT], left_.path());
+    Show(&gCore->panes[PANE_RIGHT], left_.path());
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("Copy End", Status(0));
@@ -129,8 +130,8 @@ TEST_F(FileCommandsTest, PermanentDeleteAsksThenDeletesInTheWorker) {
     WriteBytes(left_ / "stay.txt", "x");
     WriteBytes(right_ / "other.txt", "x");
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
-    MakePaneActive(&gPanes[PANE_LEFT]);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"tree"});
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
     prompts_.Queue(1);
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob());
@@ -139,21 +140,21 @@ TEST_F(FileCommandsTest, PermanentDeleteAsksThenDeletesInTheWorker) {
     EXPECT_FALSE(Exists(left_ / "tree"));
     EXPECT_TRUE(Exists(left_ / "stay.txt"));
     EXPECT_EQ("Delete End", Status(0));
-    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, "tree"));
+    EXPECT_EQ(-1, FindItem(gCore->panes[PANE_LEFT].list, "tree"));
 }
 
 TEST_F(FileCommandsTest, TheDialogsItemsAreTheItemsDeleted) {
     WriteBytes(left_ / "asked.txt", "x");
     WriteBytes(left_ / "clicked.txt", "x");
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {"asked.txt"});
-    MakePaneActive(&gPanes[PANE_LEFT]);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"asked.txt"});
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
     // While the dialog is open the user clicks another item, and the pane is relisted.
     prompts_.OnCall([this](const PromptCall& call) {
         if (call.dialog) {
-            SelectOnly(gPanes[PANE_LEFT].list, {"clicked.txt"});
-            ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-            SelectOnly(gPanes[PANE_LEFT].list, {"clicked.txt"});
+            SelectOnly(gCore->panes[PANE_LEFT].list, {"clicked.txt"});
+            ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+            SelectOnly(gCore->panes[PANE_LEFT].list, {"clicked.txt"});
             // Commands are refused while the question is open.
             Command(CMD_LEFT_COPY_FOLDER);
             EXPECT_FALSE(JobRunning());
@@ -172,7 +173,7 @@ TEST_F(FileCommandsTest, MoveFailsPerItemAndGoesOn) {
         WriteBytes(left_ / name, std::string("left ") + name);
     WriteBytes(right_ / "b.txt", "right b");
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "b.txt", "c.txt"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt", "b.txt", "c.txt"});
     // A stale Esc doesn't stop a move.
     gCore->cancelFlag = 1;
     // A second move while the error box is open is refused, not run inside it.
@@ -187,18 +188,18 @@ TEST_F(FileCommandsTest, MoveFailsPerItemAndGoesOn) {
     EXPECT_EQ("left b.txt", ReadBytes(left_ / "b.txt"));
     EXPECT_FALSE(Exists(left_ / "a.txt"));
     EXPECT_EQ("Move End", Status(0));
-    EXPECT_GE(FindItem(gPanes[PANE_RIGHT].list, "c.txt"), 0);
-    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, "c.txt"));
+    EXPECT_GE(FindItem(gCore->panes[PANE_RIGHT].list, "c.txt"), 0);
+    EXPECT_EQ(-1, FindItem(gCore->panes[PANE_LEFT].list, "c.txt"));
 }
 
 TEST_F(FileCommandsTest, MyComputerIsNeitherSourceNorDestination) {
     WriteBytes(left_ / "a.txt", "a");
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt"});
     Command(CMD_RIGHT_MY_COMPUTER);
-    ASSERT_EQ('\0', gPanes[PANE_RIGHT].path[0]);
+    ASSERT_EQ('\0', gCore->panes[PANE_RIGHT].path[0]);
     // A drive chosen there: the delete has something to refuse.
-    SelectOnly(gPanes[PANE_RIGHT].list, {ItemText(gPanes[PANE_RIGHT].list, 0, 0)});
+    SelectOnly(gCore->panes[PANE_RIGHT].list, {ItemText(gCore->panes[PANE_RIGHT].list, 0, 0)});
     for (int command : {CMD_LEFT_COPY_SELECTED, CMD_LEFT_COPY_FOLDER, CMD_RIGHT_COPY_FOLDER, CMD_LEFT_MOVE,
                         CMD_RIGHT_MOVE, CMD_RIGHT_DELETE}) {
         SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
@@ -238,7 +239,8 @@ TEST_F(FileCommandsTest, EscStopsACopyBetweenFiles) {
     for (int i = 0; i < total; i++)
         copied += Exists(right_ / ("f" + std::to_string(i) + ".txt"));
     EXPECT_EQ(2, copied) << "the two files before the held one, nothing after it";
-    EXPECT_EQ(copied, ItemCount(gPanes[PANE_RIGHT].list)) << "the destination pane shows what was copied";
+    EXPECT_EQ(copied, ItemCount(gCore->panes[PANE_RIGHT].list))
+        << "the destination pane shows what was copied";
     EXPECT_EQ("Copy End", Status(0));
     for (int i = 0; i < total; i++) {
         std::string copy = right_ / ("f" + std::to_string(i) + ".txt");
@@ -268,7 +270,7 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     TempFolder elsewhere;
     WriteBytes(elsewhere / "b.txt", "wrong b");
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "b.txt"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt", "b.txt"});
     HoldJobAtCopyError();
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
@@ -291,7 +293,7 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     ShowPendingProgress(1);
     EXPECT_EQ("last.txt", Status(1));
     EXPECT_EQ(JOB_COPY_SELECTION, gWorkerJob.kind);
-    MakePaneActive(&gPanes[PANE_LEFT]);
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
     Command(CMD_DELETE);
     EXPECT_EQ("処理中です", Status(0));
     // Held down, the Delete key is refused once a press, not at each pass of the poll.
@@ -304,29 +306,33 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
         EXPECT_EQ(pass % 4 == 1 ? "処理中です" : "", Status(0)) << pass;
     }
 
-    // Nothing that would change the job's folders runs beside it.
+    // Nothing that would change the job's folders runs beside it, and each
+    // refusal is told to the hook too.
+    static std::vector<WORD> told;
+    SetRefusalHook([](WORD command, const char*) { told.push_back(command); });
     auto refused = [&](int command) {
         SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
+        told.clear();
         Command(command);
-        return Status(0) == "処理中です";
+        return Status(0) == "処理中です" && told == std::vector<WORD>{(WORD)command};
     };
     for (int command : {CMD_LEFT_DELETE, CMD_LEFT_MOVE, CMD_LEFT_NEW_FOLDER, CMD_RIGHT_NEW_FOLDER}) {
-        SelectOnly(gPanes[PANE_LEFT].list, {"c.txt"});
+        SelectOnly(gCore->panes[PANE_LEFT].list, {"c.txt"});
         EXPECT_TRUE(refused(command)) << command;
     }
     EXPECT_EQ("c", ReadBytes(left_ / "c.txt"));
     EXPECT_FALSE(Exists(left_ / "新しいフォルダ") || Exists(right_ / "新しいフォルダ"));
-    EXPECT_EQ(nullptr, (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA,
-                                          FindItem(gPanes[PANE_LEFT].list, "c.txt"), 0))
+    EXPECT_EQ(nullptr, (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA,
+                                          FindItem(gCore->panes[PANE_LEFT].list, "c.txt"), 0))
         << "no rename opens in the job's source";
 
     // The source pane is relisted elsewhere and reselected: the job keeps its own items.
-    SelectOnly(gPanes[PANE_LEFT].list, {"c.txt"});
-    Show(&gPanes[PANE_LEFT], elsewhere.path());
-    SelectOnly(gPanes[PANE_LEFT].list, {"b.txt"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"c.txt"});
+    Show(&gCore->panes[PANE_LEFT], elsewhere.path());
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"b.txt"});
     // A paste into the destination waits; a new folder elsewhere doesn't.
     Command(CMD_CLIPBOARD_COPY);
-    MakePaneActive(&gPanes[PANE_RIGHT]);
+    MakePaneActive(&gCore->panes[PANE_RIGHT]);
     EXPECT_TRUE(refused(CMD_CLIPBOARD_PASTE));
     EXPECT_FALSE(Exists(right_ / "b.txt"));
     EXPECT_FALSE(refused(CMD_LEFT_NEW_FOLDER));
@@ -334,20 +340,20 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     // Nor is the job's source folder sent away from its parent's pane.
     std::string source = left_.path().substr(0, left_.path().size() - 1);
     std::string parent = source.substr(0, source.rfind('\\') + 1);
-    Show(&gPanes[PANE_RIGHT], parent);
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_RIGHT].list, {source.substr(parent.size())}));
+    Show(&gCore->panes[PANE_RIGHT], parent);
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_RIGHT].list, {source.substr(parent.size())}));
     EXPECT_TRUE(refused(CMD_RIGHT_DELETE));
     // However the job's folder is spelt.
     char shortForm[MAX_PATH] = "";
     GetShortPathNameA(left_.path().c_str(), shortForm, MAX_PATH);
     for (const std::string& spelling : {"\\\\?\\" + left_.path(), std::string(shortForm)}) {
-        Show(&gPanes[PANE_RIGHT], spelling);
-        ASSERT_EQ(1, SelectOnly(gPanes[PANE_RIGHT].list, {"c.txt"})) << spelling;
+        Show(&gCore->panes[PANE_RIGHT], spelling);
+        ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_RIGHT].list, {"c.txt"})) << spelling;
         EXPECT_TRUE(refused(CMD_RIGHT_DELETE)) << spelling;
     }
     EXPECT_TRUE(Exists(left_ / "c.txt"));
-    Show(&gPanes[PANE_RIGHT], right_.path());
-    SelectOnly(gPanes[PANE_LEFT].list, {"b.txt"});
+    Show(&gCore->panes[PANE_RIGHT], right_.path());
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"b.txt"});
     SetEvent(release_);
     ASSERT_TRUE(WaitForJob());
     CloseHandle(hold);
@@ -356,6 +362,32 @@ TEST_F(FileCommandsTest, DuringAJobOthersAreRefusedAndItsSelectionHolds) {
     EXPECT_EQ(1, CountCaption("CopyZ File ERROR"));
     EXPECT_EQ("Copy End", Status(0));
     EXPECT_TRUE(Exists(elsewhere / "b.txt")) << "no delete ran";
+    SetRefusalHook(nullptr);
+}
+
+// A paste is a job: the window goes on while it copies, and what it reads
+// can't be renamed from under it, while beside it a new folder is made.
+TEST_F(FileCommandsTest, APasteIsAJobAndHoldsWhatItReads) {
+    HANDLE hold = MakeFailingDestination("a.txt");
+    Relist();
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt"});
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
+    Command(CMD_CLIPBOARD_COPY);
+    HoldJobAtCopyError();
+    prompts_.Queue(IDC_COPY_BY_DATE);
+    MakePaneActive(&gCore->panes[PANE_RIGHT]);
+    Command(CMD_CLIPBOARD_PASTE);
+    ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
+    EXPECT_EQ(JOB_PASTE, gWorkerJob.kind);
+    EXPECT_EQ(nullptr, (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA,
+                                          FindItem(gCore->panes[PANE_LEFT].list, "a.txt"), 0));
+    Command(CMD_LEFT_NEW_FOLDER);
+    EXPECT_TRUE(Exists(left_ / "新しいフォルダ"));
+    SetEvent(release_);
+    ASSERT_TRUE(WaitForJob());
+    CloseHandle(hold);
+    EXPECT_EQ("Copy End", Status(0));
+    EXPECT_EQ(1, CountCaption("CopyZ File ERROR"));
 }
 
 // Answers the shell's own question, whether to delete for good what it can't
@@ -388,7 +420,7 @@ static DWORD WINAPI AnswerTheShellNo(LPVOID) {
 TEST_F(FileCommandsTest, ARecycleTheShellGivesUpIsSaid) {
     WriteBytes(left_ / "gone.txt", "x");
     Relist();
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"gone.txt"}));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"gone.txt"}));
     ASSERT_TRUE(DeleteFileA((left_ / "gone.txt").c_str()));
     HANDLE answer = CreateThread(nullptr, 0, AnswerTheShellNo, nullptr, 0, nullptr);
     CommandAndWait(CMD_LEFT_DELETE);
@@ -420,7 +452,7 @@ TEST_F(FileCommandsTest, ListingsDuringADeepCopyDontDisturbIt) {
     // Each listing makes its folder current; the copy must not care.
     int listings = 0;
     while (JobRunning()) {
-        Show(&gPanes[PANE_LEFT], (listings++ % 2) ? a.path() : b.path());
+        Show(&gCore->panes[PANE_LEFT], (listings++ % 2) ? a.path() : b.path());
         PumpMessages(1);
     }
     EXPECT_GT(listings, 0);
@@ -484,7 +516,7 @@ TEST_F(FileCommandsTest, RecycleBinTakesFilesAndTrees) {
     WriteBytes(left_ / (tree + "\\inner.txt"), "inner");
     WriteBytes(left_ / "kept.txt", "k");
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {file, tree});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {file, tree});
     gCore->cancelFlag = 1; // an old Esc: no effect on the recycle job
     prompts_.Queue(1);
     CommandAndWait(CMD_LEFT_DELETE);
@@ -497,7 +529,7 @@ TEST_F(FileCommandsTest, RecycleBinTakesFilesAndTrees) {
     EXPECT_EQ("recycled", ReadBytes(trash + file));
     EXPECT_EQ("inner", ReadBytes(trash + tree + "\\inner.txt"));
     EXPECT_EQ("Delete End", Status(0));
-    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, file));
+    EXPECT_EQ(-1, FindItem(gCore->panes[PANE_LEFT].list, file));
     RemoveTree(trash + tree);
     DeleteFileA((trash + file).c_str());
 }
@@ -509,9 +541,9 @@ TEST_F(FileCommandsTest, LongSelectionsAreCutAtAWholeName) {
         WriteBytes(left_ / names.back(), "");
     }
     Relist();
-    ASSERT_EQ(40, SelectOnly(gPanes[PANE_LEFT].list, names));
+    ASSERT_EQ(40, SelectOnly(gCore->panes[PANE_LEFT].list, names));
     char text[NAMES_BUFFER_SIZE];
-    ASSERT_EQ(1, CollectSelectedNames(gPanes[PANE_LEFT].list, text));
+    ASSERT_EQ(1, CollectSelectedNames(gCore->panes[PANE_LEFT].list, text));
     std::string shown = text;
     EXPECT_LT(shown.size(), (size_t)NAMES_BUFFER_SIZE);
     size_t last = shown.rfind("... (+");

@@ -112,8 +112,8 @@ class LinksTest : public ::testing::Test {
 TEST_F(LinksTest, PermanentDeleteNeverEntersALink) {
     Use("delete");
     Start();
-    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
-    MakePaneActive(&gPanes[PANE_LEFT]);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"tree"});
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
     prompts_.Queue(1);
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob()) << "the job ends";
@@ -147,7 +147,7 @@ TEST_F(LinksTest, DeletingALinkByItselfLeavesItsTarget) {
 TEST_F(LinksTest, CopyFollowsLinksButNeverInACircle) {
     Use("copy");
     Start();
-    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"tree"});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob()) << "the job ends";
     std::string copy = folder_ + "dest\\tree\\";
@@ -161,11 +161,11 @@ TEST_F(LinksTest, CopyFollowsLinksButNeverInACircle) {
     OutsideIntact();
 
     // A destination reached through a link into the source is refused.
-    strcpy(gPanes[PANE_RIGHT].path, (folder_ + "tree\\loop\\").c_str());
-    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
-    strcpy(gPanes[PANE_LEFT].path, (folder_ + "tree\\").c_str());
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    SelectOnly(gPanes[PANE_LEFT].list, {"out"});
+    strcpy(gCore->panes[PANE_RIGHT].path, (folder_ + "tree\\loop\\").c_str());
+    ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
+    strcpy(gCore->panes[PANE_LEFT].path, (folder_ + "tree\\").c_str());
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"out"});
     Command(CMD_LEFT_COPY_FOLDER);
     EXPECT_FALSE(JobRunning()) << "tree\\loop\\ is tree itself";
     ASSERT_EQ(1u, prompts_.calls().size());
@@ -191,7 +191,7 @@ TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
         {"whole folder", [&] { Command(CMD_LEFT_COPY_FOLDER); }},
         {"selection",
          [&] {
-             SelectOnly(gPanes[PANE_LEFT].list, {"old"});
+             SelectOnly(gCore->panes[PANE_LEFT].list, {"old"});
              Command(CMD_LEFT_COPY_SELECTED);
          }},
         {"drop", [&] { CopyPathsInto(&old, bk.c_str(), 1, nullptr, WindowWalkSink()); }},
@@ -214,7 +214,7 @@ TEST_F(LinksTest, ACopyIntoALinkThatLeadsInsideTheSourceIsRefused) {
 TEST_F(LinksTest, MoveCarriesLinksAsLinks) {
     Use("move");
     Start();
-    SelectOnly(gPanes[PANE_LEFT].list, {"tree"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"tree"});
     CommandAndWait(CMD_LEFT_MOVE);
     // Moved as one piece: the links are still links; "loop" and "up" are
     // relative, so they still name dest\tree and dest.
@@ -253,11 +253,11 @@ TEST_F(LinksTest, RecycleBinTakesTheTreeWithItsLinks) {
 TEST_F(LinksTest, RecyclingALinkByItselfLeavesItsTarget) {
     Use("recyclelink");
     Start();
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"tree"}));
     PumpMessages(20);
     // Into the tree, then the link "out" alone.
-    OpenListItem(&gPanes[PANE_LEFT], FindItem(gPanes[PANE_LEFT].list, "tree"));
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"out"}));
+    OpenListItem(&gCore->panes[PANE_LEFT], FindItem(gCore->panes[PANE_LEFT].list, "tree"));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"out"}));
     EXPECT_EQ(0, RecycleAnsweringTheShellYes()) << "the shell never got the link";
     OutsideIntact();
     EXPECT_TRUE(Exists(folder_ + "tree\\file.txt"));
@@ -273,8 +273,8 @@ TEST_F(LinksTest, RecyclingALinkByItselfLeavesItsTarget) {
 TEST_F(LinksTest, MovingALinkNeverMovesWhatItLeadsTo) {
     Use("movelink");
     Start();
-    OpenListItem(&gPanes[PANE_LEFT], FindItem(gPanes[PANE_LEFT].list, "tree"));
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"out"}));
+    OpenListItem(&gCore->panes[PANE_LEFT], FindItem(gCore->panes[PANE_LEFT].list, "tree"));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"out"}));
     CommandAndWait(CMD_LEFT_MOVE);
     OutsideIntact();
     if (IsLink(folder_ + "dest\\out")) {
@@ -296,7 +296,7 @@ TEST_F(LinksTest, ARecycleNeverHandsTheShellAFolderHoldingALink) {
         GTEST_SKIP() << "the test driver mounts a second file system (as root)";
     folder_ += "links\\";
     Start();
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"tree"}));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"tree"}));
     RecycleAnsweringTheShellYes();
     OutsideIntact();
     EXPECT_FALSE(Exists(folder_ + "tree\\file.txt")) << "what holds no link went";
@@ -309,7 +309,7 @@ TEST_F(LinksTest, FoldersOfTwoFileSystemsAreNeverTakenForOneAnother) {
     if (a.empty() || b.empty())
         GTEST_SKIP() << "the test driver mounts two small file systems (as root)";
     StartOn(a, b);
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"d"}));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"d"}));
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("f\n", ReadBytes(b + "d\\e\\f.txt"));

@@ -43,17 +43,17 @@ TEST_F(MainWindowTest, BuildsEveryControlAndCountsTheObjects) {
     HWND status = GetDlgItem(Main(), IDC_STATUS);
     ASSERT_NE(nullptr, status);
     EXPECT_EQ(status, gCore->statusBar);
-    EXPECT_EQ(gPanes[PANE_LEFT].list, GetDlgItem(Main(), IDC_LEFT_LIST));
-    EXPECT_EQ(gPanes[PANE_RIGHT].list, GetDlgItem(Main(), IDC_RIGHT_LIST));
-    EXPECT_EQ(gPanes[PANE_LEFT].pathBox, GetDlgItem(Main(), IDC_LEFT_PATH));
-    EXPECT_EQ(gPanes[PANE_RIGHT].pathBox, GetDlgItem(Main(), IDC_RIGHT_PATH));
-    EXPECT_EQ(3, ItemCount(gPanes[PANE_LEFT].list));
-    EXPECT_EQ(0, ItemCount(gPanes[PANE_RIGHT].list));
+    EXPECT_EQ(gCore->panes[PANE_LEFT].list, GetDlgItem(Main(), IDC_LEFT_LIST));
+    EXPECT_EQ(gCore->panes[PANE_RIGHT].list, GetDlgItem(Main(), IDC_RIGHT_LIST));
+    EXPECT_EQ(gCore->panes[PANE_LEFT].pathBox, GetDlgItem(Main(), IDC_LEFT_PATH));
+    EXPECT_EQ(gCore->panes[PANE_RIGHT].pathBox, GetDlgItem(Main(), IDC_RIGHT_PATH));
+    EXPECT_EQ(3, ItemCount(gCore->panes[PANE_LEFT].list));
+    EXPECT_EQ(0, ItemCount(gCore->panes[PANE_RIGHT].list));
     EXPECT_EQ("Object Count : 3", StatusText(status, 0));
     EXPECT_EQ("Object Count : 0", StatusText(status, 1));
-    EXPECT_EQ(right_.path(), WindowText(gPanes[PANE_RIGHT].pathBox));
+    EXPECT_EQ(right_.path(), WindowText(gCore->panes[PANE_RIGHT].pathBox));
 
-    HWND header = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_GETHEADER, 0, 0);
+    HWND header = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_GETHEADER, 0, 0);
     ASSERT_EQ(4, (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     const char* titles[4] = {"名前", "サイズ", "ファイルの種類", "更新日付"};
     const int widths[4] = {160, 60, 120, 110};
@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, BuildsEveryControlAndCountsTheObjects) {
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = title;
         column.cchTextMax = sizeof title;
-        SendMessageA(gPanes[PANE_RIGHT].list, LVM_GETCOLUMNA, i, (LPARAM)&column);
+        SendMessageA(gCore->panes[PANE_RIGHT].list, LVM_GETCOLUMNA, i, (LPARAM)&column);
         EXPECT_STREQ(titles[i], title);
         EXPECT_EQ(widths[i], column.cx);
     }
@@ -88,12 +88,13 @@ TEST_F(MainWindowTest, ResizeFollowsTheFixedRules) {
         EXPECT_EQ(centre - 115, host.left);
         EXPECT_EQ(230, host.right - host.left);
         EXPECT_EQ(28, host.bottom - host.top);
-        RECT lp = ChildRect(gPanes[PANE_LEFT].pathBox), rp = ChildRect(gPanes[PANE_RIGHT].pathBox);
+        RECT lp = ChildRect(gCore->panes[PANE_LEFT].pathBox),
+             rp = ChildRect(gCore->panes[PANE_RIGHT].pathBox);
         EXPECT_EQ(3, lp.left);
         EXPECT_EQ(path, lp.right - lp.left);
         EXPECT_EQ(centre + 115, rp.left);
         EXPECT_EQ(path, rp.right - rp.left);
-        RECT ll = ChildRect(gPanes[PANE_LEFT].list), rl = ChildRect(gPanes[PANE_RIGHT].list);
+        RECT ll = ChildRect(gCore->panes[PANE_LEFT].list), rl = ChildRect(gCore->panes[PANE_RIGHT].list);
         EXPECT_EQ(2, ll.left);
         EXPECT_EQ(30, ll.top);
         EXPECT_EQ(list, ll.right - ll.left);
@@ -194,10 +195,10 @@ TEST_F(MainWindowTest, IdlePollCancelsOrDeletes) {
 
     keys[VK_ESCAPE] = 0;
     SetKeyboardState(keys);
-    gEditing = 1;
+    gCore->editing = 1;
     PollKeyboard();
     EXPECT_FALSE(PeekMessageA(&msg, Main(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) << "editing guards Delete";
-    gEditing = 0;
+    gCore->editing = 0;
     PollKeyboard();
     ASSERT_TRUE(PeekMessageA(&msg, Main(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ((WPARAM)CMD_DELETE, msg.wParam);

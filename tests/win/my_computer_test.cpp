@@ -30,8 +30,8 @@ class MyComputerTest : public TwoPaneTest {
 
 TEST_F(MyComputerTest, ListsTheDrivesInShellOrder) {
     Command(CMD_LEFT_MY_COMPUTER);
-    ASSERT_STREQ("", gPanes[PANE_LEFT].path);
-    HWND list = gPanes[PANE_LEFT].list;
+    ASSERT_STREQ("", gCore->panes[PANE_LEFT].path);
+    HWND list = gCore->panes[PANE_LEFT].list;
     ASSERT_GE(ItemCount(list), 2);
     int c = FindEnding(list, "(C:)"), z = FindEnding(list, "(Z:)");
     ASSERT_GE(c, 0);
@@ -46,33 +46,33 @@ TEST_F(MyComputerTest, ListsTheDrivesInShellOrder) {
 
 TEST_F(MyComputerTest, EnteringADriveAndComingBack) {
     Command(CMD_LEFT_MY_COMPUTER);
-    int c = FindEnding(gPanes[PANE_LEFT].list, "(C:)");
+    int c = FindEnding(gCore->panes[PANE_LEFT].list, "(C:)");
     ASSERT_GE(c, 0);
-    DoubleClick(&gPanes[PANE_LEFT], c);
-    EXPECT_STREQ("C:\\", gPanes[PANE_LEFT].path);
-    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "windows"), 0) << "the root of C: is listed";
-    EXPECT_EQ("C:\\", WindowText(gPanes[PANE_LEFT].pathBox));
+    DoubleClick(&gCore->panes[PANE_LEFT], c);
+    EXPECT_STREQ("C:\\", gCore->panes[PANE_LEFT].path);
+    EXPECT_GE(FindItem(gCore->panes[PANE_LEFT].list, "windows"), 0) << "the root of C: is listed";
+    EXPECT_EQ("C:\\", WindowText(gCore->panes[PANE_LEFT].pathBox));
 
     // The parent of a drive root is the view again.
     Command(CMD_LEFT_PARENT);
-    EXPECT_STREQ("", gPanes[PANE_LEFT].path);
-    EXPECT_GE(FindEnding(gPanes[PANE_LEFT].list, "(C:)"), 0);
+    EXPECT_STREQ("", gCore->panes[PANE_LEFT].path);
+    EXPECT_GE(FindEnding(gCore->panes[PANE_LEFT].list, "(C:)"), 0);
 
     // An item that is no file-system folder is neither entered nor opened.
-    for (int i = 0; i < ItemCount(gPanes[PANE_LEFT].list); i++) {
-        if (ItemParam(gPanes[PANE_LEFT].list, i) & FILE_ATTRIBUTE_DIRECTORY)
+    for (int i = 0; i < ItemCount(gCore->panes[PANE_LEFT].list); i++) {
+        if (ItemParam(gCore->panes[PANE_LEFT].list, i) & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        DoubleClick(&gPanes[PANE_LEFT], i);
-        EXPECT_STREQ("", gPanes[PANE_LEFT].path) << ItemText(gPanes[PANE_LEFT].list, i, 0);
+        DoubleClick(&gCore->panes[PANE_LEFT], i);
+        EXPECT_STREQ("", gCore->panes[PANE_LEFT].path) << ItemText(gCore->panes[PANE_LEFT].list, i, 0);
     }
 
     // An empty path box, committed, shows the view and stays empty.
-    strcpy(gPanes[PANE_RIGHT].path, folder_.path().c_str());
-    SetWindowTextA(gPanes[PANE_RIGHT].pathBox, "");
-    SetFocus(gPanes[PANE_RIGHT].pathBox);
-    SetFocus(gPanes[PANE_RIGHT].list);
-    EXPECT_STREQ("", gPanes[PANE_RIGHT].path);
-    EXPECT_EQ("", WindowText(gPanes[PANE_RIGHT].pathBox));
-    EXPECT_GE(FindEnding(gPanes[PANE_RIGHT].list, "(C:)"), 0);
+    strcpy(gCore->panes[PANE_RIGHT].path, folder_.path().c_str());
+    SetWindowTextA(gCore->panes[PANE_RIGHT].pathBox, "");
+    SetFocus(gCore->panes[PANE_RIGHT].pathBox);
+    SetFocus(gCore->panes[PANE_RIGHT].list);
+    EXPECT_STREQ("", gCore->panes[PANE_RIGHT].path);
+    EXPECT_EQ("", WindowText(gCore->panes[PANE_RIGHT].pathBox));
+    EXPECT_GE(FindEnding(gCore->panes[PANE_RIGHT].list, "(C:)"), 0);
     EXPECT_TRUE(prompts_.calls().empty());
 }

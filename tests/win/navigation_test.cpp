@@ -33,20 +33,20 @@ class NavigationTest : public TwoPaneTest {
 };
 
 TEST_F(NavigationTest, ListingAPaneMakesItActive) {
-    SendMessageA(gPanes[PANE_LEFT].list, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
-    SendMessageA(gPanes[PANE_LEFT].list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(&gPanes[PANE_LEFT], ActivePane());
-    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
-    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
+    SendMessageA(gCore->panes[PANE_LEFT].list, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    SendMessageA(gCore->panes[PANE_LEFT].list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(&gCore->panes[PANE_LEFT], ActivePane());
+    ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
+    EXPECT_EQ(&gCore->panes[PANE_RIGHT], ActivePane());
 }
 
 // A refresh of the folder keeps the selection, the focus and the first row
 // shown on the entries still there; typing a name's first letters moves to it.
 TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
-    HWND list = gPanes[PANE_LEFT].list;
+    HWND list = gCore->panes[PANE_LEFT].list;
     for (int i = 0; i < 200; i++)
         MakeFileOfSize(left_ / ("f" + std::to_string(100 + i) + ".txt"), 1);
-    ListFolder(list, gPanes[PANE_LEFT].path);
+    ListFolder(list, gCore->panes[PANE_LEFT].path);
     Select(list, FindItem(list, "taken.txt"));
     Select(list, FindItem(list, "old.txt"));
     ListView_SetItemState(list, FindItem(list, "taken.txt"), LVIS_FOCUSED, LVIS_FOCUSED);
@@ -55,7 +55,7 @@ TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
     ASSERT_NE("sub", top);
     DeleteFileA((left_ / "old.txt").c_str());
     MakeFileOfSize(left_ / "a-new.txt", 1);
-    MakePaneActive(&gPanes[PANE_LEFT]);
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
     Command(CMD_REFRESH);
     EXPECT_EQ(203, ItemCount(list));
     EXPECT_EQ(1, ListView_GetSelectedCount(list));
@@ -69,40 +69,41 @@ TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
 }
 
 TEST_F(NavigationTest, ParentFolderAndMyComputerCommands) {
-    strcpy(gPanes[PANE_LEFT].path, (left_ / "sub\\deeper\\").c_str());
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    strcpy(gCore->panes[PANE_LEFT].path, (left_ / "sub\\deeper\\").c_str());
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
     Command(CMD_LEFT_PARENT);
-    EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
-    EXPECT_EQ(left_ / "sub\\", WindowText(gPanes[PANE_LEFT].pathBox));
+    EXPECT_EQ(left_ / "sub\\", gCore->panes[PANE_LEFT].path);
+    EXPECT_EQ(left_ / "sub\\", WindowText(gCore->panes[PANE_LEFT].pathBox));
     EXPECT_EQ("Object Count : 1", Status(0));
 
     Command(CMD_RIGHT_MY_COMPUTER);
-    EXPECT_STREQ("", gPanes[PANE_RIGHT].path);
-    EXPECT_EQ(right_.path(), WindowText(gPanes[PANE_RIGHT].pathBox)) << "the box keeps its text";
+    EXPECT_STREQ("", gCore->panes[PANE_RIGHT].path);
+    EXPECT_EQ(right_.path(), WindowText(gCore->panes[PANE_RIGHT].pathBox)) << "the box keeps its text";
     EXPECT_EQ("Object Count : 1", Status(1)) << "the counts stay";
     Command(CMD_RIGHT_PARENT);
-    EXPECT_STREQ("", gPanes[PANE_RIGHT].path) << "the parent of My Computer is My Computer";
+    EXPECT_STREQ("", gCore->panes[PANE_RIGHT].path) << "the parent of My Computer is My Computer";
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
 TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
-    HWND box = gPanes[PANE_LEFT].pathBox;
+    HWND box = gCore->panes[PANE_LEFT].pathBox;
     // Typed into the box, then the keyboard moved to the list, as a click does.
     auto type = [&](const std::string& text) {
         SetFocus(box);
         SetWindowTextA(box, text.c_str());
-        SetFocus(gPanes[PANE_LEFT].list);
+        SetFocus(gCore->panes[PANE_LEFT].list);
     };
     SetFocus(box);
-    EXPECT_EQ(1, gEditing);
+    EXPECT_EQ(1, gCore->editing);
     type(left_ / "sub\\deeper\\..\\deeper");
-    EXPECT_EQ(0, gEditing);
-    EXPECT_EQ(left_ / "sub\\deeper\\", gPanes[PANE_LEFT].path) << "normalised, with its final separator";
+    EXPECT_EQ(0, gCore->editing);
+    EXPECT_EQ(left_ / "sub\\deeper\\", gCore->panes[PANE_LEFT].path)
+        << "normalised, with its final separator";
     EXPECT_EQ(left_ / "sub\\deeper\\", WindowText(box));
 
     // A relative text is taken from the folder the listing made current.
     type("..");
-    EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
+    EXPECT_EQ(left_ / "sub\\", gCore->panes[PANE_LEFT].path);
 
     // Another window that takes the keyboard (a job's box) takes no half-typed path.
     HWND other =
@@ -110,8 +111,8 @@ TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
     SetFocus(box);
     SetWindowTextA(box, (left_ / "su").c_str());
     SetFocus(other);
-    EXPECT_EQ(0, gEditing);
-    EXPECT_EQ(left_ / "sub\\", gPanes[PANE_LEFT].path);
+    EXPECT_EQ(0, gCore->editing);
+    EXPECT_EQ(left_ / "sub\\", gCore->panes[PANE_LEFT].path);
     EXPECT_TRUE(prompts_.calls().empty());
     DestroyWindow(other);
 
@@ -122,47 +123,47 @@ TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
     WriteBytesW(acute + L"\\in-acute.txt", "a");
     SetFocus(box);
     SetWindowTextW(box, (acute + L"\\").c_str());
-    SetFocus(gPanes[PANE_LEFT].list);
-    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "in-acute.txt"), 0) << gPanes[PANE_LEFT].path;
+    SetFocus(gCore->panes[PANE_LEFT].list);
+    EXPECT_GE(FindItem(gCore->panes[PANE_LEFT].list, "in-acute.txt"), 0) << gCore->panes[PANE_LEFT].path;
     EXPECT_TRUE(prompts_.calls().empty());
 
     type(left_ / "missing");
     ASSERT_EQ(1u, prompts_.calls().size());
     EXPECT_EQ("CurrentDirectry Error", prompts_.calls()[0].caption);
-    EXPECT_STREQ("c:\\", gPanes[PANE_LEFT].path);
+    EXPECT_STREQ("c:\\", gCore->panes[PANE_LEFT].path);
     EXPECT_EQ("c:\\", WindowText(box));
 
     type("");
-    EXPECT_STREQ("", gPanes[PANE_LEFT].path) << "an empty box is My Computer";
+    EXPECT_STREQ("", gCore->panes[PANE_LEFT].path) << "an empty box is My Computer";
     EXPECT_EQ(0, Command(IDC_LEFT_PATH, EN_CHANGE));
 }
 
 TEST_F(NavigationTest, RenameInPlace) {
-    SetFocus(gPanes[PANE_LEFT].list);
-    int item = FindItem(gPanes[PANE_LEFT].list, "old.txt");
+    SetFocus(gCore->panes[PANE_LEFT].list);
+    int item = FindItem(gCore->panes[PANE_LEFT].list, "old.txt");
     ASSERT_GE(item, 0);
-    HWND edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    HWND edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     ASSERT_NE(nullptr, edit);
-    EXPECT_EQ(1, gEditing);
+    EXPECT_EQ(1, gCore->editing);
     SetWindowTextA(edit, "新しい名前.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
-    EXPECT_EQ(0, gEditing);
+    EXPECT_EQ(0, gCore->editing);
     EXPECT_TRUE(Exists(left_ / "新しい名前.txt"));
     EXPECT_FALSE(Exists(left_ / "old.txt"));
-    EXPECT_EQ("新しい名前.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
+    EXPECT_EQ("新しい名前.txt", ItemText(gCore->panes[PANE_LEFT].list, item, 0));
 
     // To a name that exists: fails quietly, nothing changes.
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "taken.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
-    EXPECT_EQ("新しい名前.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
+    EXPECT_EQ("新しい名前.txt", ItemText(gCore->panes[PANE_LEFT].list, item, 0));
     EXPECT_EQ(std::string(5, '\0'), ReadBytes(left_ / "新しい名前.txt"));
     EXPECT_EQ(6u, ReadBytes(left_ / "taken.txt").size());
 
     // A name that would move the file elsewhere is refused.
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "sub\\moved.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
@@ -171,66 +172,66 @@ TEST_F(NavigationTest, RenameInPlace) {
 
     // Final dots and blanks are dropped, as the platform drops them: the row
     // shows the name the file got, and a later command on it reaches it.
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "trimmed.txt. ");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
     EXPECT_TRUE(Exists(left_ / "trimmed.txt"));
-    EXPECT_EQ("trimmed.txt", ItemText(gPanes[PANE_LEFT].list, item, 0));
+    EXPECT_EQ("trimmed.txt", ItemText(gCore->panes[PANE_LEFT].list, item, 0));
     // A change of case alone is carried out, and the row shows the disk's name.
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "Trimmed.TXT");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
     std::vector<std::wstring> names = FolderEntriesW(left_.path());
     EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"Trimmed.TXT"));
-    EXPECT_EQ("Trimmed.TXT", ItemText(gPanes[PANE_LEFT].list, item, 0));
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    EXPECT_EQ("Trimmed.TXT", ItemText(gCore->panes[PANE_LEFT].list, item, 0));
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "新しい名前.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
 
     // Esc cancels, whatever the box holds.
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "cancelled.txt");
     SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
     PumpMessages(20);
     EXPECT_FALSE(Exists(left_ / "cancelled.txt"));
-    EXPECT_EQ(0, gEditing);
+    EXPECT_EQ(0, gCore->editing);
 
     // A relisting while the edit is open cancels it.
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "relisted.txt");
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
     PumpMessages(20);
     EXPECT_FALSE(Exists(left_ / "relisted.txt"));
-    EXPECT_EQ(0, gEditing);
+    EXPECT_EQ(0, gCore->editing);
 
     // A sort while the edit is open: the renamed row is the one edited, wherever it went.
-    item = FindItem(gPanes[PANE_LEFT].list, "新しい名前.txt");
-    edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    item = FindItem(gCore->panes[PANE_LEFT].list, "新しい名前.txt");
+    edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "sorted.txt");
-    SortByColumn(gPanes[PANE_LEFT].list, 0); // descending: the edited row goes to the top
+    SortByColumn(gCore->panes[PANE_LEFT].list, 0); // descending: the edited row goes to the top
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
     EXPECT_TRUE(Exists(left_ / "sorted.txt"));
-    EXPECT_EQ(0, FindItem(gPanes[PANE_LEFT].list, "sorted.txt"));
-    EXPECT_EQ(-1, FindItem(gPanes[PANE_LEFT].list, "新しい名前.txt"));
-    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "sub"), 0);
+    EXPECT_EQ(0, FindItem(gCore->panes[PANE_LEFT].list, "sorted.txt"));
+    EXPECT_EQ(-1, FindItem(gCore->panes[PANE_LEFT].list, "新しい名前.txt"));
+    EXPECT_GE(FindItem(gCore->panes[PANE_LEFT].list, "sub"), 0);
     EXPECT_TRUE(prompts_.calls().empty());
 }
 
 TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
     Command(CMD_LEFT_NEW_FOLDER);
     EXPECT_TRUE(Exists(left_ / "新しいフォルダ"));
-    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, "新しいフォルダ"), 0);
+    EXPECT_GE(FindItem(gCore->panes[PANE_LEFT].list, "新しいフォルダ"), 0);
     EXPECT_EQ("Object Count : 3", Status(0)) << "new folder leaves the counts";
     Command(CMD_LEFT_NEW_FOLDER); // exists already: nothing visible
     EXPECT_TRUE(prompts_.calls().empty());
 
     // Refresh relists the active pane and recounts both.
     MakeFileOfSize(right_ / "new.txt", 1);
-    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
     Command(CMD_REFRESH);
     EXPECT_EQ("Object Count : 4", Status(0));
     EXPECT_EQ("Object Count : 2", Status(1));
@@ -254,8 +255,8 @@ TEST_F(NavigationTest, NewFolderRefreshAboutAndUnknownIds) {
 TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
     CommandAndWait(CMD_LEFT_DELETE);
     EXPECT_TRUE(prompts_.calls().empty()) << "nothing selected: no question";
-    Select(gPanes[PANE_LEFT].list, FindItem(gPanes[PANE_LEFT].list, "old.txt"));
-    Select(gPanes[PANE_LEFT].list, FindItem(gPanes[PANE_LEFT].list, "taken.txt"));
+    Select(gCore->panes[PANE_LEFT].list, FindItem(gCore->panes[PANE_LEFT].list, "old.txt"));
+    Select(gCore->panes[PANE_LEFT].list, FindItem(gCore->panes[PANE_LEFT].list, "taken.txt"));
     prompts_.Queue(0);
     CommandAndWait(CMD_LEFT_DELETE);
     ASSERT_EQ(1u, prompts_.calls().size());
@@ -264,7 +265,7 @@ TEST_F(NavigationTest, DeleteCommandsAskFirstAndOnlyWithASelection) {
     EXPECT_EQ("選択ファイルをゴミ箱へ移動しますか", prompts_.calls()[0].question);
     EXPECT_EQ("old.txt\r\ntaken.txt\r\n", prompts_.calls()[0].names);
 
-    MakePaneActive(&gPanes[PANE_LEFT]);
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
     prompts_.Queue(0);
     PostMessageA(Main(), WM_COMMAND, CMD_DELETE, 0); // as the Delete key sends it
     PumpMessages(30);

@@ -19,10 +19,10 @@ class OddNamesTest : public TwoPaneTest {
         std::string odd = FolderFromEnvironment("BRENNIK_ODD_NAMES");
         ASSERT_FALSE(odd.empty()) << "the test driver makes the names (BRENNIK_ODD_NAMES)";
         case_ = odd + name + "\\";
-        lstrcpyA(gPanes[PANE_LEFT].path, case_.c_str());
-        lstrcpyA(gPanes[PANE_RIGHT].path, (case_ + "dest\\").c_str());
+        lstrcpyA(gCore->panes[PANE_LEFT].path, case_.c_str());
+        lstrcpyA(gCore->panes[PANE_RIGHT].path, (case_ + "dest\\").c_str());
         Relist();
-        MakePaneActive(&gPanes[PANE_LEFT]);
+        MakePaneActive(&gCore->panes[PANE_LEFT]);
     }
     // The bytes of the very entry of this name, through the form no path rule rewrites.
     std::string Exact(const std::string& relative, const wchar_t* name) {
@@ -40,15 +40,16 @@ TEST_F(OddNamesTest, EachRowIsMarkedWhereItsTextReachesAnotherEntry) {
                 {"q\"x", true},    {"a\\b", true}, {"a", false},      {"dir.", true},
                 {"nul.txt", true}, {"con", true},  {"aux.log", true}, {"com1.txt", true}};
     for (const auto& row : rows) {
-        int at = FindItem(gPanes[PANE_LEFT].list, row.text);
+        int at = FindItem(gCore->panes[PANE_LEFT].list, row.text);
         ASSERT_GE(at, 0) << row.text;
-        EXPECT_EQ(row.marked, (ItemParam(gPanes[PANE_LEFT].list, at) & ITEM_HAS_REAL_NAME) != 0) << row.text;
+        EXPECT_EQ(row.marked, (ItemParam(gCore->panes[PANE_LEFT].list, at) & ITEM_HAS_REAL_NAME) != 0)
+            << row.text;
     }
 }
 
 TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     Open("delete");
-    ASSERT_EQ(5, SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "sp ", "dir.", "nul.txt", "con"}));
+    ASSERT_EQ(5, SelectOnly(gCore->panes[PANE_LEFT].list, {"dot.", "sp ", "dir.", "nul.txt", "con"}));
     Command(CMD_DELETE);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("(missing)", Exact("", L"nul.txt"));
@@ -60,13 +61,13 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     EXPECT_EQ("sp", Exact("", L"sp"));
 
     Open("recycle");
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"dot."}));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"dot."}));
     CommandAndWait(CMD_LEFT_DELETE);
     EXPECT_EQ("(missing)", Exact("", L"dot."));
     EXPECT_EQ("dot", Exact("", L"dot"));
 
     Open("move");
-    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"sp ", "dir.", "aux.log"}));
+    ASSERT_EQ(3, SelectOnly(gCore->panes[PANE_LEFT].list, {"sp ", "dir.", "aux.log"}));
     CommandAndWait(CMD_LEFT_MOVE);
     EXPECT_EQ("aux.log", Exact("dest\\", L"aux.log"));
     EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
@@ -75,8 +76,8 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     EXPECT_EQ("sp", Exact("", L"sp"));
 
     Open("copy");
-    ASSERT_EQ(6,
-              SelectOnly(gPanes[PANE_LEFT].list, {"dot.", "dir.", "nul.txt", "con", "aux.log", "com1.txt"}));
+    ASSERT_EQ(6, SelectOnly(gCore->panes[PANE_LEFT].list,
+                            {"dot.", "dir.", "nul.txt", "con", "aux.log", "com1.txt"}));
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
     for (const wchar_t* device : {L"nul.txt", L"con", L"aux.log", L"com1.txt"})
@@ -85,9 +86,9 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
     EXPECT_EQ("in", Exact("dest\\dir.\\", L"in.txt"));
     EXPECT_EQ("(missing)", Exact("dest\\", L"dot"));
     // Through the clipboard, which names it by its short name, it keeps its name.
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"sp "}));
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"sp "}));
     Command(CMD_CLIPBOARD_COPY);
-    MakePaneActive(&gPanes[PANE_RIGHT]);
+    MakePaneActive(&gCore->panes[PANE_RIGHT]);
     CommandAndWait(CMD_CLIPBOARD_PASTE);
     EXPECT_EQ("sp ", Exact("dest\\", L"sp "));
     EXPECT_EQ("(missing)", Exact("dest\\", L"sp"));
@@ -99,7 +100,7 @@ TEST_F(OddNamesTest, DeleteRecycleMoveAndCopyReachTheChosenEntries) {
 TEST_F(OddNamesTest, EntriesNoPathReachesAreLeftAloneAndNamed) {
     Open("refuse");
     for (int command : {CMD_DELETE, CMD_LEFT_DELETE, CMD_LEFT_MOVE}) {
-        ASSERT_EQ(2, SelectOnly(gPanes[PANE_LEFT].list, {"q\"x", "a\\b"}));
+        ASSERT_EQ(2, SelectOnly(gCore->panes[PANE_LEFT].list, {"q\"x", "a\\b"}));
         Command(command);
         ASSERT_TRUE(WaitForJob());
     }
@@ -110,7 +111,7 @@ TEST_F(OddNamesTest, EntriesNoPathReachesAreLeftAloneAndNamed) {
     EXPECT_EQ(6, CountCaption("Name Error")) << "two names, three commands";
 
     // The whole folder into a folder outside it.
-    lstrcpyA(gPanes[PANE_RIGHT].path, right_.path().c_str());
+    lstrcpyA(gCore->panes[PANE_RIGHT].path, right_.path().c_str());
     Relist();
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(WaitForJob());

@@ -109,7 +109,7 @@ TEST_F(FaultsTest, ASourceThatDisappearsDuringTheJob) {
     WriteBytes(left_ / "b.txt", "b");
     WriteBytes(left_ / "c.txt", "c");
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt", "b.txt", "c.txt"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt", "b.txt", "c.txt"});
     HoldJobAtFirstError();
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
@@ -190,11 +190,11 @@ TEST_F(FaultsTest, EscDuringUpdatesAndDeletesLeavesNothingHalf) {
     EXPECT_LT(updated, 120);
 
     // A permanent delete stopped by Esc: each file is gone or intact.
-    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
     LVITEMA all = {};
     all.stateMask = all.state = LVIS_SELECTED;
-    SendMessageA(gPanes[PANE_RIGHT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
-    MakePaneActive(&gPanes[PANE_RIGHT]);
+    SendMessageA(gCore->panes[PANE_RIGHT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    MakePaneActive(&gCore->panes[PANE_RIGHT]);
     prompts_.Queue(1);
     SendMessageA(gCore->statusBar, SB_SETTEXTA, 0, (LPARAM) "");
     Command(CMD_DELETE);
@@ -298,16 +298,16 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     if (madeLong)
         CloseHandle(file);
     Relist();
-    EXPECT_GE(FindItem(gPanes[PANE_LEFT].list, name259), 0) << "259 bytes is still a path";
-    EXPECT_EQ(1, ItemCount(gPanes[PANE_LEFT].list))
+    EXPECT_GE(FindItem(gCore->panes[PANE_LEFT].list, name259), 0) << "259 bytes is still a path";
+    EXPECT_EQ(1, ItemCount(gCore->panes[PANE_LEFT].list))
         << "a path past 259 bytes is not listed, so nothing acts on it";
 
     // Copy, clipboard and move of the 259-byte item keep its whole name.
-    SelectOnly(gPanes[PANE_LEFT].list, {name259});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {name259});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
     EXPECT_EQ("259", ReadBytes(right_ / name259)) << "right_ is as long as left_";
-    MakePaneActive(&gPanes[PANE_LEFT]);
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     ASSERT_TRUE(OpenClipboard(nullptr));
     HGLOBAL data = GetClipboardData(CF_HDROP);
@@ -323,9 +323,9 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     EXPECT_EQ(1, CountCaption("Path Length Error"));
     EXPECT_TRUE(Exists(left_ / name259));
     // The permanent delete takes it.
-    MakePaneActive(&gPanes[PANE_RIGHT]);
-    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
-    SelectOnly(gPanes[PANE_RIGHT].list, {name259});
+    MakePaneActive(&gCore->panes[PANE_RIGHT]);
+    ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
+    SelectOnly(gCore->panes[PANE_RIGHT].list, {name259});
     prompts_.Queue(1);
     Command(CMD_DELETE);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
@@ -336,12 +336,12 @@ TEST_F(FaultsTest, NamesAndPathsAtTheLimits) {
     std::string folder257(257 - left_.path().size(), 'g');
     ASSERT_TRUE(CreateDirectoryA((left_ / folder257).c_str(), nullptr));
     Relist();
-    SelectOnly(gPanes[PANE_LEFT].list, {folder257});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {folder257});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));
     EXPECT_TRUE(Exists(right_ / folder257));
-    MakePaneActive(&gPanes[PANE_LEFT]);
-    SelectOnly(gPanes[PANE_LEFT].list, {folder257});
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {folder257});
     prompts_.Queue(1);
     Command(CMD_DELETE);
     ASSERT_TRUE(PumpUntil([] { return !JobRunning(); }));

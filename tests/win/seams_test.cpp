@@ -29,7 +29,7 @@ class SeamsTest : public ExchangeFixture {
     void Notify(Pane* pane, UINT code) {
         NMLISTVIEW notice = {};
         notice.hdr.hwndFrom = pane->list;
-        notice.hdr.idFrom = pane == &gPanes[PANE_LEFT] ? IDC_LEFT_LIST : IDC_RIGHT_LIST;
+        notice.hdr.idFrom = pane == &gCore->panes[PANE_LEFT] ? IDC_LEFT_LIST : IDC_RIGHT_LIST;
         notice.hdr.code = code;
         notice.uChanged = LVIF_STATE;
         SendMessageA(Main(), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
@@ -37,13 +37,13 @@ class SeamsTest : public ExchangeFixture {
 };
 
 TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
-    ASSERT_EQ(1, SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"}));
-    ASSERT_EQ(&gPanes[PANE_LEFT], ActivePane()) << "a selection change is the user's";
+    ASSERT_EQ(1, SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt"}));
+    ASSERT_EQ(&gCore->panes[PANE_LEFT], ActivePane()) << "a selection change is the user's";
     PumpMessages(50); // the left list repaints its selection first
     // A real repaint of the other list, as a window passing over it causes.
-    RedrawWindow(gPanes[PANE_RIGHT].list, nullptr, nullptr,
+    RedrawWindow(gCore->panes[PANE_RIGHT].list, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    EXPECT_EQ(&gPanes[PANE_LEFT], ActivePane());
+    EXPECT_EQ(&gCore->panes[PANE_LEFT], ActivePane());
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_EQ(std::vector<std::string>{left_ / "a.txt"}, ClipboardNames()) << "the left pane's selection";
 
@@ -57,9 +57,9 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
         {LVN_ITEMCHANGED, true},
     };
     for (const auto& notice : notices) {
-        Activate(&gPanes[PANE_LEFT]);
-        Notify(&gPanes[PANE_RIGHT], notice.code);
-        EXPECT_EQ(notice.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane())
+        Activate(&gCore->panes[PANE_LEFT]);
+        Notify(&gCore->panes[PANE_RIGHT], notice.code);
+        EXPECT_EQ(notice.activates ? &gCore->panes[PANE_RIGHT] : &gCore->panes[PANE_LEFT], ActivePane())
             << (int)notice.code;
     }
     // What passes through the message loop's keys: only a key pressed in a
@@ -72,19 +72,20 @@ TEST_F(SeamsTest, OnlyWhatTheUserDoesToAListMakesItsPaneActive) {
     } passing[] = {
         {WM_MOUSEMOVE, 0, false}, {WM_PAINT, 0, false}, {WM_TIMER, 1, false}, {WM_KEYDOWN, VK_DOWN, true}};
     for (const auto& m : passing) {
-        Activate(&gPanes[PANE_LEFT]);
-        MSG msg = {gPanes[PANE_RIGHT].list, m.message, m.wParam, 0, 0, {0, 0}};
+        Activate(&gCore->panes[PANE_LEFT]);
+        MSG msg = {gCore->panes[PANE_RIGHT].list, m.message, m.wParam, 0, 0, {0, 0}};
         EXPECT_EQ(0, TranslateKeys(&msg));
-        EXPECT_EQ(m.activates ? &gPanes[PANE_RIGHT] : &gPanes[PANE_LEFT], ActivePane()) << m.message;
+        EXPECT_EQ(m.activates ? &gCore->panes[PANE_RIGHT] : &gCore->panes[PANE_LEFT], ActivePane())
+            << m.message;
     }
     // A listing makes its pane active, whatever the user did last; the
     // keyboard given back when the window returns from a box does not.
-    SetFocus(gPanes[PANE_LEFT].list);
-    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
-    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
+    SetFocus(gCore->panes[PANE_LEFT].list);
+    ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
+    EXPECT_EQ(&gCore->panes[PANE_RIGHT], ActivePane());
     DestroyWindow(CreateWindowExA(0, "BUTTON", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, Main(), 0, 0, 0));
-    EXPECT_EQ(gPanes[PANE_LEFT].list, GetFocus());
-    EXPECT_EQ(&gPanes[PANE_RIGHT], ActivePane());
+    EXPECT_EQ(gCore->panes[PANE_LEFT].list, GetFocus());
+    EXPECT_EQ(&gCore->panes[PANE_RIGHT], ActivePane());
 }
 
 // An IDataObject whose GetData answers with another success code than S_OK,
@@ -152,8 +153,8 @@ TEST_F(SeamsTest, ADropSpeaksOnlyWhenItIsCarriedOut) {
     EXPECT_EQ("Drag&Drop", prompts_.calls().back().caption);
 
     // A success code other than S_OK still carries the list.
-    strcpy(gPanes[PANE_RIGHT].path, right_.path().c_str());
-    ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+    strcpy(gCore->panes[PANE_RIGHT].path, right_.path().c_str());
+    ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
     FileDataObject* plain = DataWith(BlockOf({left_ / "a.txt"}));
     OtherSuccessData other(plain);
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropNow(&other));
@@ -201,7 +202,7 @@ TEST_F(SeamsTest, DriveRootsAreNamedAndLeftOutOfPastesAndDrops) {
             data->Release();
         } else {
             PutOnClipboard(CF_HDROP, block);
-            Activate(&gPanes[PANE_RIGHT]);
+            Activate(&gCore->panes[PANE_RIGHT]);
             CommandAndWait(CMD_CLIPBOARD_PASTE);
         }
         ASSERT_EQ(before + 1, prompts_.calls().size());
@@ -214,20 +215,20 @@ TEST_F(SeamsTest, DriveRootsAreNamedAndLeftOutOfPastesAndDrops) {
 }
 
 TEST_F(SeamsTest, ARenameOpenWhenThePaneGoesToMyComputerEndsUnrenamed) {
-    SetFocus(gPanes[PANE_LEFT].list);
-    int item = FindItem(gPanes[PANE_LEFT].list, "a.txt");
+    SetFocus(gCore->panes[PANE_LEFT].list);
+    int item = FindItem(gCore->panes[PANE_LEFT].list, "a.txt");
     ASSERT_GE(item, 0);
-    HWND edit = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
+    HWND edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     ASSERT_NE(nullptr, edit);
-    ASSERT_EQ(1, gEditing);
+    ASSERT_EQ(1, gCore->editing);
     SetWindowTextA(edit, "renamed.txt");
     Command(CMD_LEFT_MY_COMPUTER);
-    HWND still = (HWND)SendMessageA(gPanes[PANE_LEFT].list, LVM_GETEDITCONTROL, 0, 0);
+    HWND still = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_GETEDITCONTROL, 0, 0);
     EXPECT_EQ(nullptr, still) << "the edit is closed with the listing";
     if (still)
         SendMessageA(still, WM_KEYDOWN, VK_RETURN, 0);
     PumpMessages(20);
-    EXPECT_EQ(0, gEditing);
+    EXPECT_EQ(0, gCore->editing);
     EXPECT_EQ("left a", ReadBytes(left_ / "a.txt"));
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
@@ -243,8 +244,8 @@ TEST_F(SeamsTest, TheDeleteKeyWithNothingSelectedIsQuiet) {
     Relist();
     Command(CMD_LEFT_COPY_FOLDER);
     ASSERT_TRUE(JobRunning());
-    Activate(&gPanes[PANE_RIGHT]);
-    SelectOnly(gPanes[PANE_RIGHT].list, {});
+    Activate(&gCore->panes[PANE_RIGHT]);
+    SelectOnly(gCore->panes[PANE_RIGHT].list, {});
     Command(CMD_DELETE);
     EXPECT_TRUE(JobRunning());
     EXPECT_NE("処理中です", StatusText(gCore->statusBar, 0));
@@ -261,11 +262,11 @@ TEST_F(SeamsTest, TheDeleteKeyWithNothingSelectedIsQuiet) {
 // A drag let go over the list it started from drops nothing; over the other list it copies.
 TEST_F(SeamsTest, ADragLetGoOverItsOwnListIsNoDrop) {
     for (PaneSide over : {PANE_LEFT, PANE_RIGHT}) {
-        SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
+        SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt"});
         RECT r;
-        GetWindowRect(gPanes[over].list, &r);
+        GetWindowRect(gCore->panes[over].list, &r);
         SetCursorPos(r.left + 50, r.top + 50);
-        Notify(&gPanes[PANE_LEFT], LVN_BEGINDRAG); // no button is down: it ends where it starts
+        Notify(&gCore->panes[PANE_LEFT], LVN_BEGINDRAG); // no button is down: it ends where it starts
         EXPECT_EQ(over == PANE_RIGHT, (PumpMessages(50), Exists(right_ / "a.txt"))) << over;
     }
 }
@@ -273,14 +274,14 @@ TEST_F(SeamsTest, ADragLetGoOverItsOwnListIsNoDrop) {
 // A clipboard copy whose every item is left out leaves the user's clipboard.
 TEST_F(SeamsTest, ACopyThatTakesNothingLeavesTheClipboard) {
     PutOnClipboard(CF_HDROP, BlockOf({right_ / "b.txt"}));
-    int item = FindItem(gPanes[PANE_LEFT].list, "a.txt");
+    int item = FindItem(gCore->panes[PANE_LEFT].list, "a.txt");
     ASSERT_GE(item, 0);
     // A row whose real name has no short name: it can't be passed on, and is said.
-    PaneModel& model = *ModelOfList(gPanes[PANE_LEFT].list);
+    PaneModel& model = *ModelOfList(gCore->panes[PANE_LEFT].list);
     int entry = model.Add("a.txt", L"a\u00e1.txt", nullptr, "");
     model.order[(size_t)item] = entry;
-    SelectOnly(gPanes[PANE_LEFT].list, {"a.txt"});
-    Activate(&gPanes[PANE_LEFT]);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"a.txt"});
+    Activate(&gCore->panes[PANE_LEFT]);
     Command(CMD_CLIPBOARD_COPY);
     EXPECT_EQ(1, CountCaption("Name Error"));
     EXPECT_EQ(std::vector<std::string>{right_ / "b.txt"}, ClipboardNames());
@@ -300,7 +301,7 @@ TEST_F(SeamsTest, WhenNoFolderCanBeEnteredThePaneStaysEmpty) {
     drive += "\\drive_c";
     // The current folder is one off drive C: with files in it ("Brenn.dat").
     ASSERT_TRUE(SetCurrentDirectoryA((ModuleFolder() + "testwork").c_str()));
-    strcpy(gPanes[PANE_LEFT].path, (left_ / "gone\\").c_str());
+    strcpy(gCore->panes[PANE_LEFT].path, (left_ / "gone\\").c_str());
     ASSERT_TRUE(MoveFileA(drive.c_str(), away.c_str()));
     {
         // Back however the listing ends, for the tests after this one.
@@ -309,11 +310,11 @@ TEST_F(SeamsTest, WhenNoFolderCanBeEnteredThePaneStaysEmpty) {
             const std::string& to;
             ~Restore() { MoveFileA(from.c_str(), to.c_str()); }
         } restore{away, drive};
-        ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+        ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
     }
     ASSERT_TRUE(Exists(drive + "\\windows")) << "drive C: must come back";
-    EXPECT_STREQ("c:\\", gPanes[PANE_LEFT].path);
-    EXPECT_EQ(0, ItemCount(gPanes[PANE_LEFT].list)) << "the current folder's files are not shown";
+    EXPECT_STREQ("c:\\", gCore->panes[PANE_LEFT].path);
+    EXPECT_EQ(0, ItemCount(gCore->panes[PANE_LEFT].list)) << "the current folder's files are not shown";
     EXPECT_EQ(1, CountCaption("CurrentDirectry Error"));
 }
 

@@ -82,10 +82,10 @@ TEST(Settings, MainWindowReadsChecksAndWritesBackInOrder) {
         MainWindowUnderTest main;
         ASSERT_NE(nullptr, main.window());
         EXPECT_TRUE(prompts.calls().empty());
-        EXPECT_EQ(left.path(), gPanes[PANE_LEFT].path);
-        EXPECT_EQ(right.path(), gPanes[PANE_RIGHT].path);
-        EXPECT_EQ(left.path(), WindowText(gPanes[PANE_LEFT].pathBox));
-        strcpy(gPanes[PANE_RIGHT].path, ""); // as the My Computer view leaves it
+        EXPECT_EQ(left.path(), gCore->panes[PANE_LEFT].path);
+        EXPECT_EQ(right.path(), gCore->panes[PANE_RIGHT].path);
+        EXPECT_EQ(left.path(), WindowText(gCore->panes[PANE_LEFT].pathBox));
+        strcpy(gCore->panes[PANE_RIGHT].path, ""); // as the My Computer view leaves it
     }
     std::string text = settings.Read();
     EXPECT_NE(std::string::npos, text.find("L_dir=" + left.path()));

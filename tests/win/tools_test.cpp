@@ -119,7 +119,7 @@ class ToolsCommandTest : public TwoPaneTest {
     }
     void SetUp() override {
         TwoPaneTest::SetUp();
-        MakePaneActive(&gPanes[PANE_LEFT]);
+        MakePaneActive(&gCore->panes[PANE_LEFT]);
     }
     void TearDown() override {
         TwoPaneTest::TearDown();
@@ -152,7 +152,7 @@ class ToolsCommandTest : public TwoPaneTest {
 
 TEST_F(ToolsCommandTest, EditorOnTwoFilesSkipsTheFolder) {
     std::string editor = Install(1);
-    ASSERT_EQ(3, SelectOnly(gPanes[PANE_LEFT].list, {"one.txt", "two.txt", "folder"}));
+    ASSERT_EQ(3, SelectOnly(gCore->panes[PANE_LEFT].list, {"one.txt", "two.txt", "folder"}));
     gCore->cancelFlag = 1; // an old Esc belongs to jobs, not to the Tools
     Command(CMD_EDIT_WITH_EDITOR);
     std::vector<std::string> lines = Logged(editor, 2);
@@ -170,7 +170,7 @@ TEST_F(ToolsCommandTest, EditorOnTwoFilesSkipsTheFolder) {
 
 TEST_F(ToolsCommandTest, MurrelMissingFallsBackToPhotoshopElements) {
     std::string elements = Install(4);
-    SelectOnly(gPanes[PANE_LEFT].list, {"one.txt"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"one.txt"});
     Command(CMD_EDIT_WITH_MURREL);
     std::vector<std::string> lines = Logged(elements, 1);
     ASSERT_EQ(1u, lines.size());
@@ -182,8 +182,8 @@ TEST_F(ToolsCommandTest, ReadOnlyQuestionYesClearsNoKeeps) {
     std::string elements = Install(4);
     SetFileAttributesA((files_ / "one.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA((files_ / "two.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    SelectOnly(gPanes[PANE_LEFT].list, {"one.txt", "two.txt"});
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"one.txt", "two.txt"});
     prompts_.Queue(IDYES);
     prompts_.Queue(IDNO);
     Command(CMD_EDIT_WITH_PHOTOSHOP);
@@ -204,7 +204,7 @@ TEST_F(ToolsCommandTest, AProgramPathWithBlanksRunsThatProgram) {
     ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), "C:\\Program.exe", TRUE))
         << "C:\\Program.exe exists already";
     installed_.insert(installed_.begin(), "C:\\Program.exe");
-    SelectOnly(gPanes[PANE_LEFT].list, {"one.txt"});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {"one.txt"});
     Command(CMD_EDIT_WITH_EDITOR);
     EXPECT_EQ(1u, Logged(editor, 1).size());
     EXPECT_EQ(0u, Logged("C:\\", 1, 500).size()) << "C:\\Program.exe ran";
@@ -219,11 +219,11 @@ TEST_F(ToolsCommandTest, ANameTheCodePageCantSpellIsPassedByItsShortName) {
     WriteBytesW(Widen(files_.path()) + korean, "korean");
     SetFileAttributesW((Widen(files_.path()) + smile).c_str(), FILE_ATTRIBUTE_READONLY);
     std::string editor = Install(1);
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    int row = FindItemW(gPanes[PANE_LEFT].list, smile);
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    int row = FindItemW(gCore->panes[PANE_LEFT].list, smile);
     ASSERT_GE(row, 0);
-    SelectOnly(gPanes[PANE_LEFT].list, {});
-    ListView_SetItemState(gPanes[PANE_LEFT].list, row, LVIS_SELECTED, LVIS_SELECTED);
+    SelectOnly(gCore->panes[PANE_LEFT].list, {});
+    ListView_SetItemState(gCore->panes[PANE_LEFT].list, row, LVIS_SELECTED, LVIS_SELECTED);
     prompts_.Queue(IDYES);
     Command(CMD_EDIT_WITH_EDITOR);
     std::vector<std::string> lines = Logged(editor, 1);
@@ -239,14 +239,14 @@ TEST_F(ToolsCommandTest, ANameTheCodePageCantSpellIsPassedByItsShortName) {
 
 TEST_F(ToolsCommandTest, NothingSelectedOrMyComputerStartsNothing) {
     std::string editor = Install(1);
-    SelectOnly(gPanes[PANE_LEFT].list, {});
+    SelectOnly(gCore->panes[PANE_LEFT].list, {});
     Command(CMD_EDIT_WITH_EDITOR);
     Command(CMD_LEFT_MY_COMPUTER);
-    MakePaneActive(&gPanes[PANE_LEFT]);
-    SendMessageA(gPanes[PANE_LEFT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM) nullptr);
+    MakePaneActive(&gCore->panes[PANE_LEFT]);
+    SendMessageA(gCore->panes[PANE_LEFT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM) nullptr);
     LVITEMA all = {};
     all.stateMask = all.state = LVIS_SELECTED;
-    SendMessageA(gPanes[PANE_LEFT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
+    SendMessageA(gCore->panes[PANE_LEFT].list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&all);
     Command(CMD_EDIT_WITH_EDITOR);
     EXPECT_EQ(0u, Logged(editor, 1, 800).size());
 }

@@ -72,15 +72,15 @@ class UnspellableNamesTest : public TwoPaneTest {
     }
     void SetUp() override {
         TwoPaneTest::SetUp();
-        MakePaneActive(&gPanes[PANE_LEFT]);
+        MakePaneActive(&gCore->panes[PANE_LEFT]);
     }
-    int RowOf(const std::wstring& name) { return FindItemW(gPanes[PANE_LEFT].list, name); }
+    int RowOf(const std::wstring& name) { return FindItemW(gCore->panes[PANE_LEFT].list, name); }
     void SelectRows(const std::vector<std::wstring>& names) {
-        ListView_SetItemState(gPanes[PANE_LEFT].list, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(gCore->panes[PANE_LEFT].list, -1, 0, LVIS_SELECTED);
         for (const std::wstring& name : names) {
             int row = RowOf(name);
             ASSERT_GE(row, 0) << "no row for a name of " << name.size() << " units";
-            ListView_SetItemState(gPanes[PANE_LEFT].list, row, LVIS_SELECTED, LVIS_SELECTED);
+            ListView_SetItemState(gCore->panes[PANE_LEFT].list, row, LVIS_SELECTED, LVIS_SELECTED);
         }
     }
     std::string Left(const std::wstring& name) { return ReadBytesW(Widen(left_.path()) + name); }
@@ -98,8 +98,8 @@ class UnspellableNamesTest : public TwoPaneTest {
 // The list shows what the ANSI calls give, and every row finds its own file.
 TEST_F(UnspellableNamesTest, ListingShowsTheSystemsTextsAndKeepsTheRealNames) {
     std::vector<std::string> texts;
-    for (int i = 0; i < ItemCount(gPanes[PANE_LEFT].list); i++)
-        texts.push_back(ItemText(gPanes[PANE_LEFT].list, i, 0));
+    for (int i = 0; i < ItemCount(gCore->panes[PANE_LEFT].list); i++)
+        texts.push_back(ItemText(gCore->panes[PANE_LEFT].list, i, 0));
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(FolderEntries(left_.path()), texts) << "the texts of the ANSI search";
     EXPECT_EQ(2, std::count(texts.begin(), texts.end(), "cafe.txt"));
@@ -107,13 +107,13 @@ TEST_F(UnspellableNamesTest, ListingShowsTheSystemsTextsAndKeepsTheRealNames) {
         EXPECT_GE(RowOf(file.name), 0);
     int plain = RowOf(kCafe), acute = RowOf(kCafeAcute);
     EXPECT_NE(plain, acute);
-    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, plain) & ITEM_HAS_REAL_NAME);
-    EXPECT_TRUE(ItemParam(gPanes[PANE_LEFT].list, acute) & ITEM_HAS_REAL_NAME);
-    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, RowOf(kShown)) & ITEM_HAS_REAL_NAME);
+    EXPECT_FALSE(ItemParam(gCore->panes[PANE_LEFT].list, plain) & ITEM_HAS_REAL_NAME);
+    EXPECT_TRUE(ItemParam(gCore->panes[PANE_LEFT].list, acute) & ITEM_HAS_REAL_NAME);
+    EXPECT_FALSE(ItemParam(gCore->panes[PANE_LEFT].list, RowOf(kShown)) & ITEM_HAS_REAL_NAME);
 }
 
 TEST_F(UnspellableNamesTest, CopyOfTheWholeSelectionKeepsEveryNameAndItsBytes) {
-    ListView_SetItemState(gPanes[PANE_LEFT].list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(gCore->panes[PANE_LEFT].list, -1, LVIS_SELECTED, LVIS_SELECTED);
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ(AllNames(), FolderEntriesW(right_.path()));
@@ -124,7 +124,7 @@ TEST_F(UnspellableNamesTest, CopyOfTheWholeSelectionKeepsEveryNameAndItsBytes) {
     // Again: every destination is up to date, so nothing is copied or asked,
     // and the date rule looked at the right destination of each.
     WriteBytesW(Widen(right_.path()) + kCafe, "newer");
-    ListView_SetItemState(gPanes[PANE_LEFT].list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(gCore->panes[PANE_LEFT].list, -1, LVIS_SELECTED, LVIS_SELECTED);
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
     EXPECT_EQ("newer", Right(kCafe));
@@ -139,7 +139,7 @@ TEST_F(UnspellableNamesTest, WalkedFoldersCopyAndDeleteTheRealFiles) {
     ASSERT_TRUE(CreateDirectoryW(tree.c_str(), nullptr));
     for (const NamedFile& file : kFiles)
         WriteBytesW(tree + L"\\" + file.name, file.bytes);
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
     SelectRows({L"tree-" + kSmile.substr(0, 2)});
     Command(CMD_LEFT_COPY_SELECTED);
     ASSERT_TRUE(WaitForJob());
@@ -182,8 +182,8 @@ TEST_F(UnspellableNamesTest, PermanentDeleteOfTheAccentedNameLeavesTheOther) {
 TEST_F(UnspellableNamesTest, PastRow65536TheAccentedNameIsStillItself) {
     std::string many = FolderFromEnvironment("BRENNIK_MANY_ROWS");
     ASSERT_FALSE(many.empty()) << "the test driver makes the folder (BRENNIK_MANY_ROWS)";
-    lstrcpyA(gPanes[PANE_LEFT].path, many.c_str());
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
+    lstrcpyA(gCore->panes[PANE_LEFT].path, many.c_str());
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
     EXPECT_GT(RowOf(kCafeAcute), 65536);
     SelectRows({kCafeAcute});
     Command(CMD_LEFT_COPY_SELECTED);
@@ -218,10 +218,10 @@ TEST_F(UnspellableNamesTest, MoveKeepsTheRealName) {
 }
 
 TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
-    SetFocus(gPanes[PANE_LEFT].list);
+    SetFocus(gCore->panes[PANE_LEFT].list);
     int row = RowOf(kCafeAcute);
     auto rename = [&](const wchar_t* typed, UINT open = LVM_EDITLABELW) {
-        HWND edit = (HWND)SendMessageW(gPanes[PANE_LEFT].list, open, row, 0);
+        HWND edit = (HWND)SendMessageW(gCore->panes[PANE_LEFT].list, open, row, 0);
         ASSERT_NE(nullptr, edit);
         if (typed)
             SetWindowTextW(edit, typed);
@@ -233,7 +233,7 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
         LVITEMW cell = {};
         cell.pszText = text;
         cell.cchTextMax = MAX_PATH;
-        SendMessageW(gPanes[PANE_LEFT].list, LVM_GETITEMTEXTW, row, (LPARAM)&cell);
+        SendMessageW(gCore->panes[PANE_LEFT].list, LVM_GETITEMTEXTW, row, (LPARAM)&cell);
         return std::wstring(text);
     };
     // Its twin takes "cafe.txt": nothing is renamed, and the row keeps the real name.
@@ -242,8 +242,8 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
     EXPECT_EQ("acute", Left(kCafeAcute));
     // Without its twin, "cafe.txt" is free: a rename to it would succeed.
     ASSERT_TRUE(DeleteFileW((Widen(left_.path()) + kCafe).c_str()));
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    SetFocus(gPanes[PANE_LEFT].list);
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    SetFocus(gCore->panes[PANE_LEFT].list);
     row = RowOf(kCafeAcute);
     ASSERT_GE(row, 0);
     // The edit shows the real name, or the code page's spelling when opened
@@ -261,13 +261,14 @@ TEST_F(UnspellableNamesTest, RenameMovesTheRealFile) {
     EXPECT_EQ("acute", Left(kCafe));
     EXPECT_EQ("(missing)", Left(kCafeAcute));
     EXPECT_EQ(kCafe, shown());
-    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, row) & ITEM_HAS_REAL_NAME);
+    EXPECT_FALSE(ItemParam(gCore->panes[PANE_LEFT].list, row) & ITEM_HAS_REAL_NAME);
 
     rename(L"renamed.txt");
     EXPECT_EQ("acute", ReadBytes(left_ / "renamed.txt"));
     EXPECT_EQ("(missing)", Left(kCafeAcute));
-    EXPECT_EQ("renamed.txt", ItemText(gPanes[PANE_LEFT].list, row, 0));
-    EXPECT_FALSE(ItemParam(gPanes[PANE_LEFT].list, row) & ITEM_HAS_REAL_NAME) << "the new name is its own";
+    EXPECT_EQ("renamed.txt", ItemText(gCore->panes[PANE_LEFT].list, row, 0));
+    EXPECT_FALSE(ItemParam(gCore->panes[PANE_LEFT].list, row) & ITEM_HAS_REAL_NAME)
+        << "the new name is its own";
 }
 
 // A wide list from another program names the real files: they are pasted
@@ -307,7 +308,7 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), (tools / "rec.exe").c_str(), FALSE));
     WriteBytes(tools / "Brenn.dat", DataFile({tools / "rec.exe"}, {RuleLine("txt", 0, 0)}));
     ASSERT_EQ(1, gCore->LoadAssociations((tools / "Brenn.dat").c_str()));
-    DoubleClickItem(gPanes[PANE_LEFT].list, RowOf(kSmile));
+    DoubleClickItem(gCore->panes[PANE_LEFT].list, RowOf(kSmile));
     std::vector<std::string> lines = Logged(tools.path(), 1);
     ASSERT_EQ(1u, lines.size());
     std::string passed = QuotedPathAfter(lines[0], tools / "rec.exe ");
@@ -319,13 +320,13 @@ TEST_F(UnspellableNamesTest, DoubleClickOpensAndEntersTheRealItems) {
     std::wstring folder = L"dir-" + kKorean.substr(0, 2);
     ASSERT_TRUE(CreateDirectoryW((Widen(left_.path()) + folder).c_str(), nullptr));
     WriteBytesW(Widen(left_.path()) + folder + L"\\inside.txt", "in");
-    ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-    DoubleClickItem(gPanes[PANE_LEFT].list, RowOf(folder));
-    EXPECT_EQ(left_.path(), std::string(gPanes[PANE_LEFT].path).substr(0, left_.path().size()));
-    EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gPanes[PANE_LEFT].path))
-        << gPanes[PANE_LEFT].path;
-    ASSERT_EQ(1, ItemCount(gPanes[PANE_LEFT].list));
-    EXPECT_EQ("inside.txt", ItemText(gPanes[PANE_LEFT].list, 0, 0));
+    ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    DoubleClickItem(gCore->panes[PANE_LEFT].list, RowOf(folder));
+    EXPECT_EQ(left_.path(), std::string(gCore->panes[PANE_LEFT].path).substr(0, left_.path().size()));
+    EXPECT_EQ(std::vector<std::wstring>{L"inside.txt"}, FolderEntriesW(gCore->panes[PANE_LEFT].path))
+        << gCore->panes[PANE_LEFT].path;
+    ASSERT_EQ(1, ItemCount(gCore->panes[PANE_LEFT].list));
+    EXPECT_EQ("inside.txt", ItemText(gCore->panes[PANE_LEFT].list, 0, 0));
     EXPECT_TRUE(Captions().empty()) << Said();
 }
 

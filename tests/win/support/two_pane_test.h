@@ -35,8 +35,8 @@ class TwoPaneTest : public ::testing::Test {
         WaitForJob();
     }
     void Relist() {
-        ListFolder(gPanes[PANE_LEFT].list, gPanes[PANE_LEFT].path);
-        ListFolder(gPanes[PANE_RIGHT].list, gPanes[PANE_RIGHT].path);
+        ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+        ListFolder(gCore->panes[PANE_RIGHT].list, gCore->panes[PANE_RIGHT].path);
     }
     bool WaitForJob() {
         return PumpUntil([] { return !JobRunning(); }, 30000);
