@@ -33,13 +33,12 @@ static const char kNoFolder[] = "マイコンピュータでは使えません";
 // A box in place of the status text, for a drop: the user's eyes are on
 // where the files were let go, not on the status bar.
 static int Refused(const CommandRow& row, const char* text, const char* box) {
-    if (box) {
-        ShowMessage(gMainWindow, box, "Drag&Drop", MB_OK);
-        if (gRefusalHook)
-            gRefusalHook(row.id, text);
-    } else {
+    if (!box || text[0])
         SayRefused(row.id, text);
-    }
+    else if (gRefusalHook)
+        gRefusalHook(row.id, text);
+    if (box)
+        ShowMessage(gMainWindow, box, "Drag&Drop", MB_OK);
     if (row.refusedLatch)
         *row.refusedLatch = 1;
     return 1;
@@ -80,8 +79,7 @@ void BringPanesUpToDate(int changed, int shows) {
         if (!(changed & ChangedBit(&pane)) || !pane.list)
             continue;
         ListFolder(pane.list, pane.path);
-        // A path the user is typing stays as it is.
-        if ((shows & SHOWS_PATH) && GetFocus() != pane.pathBox)
+        if (shows & SHOWS_PATH)
             SetWindowTextA(pane.pathBox, pane.path);
     }
     if (shows & SHOWS_COUNTS)
@@ -101,6 +99,7 @@ void RunCommand(HWND window, const CommandRow& row) {
         WorkerJob& job = gWorkerJob;
         job.owner = window;
         job.changes = changed;
+        job.shows = row.changes & SHOWS_COUNTS;
         job.sink = &WindowWalkSink();
         if (StartJob())
             SetTimer(window, TIMER_PROGRESS, PROGRESS_INTERVAL_MS, nullptr);
@@ -117,8 +116,8 @@ LRESULT OnJobDone(HWND window) {
     ShowPendingProgress(1);
     WorkerJob& job = gWorkerJob;
     job.sink->Ended(job.kind);
-    // The end text stays in the status bar where the counts would go.
-    BringPanesUpToDate(job.changes, 0);
+    // The end text stays in the status bar, unless the command shows the counts there.
+    BringPanesUpToDate(job.changes, job.shows);
     if (gCloseAfterJob)
         OnCloseTimer(window);
     return 0;

@@ -47,7 +47,7 @@ static const CommandRow kDrag = {
     COMMAND_DRAG, SIDE_ACTIVE,       NEEDS_SELECTION | NEEDS_FOLDER, CHANGES_NONE, Drag, 0,
     nullptr,      "Selct File Error"};
 static const CommandRow kDrop = {
-    COMMAND_DROP, PANE_RIGHT, NEEDS_NO_QUESTION | NEEDS_FOLDER | NEEDS_NO_JOB, CHANGES_PANE,
+    COMMAND_DROP, PANE_RIGHT, NEEDS_NO_QUESTION | NEEDS_FOLDER | NEEDS_NO_JOB, CHANGES_PANE | SHOWS_COUNTS,
     CopyDropped,  0,          "ドロップされたファイルはコピーされませんでした"};
 
 void DragFromList(HWND window, Pane* pane) {

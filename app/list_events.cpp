@@ -47,6 +47,8 @@ void OpenListItem(Pane* pane, int item) {
     }
     BringPanesUpToDate(pane == &gCore->panes[PANE_RIGHT] ? CHANGED_RIGHT : CHANGED_LEFT,
                        SHOWS_PATH | SHOWS_COUNTS);
+    // Both boxes show their panes' folders again, the other's too.
+    SetWindowTextA(OtherPane(pane)->pathBox, OtherPane(pane)->path);
 }
 
 // A rename changes its pane's folder: refused, like any such command, where
@@ -58,8 +60,8 @@ static int RenameRefused(Pane* pane, const SelectedItem* item) {
     return RefuseCommand(kRename, pane, item, item ? 1 : 0);
 }
 
-static int MayRename(Pane* pane) {
-    return !RenameRefused(pane, nullptr);
+static int MayRename(Pane* pane, const SelectedItem* item) {
+    return !RenameRefused(pane, item);
 }
 
 static LRESULT OnBeginRename(Pane* pane, const NMLVDISPINFOW* info) {

@@ -190,9 +190,15 @@ static void PlanOne(const FilePath& entry, const char* targetFolder, std::vector
     }
     if (RefuseCopyIntoItself(entry, target, sink))
         return;
-    // The question names the entry it would replace.
+    // The question names the entry it would replace, there already or
+    // written by an earlier entry of this paste (two "x.txt" from two folders).
     pair.force = besideItself ? 1 : 0;
-    if (AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES && (pair.force = AskOverwrite(target)) < 0)
+    int planned = 0;
+    for (const CopyPair& earlier : *plan)
+        planned |= lstrcmpiA(earlier.target.text, target.text) == 0 &&
+                   (!IsWidePath(target) || lstrcmpiW(earlier.target.wide, target.wide) == 0);
+    if ((planned || AttributesOfPath(target) != INVALID_FILE_ATTRIBUTES) &&
+        (pair.force = AskOverwrite(target)) < 0)
         return;
     plan->push_back(pair);
 }

@@ -8,6 +8,7 @@
 #include "base/scoped.h"
 #include "exchange/data_object.h"
 #include "core/pane.h"
+#include "fileops/worker_job.h"
 
 char DragPaths[DRAG_SLOTS][PATH_SIZE];
 DropTarget* gDropTarget;
@@ -43,7 +44,7 @@ int DropTarget::QueryDataObject(CLIPFORMAT format) {
 }
 
 int DropTarget::RefusesDrops(POINTL point) const {
-    if (gCore->panes[PANE_RIGHT].path[0] == '\0' || UiPromptOpen())
+    if (gCore->panes[PANE_RIGHT].path[0] == '\0' || UiPromptOpen() || JobRunning())
         return 1;
     HWND under = WindowFromPoint(POINT{point.x, point.y});
     return dragFrom && (under == dragFrom || IsChild(dragFrom, under));

@@ -27,8 +27,10 @@ struct WorkerJob {
     // written (copy, move, paste, drop); empty where the job has none.
     char sourceFolder[PATH_SIZE];
     char destFolder[PATH_SIZE];
-    // The panes the job's end brings up to date, as the command path counts them.
+    // The panes the job's end brings up to date, as the command path counts
+    // them, and what else its end shows there.
     int changes;
+    int shows;
     // The selection the job acts on, taken when it was asked for.
     Selection items;
     // A paste's entries, questions answered; a drop's full paths.

@@ -121,7 +121,7 @@ void ShowRenamedRow() {
         ShowNameOnDisk(list, *model, gRenamedEntry, gRenamedPath);
 }
 
-LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane)) {
+LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane, const SelectedItem* item)) {
     gCore->editing = 0;
     HWND edit = gRenameEdit;
     gRenameEdit = nullptr;
@@ -160,7 +160,11 @@ LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane)) {
         return 0;
     }
     // A job may have started while the name was typed.
-    if (!mayRename(pane))
+    SelectedItem renamed;
+    RealName real;
+    int row = model ? model->RowOfEntry(gRenamedEntry) : -1;
+    if (!mayRename(pane,
+                   row >= 0 && ReadListItem(pane->list, row, &renamed, &real, sink) ? &renamed : nullptr))
         return 0;
     FilePath target;
     if (!ItemFilePath(&target, pane->path, name, nullptr, PATH_SIZE - 1)) {

@@ -13,6 +13,7 @@ class WalkSink;
 LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info, WalkSink& sink);
 // The entry renamed is the one the edit opened on, wherever a sort moved it;
 // mayRename, asked last, can still refuse it (a job started meanwhile).
-LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane));
+struct SelectedItem;
+LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane, const SelectedItem* item));
 // After the list is done with an ended rename: its entry takes the name on the disk.
 void ShowRenamedRow();

@@ -173,19 +173,26 @@ TEST_F(ExchangeTest, ConflictsAskAndEachButtonDoesItsOwn) {
         SetWriteTime(left_ / name, 10);
         SetWriteTime(right_ / name, 20);
     }
-    PutOnClipboard(CF_HDROP, BlockOf({left_ / "x.txt", left_ / "y.txt", left_ / "z.txt"}));
+    // Two "w.txt" from two folders: the second is asked about too.
+    WriteBytes(left_ / "w.txt", "first w");
+    CreateDirectoryA((left_ / "again").c_str(), nullptr);
+    WriteBytes(left_ / "again\\w.txt", "second w");
+    PutOnClipboard(CF_HDROP, BlockOf({left_ / "x.txt", left_ / "y.txt", left_ / "z.txt", left_ / "w.txt",
+                                      left_ / "again\\w.txt"}));
     prompts_.Queue(IDC_OVERWRITE_COPY);
     prompts_.Queue(IDC_COPY_BY_DATE);
+    prompts_.Queue(IDCANCEL);
     prompts_.Queue(IDCANCEL);
     std::vector<std::string> conflicts;
     prompts_.OnCall([&](const PromptCall& call) {
         if (call.dialog)
             conflicts.push_back(call.conflictName);
     });
-    EXPECT_EQ(3, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
-    ASSERT_EQ(3u, prompts_.calls().size());
+    EXPECT_EQ(5, PasteFromClipboard(main_->window(), right_.path().c_str(), WindowWalkSink()));
+    ASSERT_EQ(4u, prompts_.calls().size());
     EXPECT_EQ((UINT)IDD_OVERWRITE, prompts_.calls()[0].type);
-    EXPECT_EQ((std::vector<std::string>{"x.txt", "y.txt", "z.txt"}), conflicts);
+    EXPECT_EQ((std::vector<std::string>{"x.txt", "y.txt", "z.txt", "w.txt"}), conflicts);
+    EXPECT_EQ("first w", ReadBytes(right_ / "w.txt"));
     EXPECT_EQ("left x.txt", ReadBytes(right_ / "x.txt")) << "overwrite copy";
     EXPECT_EQ("right, newer", ReadBytes(right_ / "y.txt")) << "by date: the newer stays";
     EXPECT_EQ("right, newer", ReadBytes(right_ / "z.txt")) << "cancel skips";

@@ -376,9 +376,26 @@ TEST_F(FileCommandsTest, APasteIsAJobAndHoldsWhatItReads) {
     HoldJobAtCopyError();
     prompts_.Queue(IDC_COPY_BY_DATE);
     MakePaneActive(&gCore->panes[PANE_RIGHT]);
+    BYTE keys[256] = {};
+    SetKeyboardState(keys);
+    PollKeyboard();
     Command(CMD_CLIPBOARD_PASTE);
     ASSERT_TRUE(PumpUntil([this] { return held_ != 0; }));
     EXPECT_EQ(JOB_PASTE, gWorkerJob.kind);
+    // The Esc that closed the paste's last question, still down as the job
+    // starts, doesn't stop it; a new press does.
+    keys[VK_ESCAPE] = 0x80;
+    SetKeyboardState(keys);
+    PollKeyboard();
+    EXPECT_EQ(0, gCore->cancelFlag);
+    for (BYTE state : {0, 0x80}) {
+        keys[VK_ESCAPE] = state;
+        SetKeyboardState(keys);
+        PollKeyboard();
+    }
+    EXPECT_EQ(1, gCore->cancelFlag);
+    keys[VK_ESCAPE] = 0;
+    SetKeyboardState(keys);
     EXPECT_EQ(nullptr, (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA,
                                           FindItem(gCore->panes[PANE_LEFT].list, "a.txt"), 0));
     Command(CMD_LEFT_NEW_FOLDER);
