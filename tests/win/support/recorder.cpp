@@ -46,8 +46,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     strcpy(slash + 1, "recorded.txt");
     char folder[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof folder, folder);
-    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Copies started together (a tool for each selected file) write in turn:
+    // Wine's appends from two processes can land on the same bytes.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 1000; tries++) {
+        file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION)
+            break;
+        Sleep(10);
+    }
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     const char* line = GetCommandLineA();
