@@ -9,6 +9,7 @@
 #include "core/filer_core.h"
 #include "core/pane.h"
 #include "panes/folder_listing.h"
+#include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
 
 static RefusalHook gRefusalHook;
@@ -42,6 +43,17 @@ static int Refused(const CommandRow& row, const char* text, const char* box) {
     if (row.refusedLatch)
         *row.refusedLatch = 1;
     return 1;
+}
+
+WorkerJob& FillJob(JobKind kind, const Pane* from, const Pane* to) {
+    WorkerJob& job = gWorkerJob;
+    job.kind = kind;
+    CopyFolderPath(job.sourceFolder, from ? from->path : "");
+    CopyFolderPath(job.destFolder, to ? to->path : "");
+    FreeSelection(&job.items);
+    job.pairs.clear();
+    job.dropped.clear();
+    return job;
 }
 
 int RefuseCommand(const CommandRow& row, const Pane* pane, const SelectedItem* items, int count) {

@@ -5,8 +5,11 @@
 #pragma once
 #include <windows.h>
 
+#include "fileops/walk_sink.h"
+
 struct Pane;
 struct SelectedItem;
+struct WorkerJob;
 
 enum CommandNeeds {
     NEEDS_FOLDER = 1,       // its pane shows a folder, not My Computer
@@ -59,6 +62,10 @@ struct CommandRow {
     int* refusedLatch = nullptr;
 };
 
+// gWorkerJob emptied and given its kind and folders as they are now (a
+// navigation while it runs must not change where the remaining items go);
+// the action adds its items.
+WorkerJob& FillJob(JobKind kind, const Pane* from, const Pane* to);
 // Runs a command by its row: refused, said, as its needs say, or done and
 // its changed panes brought up to date.
 void RunCommand(HWND window, const CommandRow& row);

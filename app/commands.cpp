@@ -44,18 +44,6 @@ static ActionResult Relist(const CommandCall&) {
     return ACTION_DONE;
 }
 
-// The job's folders as they are now: a navigation while it runs must not
-// change where the remaining items go.
-static void FillJob(JobKind kind, const Pane* from, const Pane* to) {
-    WorkerJob& job = gWorkerJob;
-    job.kind = kind;
-    CopyFolderPath(job.sourceFolder, from ? from->path : "");
-    CopyFolderPath(job.destFolder, to ? to->path : "");
-    FreeSelection(&job.items);
-    job.pairs.clear();
-    job.dropped.clear();
-}
-
 static ActionResult CopySelected(const CommandCall& call) {
     FillJob(JOB_COPY_SELECTION, call.pane, call.other);
     WorkerJob& job = gWorkerJob;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/command_path.h"
 #include "app/window_sink.h"
 #include "base/prompts.h"
 #include "base/text_buffer.h"
@@ -42,11 +43,7 @@ int ConfirmAndDelete(Pane* pane, int permanent) {
         return 0;
     if (RunDialog(nullptr, IDD_DELETE_CONFIRM, DeleteConfirmDlgProc, (LPARAM)&shown) != 1)
         return 0;
-    WorkerJob& job = gWorkerJob;
-    job.kind = permanent ? JOB_DELETE : JOB_RECYCLE;
-    CopyFolderPath(job.sourceFolder, pane->path);
-    job.destFolder[0] = '\0';
-    FreeSelection(&job.items);
+    WorkerJob& job = FillJob(permanent ? JOB_DELETE : JOB_RECYCLE, pane, nullptr);
     job.items = items.taken;
     items.taken = Selection{0, nullptr};
     return 1;

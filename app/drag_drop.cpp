@@ -32,14 +32,9 @@ static ActionResult CopyDropped(const CommandCall& call) {
         ShowMessage(call.window, text, "Drag&Drop", MB_OK);
     }
     MakePaneActive(call.pane);
-    WorkerJob& job = gWorkerJob;
-    job.kind = JOB_DROP;
-    job.sourceFolder[0] = '\0';
-    CopyFolderPath(job.destFolder, call.pane->path);
-    FreeSelection(&job.items);
-    job.pairs.clear();
+    WorkerJob& job = FillJob(JOB_DROP, nullptr, call.pane);
     UINT count = gDroppedCount > (UINT)DROP_SLOTS ? (UINT)DROP_SLOTS : gDroppedCount;
-    gWorkerJob.dropped.assign(gDropTarget->DroppedPaths, gDropTarget->DroppedPaths + count);
+    job.dropped.assign(gDropTarget->DroppedPaths, gDropTarget->DroppedPaths + count);
     return count ? ACTION_JOB : ACTION_DONE;
 }
 
