@@ -5,9 +5,11 @@
 #include "app/app_state.h"
 #include "app/status_text.h"
 #include "app/window_sink.h"
+#include "base/cp932.h"
 #include "base/prompts.h"
 #include "core/filer_core.h"
 #include "core/pane.h"
+#include "panes/folder_follow.h"
 #include "panes/folder_listing.h"
 #include "fileops/file_commands.h"
 #include "fileops/worker_job.h"
@@ -98,6 +100,19 @@ void BringPanesUpToDate(int changed, int shows) {
         UpdateObjectCounts();
 }
 
+// A job that removes or moves entries could meet a folder a pane watches
+// (the other pane inside a folder it deletes): every pane but the job's own
+// lets go of its folder until the job ends.
+static void LetGoOfFoldersFor(const WorkerJob& job) {
+    if (job.kind != JOB_DELETE && job.kind != JOB_RECYCLE && job.kind != JOB_MOVE)
+        return;
+    for (int side = 0; side < 2; side++) {
+        const char* path = gCore->panes[side].path;
+        if (CompareFolded932(path, job.sourceFolder) != 0 && CompareFolded932(path, job.destFolder) != 0)
+            PauseFollowing(side);
+    }
+}
+
 void RunCommand(HWND window, const CommandRow& row) {
     Pane* pane = row.side == SIDE_ACTIVE ? ActivePane() : &gCore->panes[row.side];
     if (!pane || !row.action || RefuseCommand(row, pane, nullptr, 0))
@@ -113,6 +128,7 @@ void RunCommand(HWND window, const CommandRow& row) {
         job.changes = changed;
         job.shows = row.changes & SHOWS_COUNTS;
         job.sink = &WindowWalkSink();
+        LetGoOfFoldersFor(job);
         if (StartJob())
             SetTimer(window, TIMER_PROGRESS, PROGRESS_INTERVAL_MS, nullptr);
         break;
@@ -130,6 +146,8 @@ LRESULT OnJobDone(HWND window) {
     job.sink->Ended(job.kind);
     // The end text stays in the status bar, unless the command shows the counts there.
     BringPanesUpToDate(job.changes, job.shows);
+    ResumeFollowing(PANE_LEFT);
+    ResumeFollowing(PANE_RIGHT);
     if (gCloseAfterJob)
         OnCloseTimer(window);
     return 0;

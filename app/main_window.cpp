@@ -16,6 +16,8 @@
 #include "app/status_text.h"
 #include "fileops/worker_job.h"
 #include "app/list_events.h"
+#include "app/pane_follow.h"
+#include "panes/folder_follow.h"
 #include "base/prompts.h"
 #include "panes/navigation.h"
 #include "panes/rename.h"
@@ -128,6 +130,8 @@ static LRESULT OnCreate(HWND window) {
         CreateChild(window, "EDIT", IDC_RIGHT_PATH, pathStyle, 496, 2, 260, 26, nullptr);
 
     CreateToolbar();
+    // Before the first listing, so that each pane follows its folder from the start.
+    StartFollowing(window);
     gHostOwnProc = (WNDPROC)SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)ToolbarHostProc);
 
     InitPane(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
@@ -165,6 +169,7 @@ static LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
 }
 
 static LRESULT OnDestroy() {
+    StopFollowing();
     WriteSettings(gCore->panes[PANE_LEFT].path, gCore->panes[PANE_RIGHT].path);
     if (gToolbarHost && gHostOwnProc)
         SetWindowLongPtrA(gToolbarHost, GWLP_WNDPROC, (LONG_PTR)gHostOwnProc);
@@ -206,6 +211,8 @@ static LRESULT OnTimer(HWND window, WPARAM id) {
         ShowPendingProgress(0);
     else if (id == TIMER_CLOSE)
         OnCloseTimer(window);
+    else if (id == TIMER_FOLLOW)
+        OnFollowTimer(window);
     return 0;
 }
 
@@ -244,6 +251,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER: return OnTimer(window, wParam);
     case MSG_JOB_DONE: return OnJobDone(window);
     case MSG_DROP_DONE: return OnDropDone(window, wParam);
+    case MSG_FOLDER_READ: return OnFolderRead(window, (int)wParam);
     case MSG_LIST_KEYBOARD: return OnListKeyboard(window, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -99,11 +99,26 @@ void ReportUnreachableName(const char* folder, const char* name) {
     ShowMessage(nullptr, text, "Name Error", MB_OK);
 }
 
-void UpdateObjectCounts() {
+static const char kCountText[] = "Object Count : %d";
+
+static void ShowObjectCount(int part) {
     char text[64];
-    for (int part = 0; part < 2; part++) {
-        int count = (int)SendMessageA(gCore->panes[part].list, LVM_GETITEMCOUNT, 0, 0);
-        FormatText(text, sizeof text, "Object Count : %d", count);
-        SendMessageA(gCore->statusBar, SB_SETTEXTA, part, (LPARAM)text);
-    }
+    int count = (int)SendMessageA(gCore->panes[part].list, LVM_GETITEMCOUNT, 0, 0);
+    FormatText(text, sizeof text, kCountText, count);
+    SendMessageA(gCore->statusBar, SB_SETTEXTA, part, (LPARAM)text);
+}
+
+void UpdateObjectCounts() {
+    for (int part = 0; part < 2; part++)
+        ShowObjectCount(part);
+}
+
+void RefreshObjectCount(int part) {
+    char text[2 * PATH_SIZE];
+    LRESULT length = SendMessageA(gCore->statusBar, SB_GETTEXTLENGTHA, part, 0);
+    if (LOWORD(length) >= sizeof text)
+        return;
+    SendMessageA(gCore->statusBar, SB_GETTEXTA, part, (LPARAM)text);
+    if (strncmp(text, kCountText, 15) == 0)
+        ShowObjectCount(part);
 }

@@ -19,3 +19,6 @@ void ReportPathTooLong(const char* folder, const char* name);
 void ReportUnreachableName(const char* folder, const char* name);
 // Both panes' object counts in the status bar.
 void UpdateObjectCounts();
+// One pane's count, where its part shows the count and no other text (a
+// progress, an end text or a refusal is left to be read).
+void RefreshObjectCount(int part);

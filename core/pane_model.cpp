@@ -12,6 +12,7 @@ void PaneModel::Clear() {
     std::vector<int>().swap(order);
     types_.clear();
     typeIndex_.clear();
+    sortedColumn = -1;
     serial_++;
 }
 
@@ -53,6 +54,38 @@ void PaneModel::EndListing() {
     texts_.shrink_to_fit();
     wideTexts_.shrink_to_fit();
     order.shrink_to_fit();
+}
+
+void PaneModel::TakeListing(PaneModel& read) {
+    entries_.swap(read.entries_);
+    texts_.swap(read.texts_);
+    wideTexts_.swap(read.wideTexts_);
+    types_.swap(read.types_);
+    typeIndex_.swap(read.typeIndex_);
+    order.swap(read.order);
+    sortedColumn = read.sortedColumn;
+    sortedDirection = read.sortedDirection;
+    read.Clear();
+    serial_++;
+}
+
+int SameEntries(const PaneModel& a, const PaneModel& b) {
+    if (a.Count() != b.Count() || a.order != b.order)
+        return 0;
+    for (int i = 0; i < a.Count(); i++) {
+        const PaneEntry& x = a.Entry(i);
+        const PaneEntry& y = b.Entry(i);
+        if (x.size != y.size || CompareFileTime(&x.localTime, &y.localTime) != 0 ||
+            x.attributes != y.attributes || x.icon != y.icon || x.flags != y.flags ||
+            strcmp(a.Name(x), b.Name(y)) != 0 || strcmp(a.Type(x), b.Type(y)) != 0 ||
+            strcmp(a.ShortName(x), b.ShortName(y)) != 0)
+            return 0;
+        const WCHAR* realX = a.RealNameOf(x);
+        const WCHAR* realY = b.RealNameOf(y);
+        if ((realX == nullptr) != (realY == nullptr) || (realX && lstrcmpW(realX, realY) != 0))
+            return 0;
+    }
+    return 1;
 }
 
 const WCHAR* PaneModel::RealNameOf(const PaneEntry& entry) const {

@@ -56,6 +56,8 @@ class PaneModel {
     // Ends a listing: the rows show the entries in the order they were added,
     // and the vectors give back the room they hold beyond them.
     void EndListing();
+    // Takes read's entries as a new listing of this folder; read is left empty.
+    void TakeListing(PaneModel& read);
     // Gives an entry a new listed name, dropping its real name (after a rename).
     void Rename(int index, const char* name);
 
@@ -72,6 +74,8 @@ class PaneModel {
 
     std::vector<int> order; // row -> entry
     std::string folder;     // the folder listed, "" for My Computer
+    int sortedColumn = -1;  // what order's last sort was by: -1 none
+    int sortedDirection = 1;
 
   private:
     std::vector<PaneEntry> entries_;
@@ -81,6 +85,9 @@ class PaneModel {
     std::unordered_map<std::string, uint32_t> typeIndex_;
     unsigned serial_ = 0;
 };
+
+// Whether two listings hold the same entries, found in the same order.
+int SameEntries(const PaneModel& a, const PaneModel& b);
 
 // The model a list view shows, or null for a list that shows none.
 PaneModel* ModelOfList(HWND list);

@@ -15,7 +15,7 @@ DropTarget* gDropTarget;
 
 DropTarget::DropTarget(HWND owner, WalkSink& told)
     : window(owner), sink(told), DroppedPaths(), dragList(), dragCount(0), droppedLeftOut(0),
-      dragFrom(nullptr), references_(1), current_(nullptr) {}
+      dragFrom(nullptr), hovering(0), references_(1), current_(nullptr) {}
 
 STDMETHODIMP DropTarget::QueryInterface(REFIID id, void** out) {
     if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropTarget)) {
@@ -52,6 +52,7 @@ int DropTarget::RefusesDrops(POINTL point) const {
 
 STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
     current_ = data;
+    hovering = 1;
     return DragOver(keyState, point, effect);
 }
 
@@ -67,11 +68,13 @@ STDMETHODIMP DropTarget::DragOver(DWORD, POINTL point, DWORD* effect) {
 }
 
 STDMETHODIMP DropTarget::DragLeave() {
+    hovering = 0;
     InvalidateRect(window, nullptr, TRUE);
     return S_OK;
 }
 
 STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL point, DWORD* effect) {
+    hovering = 0;
     FORMATETC wanted = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
     // Any success fills the medium, and it is then ours to release.

@@ -42,6 +42,8 @@ class DropTarget final : public IDropTarget {
     UINT droppedLeftOut;
     // While a drag of this window runs, the list it started from.
     HWND dragFrom;
+    // 1 while a drag is over the window.
+    int hovering;
 
   private:
     // A drop now would have nowhere to go, or would run inside an open question,

@@ -7,6 +7,7 @@
 #include "assoc/open_rules.h"
 #include "fileops/file_path.h"
 #include "panes/entry_cells.h"
+#include "panes/folder_follow.h"
 #include "panes/shell_answers.h"
 #include "panes/my_computer.h"
 #include "panes/rename.h"
@@ -150,14 +151,35 @@ static void TellHiddenEntries(HWND list, const char* folder, int hidden) {
     ShowMessage(nullptr, text, "Path Length Error", MB_OK);
 }
 
+int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, int* hidden) {
+    FilePath path;
+    FoundEntry found;
+    if (!SetFilePath(&path, folder))
+        return 0;
+    // By the whole path, not "*.*" of the current folder: panes are read off
+    // the window's thread too, and the walks change the current folder.
+    ScopedFind search{FindFirstEntry(path, &found)};
+    if (!search.Valid())
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if (found.found.cFileName[0] != '.' && !ListEntry(model, folder, found, answers))
+            (*hidden)++;
+    } while (FindNextEntry(search.Get(), &found));
+    return 1;
+}
+
 int ListFolder(HWND list, char* path) {
     // Whatever the listing shows, the listed pane is the one commands act on.
-    if (const Pane* pane = PaneOfList(list))
+    const Pane* pane = PaneOfList(list);
+    if (pane)
         MakePaneActive(pane);
+    int side = pane ? (int)(pane - gCore->panes) : -1;
     // An open rename names an item of the old listing: it ends unrenamed.
     CancelRename(list);
-    if (path[0] == '\0')
+    if (path[0] == '\0') {
+        FollowListing(side, "", -1, 1);
         return ListMyComputer(list);
+    }
 
     int entered = 1;
     if (!NormaliseFolder(path, gCore->pathScratch) || !SetCurrentDirectoryA(path)) {
@@ -166,29 +188,25 @@ int ListFolder(HWND list, char* path) {
         entered = SetCurrentDirectoryA(path);
     }
 
-    PaneChoice choice;
-    PaneModel& model = BeginListing(list, path, &choice);
-    int hidden = 0;
-    FoundEntry found;
-    static ShellAnswers answers;
-    answers.count = 0;
-    // Where even "c:\\" can't be entered, the pane stays empty: a search now
-    // would show the files of whatever folder is current under that path.
-    if (ScopedFind search{entered ? FindFirstEntryOf("*.*", &found) : INVALID_HANDLE_VALUE}; search.Valid()) {
-        do {
-            if (found.found.cFileName[0] != '.' && !ListEntry(model, path, found, &answers))
-                hidden++;
-        } while (FindNextEntry(search.Get(), &found));
-    }
-
     // The rows come in the order the column sort gives: a stable sort of the
     // found order. A new listing starts with names ascending.
     gCore->sortDirection[0] = 1;
     gCore->sortList = list;
+    int column = gCore->sortColumn;
+    int direction = gCore->sortDirection[column >= 0 && column <= 3 ? column : 0];
+    // Told before the search, so that a change made while it runs is read again.
+    FollowListing(side, path, column, direction);
+    PaneChoice choice;
+    PaneModel& model = BeginListing(list, path, &choice);
+    int hidden = 0;
+    static ShellAnswers answers;
+    answers.count = 0;
+    // Where even "c:\\" can't be entered, the pane stays empty: a search now
+    // would show the files of whatever folder is current under that path.
+    if (entered)
+        ReadFolderInto(model, path, &answers, &hidden);
     model.EndListing();
-    SortModelRows(
-        model, gCore->sortColumn,
-        gCore->sortDirection[gCore->sortColumn >= 0 && gCore->sortColumn <= 3 ? gCore->sortColumn : 0]);
+    SortModelRows(model, column, direction);
     ShowRows(list, model, choice);
     TellHiddenEntries(list, path, hidden);
     return model.Rows();

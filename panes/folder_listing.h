@@ -8,3 +8,10 @@ int ListFolder(HWND list, char* path);
 int SortByColumn(HWND list, int column);
 // Sorts the last list sorted by the column in its present direction.
 int SortList(int column);
+
+struct ShellAnswers;
+class PaneModel;
+// Adds every entry of folder to model as a listing shows it, searching by
+// the whole path (so any thread may read); hidden counts the entries left
+// out for a path too long. 0 when the folder can't be searched.
+int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, int* hidden);

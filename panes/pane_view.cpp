@@ -162,7 +162,7 @@ void SetRowState(HWND list, int row, UINT mask, UINT state) {
 }
 
 // Reads the list's selection, focus and first visible row as entry keys.
-static void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice) {
+void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice) {
     choice->kept = 1;
     for (int row = -1; (row = NextRow(list, row, LVNI_SELECTED)) != -1;)
         if (int entry = model.EntryOfRow(row); entry >= 0)
@@ -289,7 +289,11 @@ static int NumberKeys(const PaneModel& model, int column, std::vector<uint64_t>*
 }
 
 void SortModelRows(PaneModel& model, int column, int direction) {
-    if (column < 0 || column > 3 || model.Rows() < 2)
+    if (column < 0 || column > 3)
+        return;
+    model.sortedColumn = column;
+    model.sortedDirection = direction;
+    if (model.Rows() < 2)
         return;
     std::vector<uint64_t> numbers;
     if (column != COLUMN_NAME && NumberKeys(model, column, &numbers)) {

@@ -21,6 +21,8 @@ struct PaneChoice {
     std::string top;
     int topRow = 0;
 };
+// Reads the list's selection, focus and first shown row, as entries.
+void ReadPaneChoice(HWND list, const PaneModel& model, PaneChoice* choice);
 // Starts a new listing of folder ("" for My Computer) in the list's model.
 // Where it is the folder the list shows, choice keeps what the user chose.
 PaneModel& BeginListing(HWND list, const char* folder, PaneChoice* choice);

@@ -60,6 +60,10 @@ LRESULT BeginRename(Pane* pane, const NMLVDISPINFOW* info, WalkSink& sink) {
     return 0;
 }
 
+int RenameOpenIn(HWND list) {
+    return gRenamedList == list || SendMessageA(list, LVM_GETEDITCONTROL, 0, 0) != 0;
+}
+
 void CancelRename(HWND list) {
     if (gRenamedList == list)
         gRenamedList = nullptr;

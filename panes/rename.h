@@ -5,6 +5,8 @@
 
 #include "core/pane.h"
 
+// Whether a rename edit is open in this list, or its row waits to be shown anew.
+int RenameOpenIn(HWND list);
 // Ends a rename open in this list without renaming: its item is about to go.
 void CancelRename(HWND list);
 // Its start and its end notification.

@@ -4,7 +4,8 @@
 # one. Makes its data under build/bench/, prints one table and writes it to
 # build/bench/results.md. Figures only: nothing here fails on a timing.
 # BENCH_ONLY=panes runs only the listing, refresh, sort and memory cases;
-# BENCH_ONLY=answer only the window's answers during a paste and a recycle.
+# BENCH_ONLY=answer only the window's answers during a paste and a recycle;
+# BENCH_ONLY=follow only the panes following changes made on the disk.
 # BENCH_EXE=<path of a Brennik.exe> times that build in the window's cases.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,10 +20,11 @@ claim_prefix
 ensure_prefix
 runs=${BENCH_RUNS:-5}
 only=${BENCH_ONLY:-}
-case $only in "" | panes | answer) ;; *) echo "BENCH_ONLY is empty, panes or answer" >&2; exit 2 ;; esac
+case $only in "" | panes | answer | follow) ;; *) echo "BENCH_ONLY is empty, panes, answer or follow" >&2; exit 2 ;; esac
 all() { [ -z "$only" ]; }
-want_panes() { [ "$only" != answer ]; }
-want_answer() { [ "$only" != panes ]; }
+want_panes() { [ -z "$only" ] || [ "$only" = panes ]; }
+want_answer() { [ -z "$only" ] || [ "$only" = answer ]; }
+want_follow() { [ -z "$only" ] || [ "$only" = follow ]; }
 out=$root/build/bench
 data=$out/data
 mkdir -p "$data"
@@ -35,7 +37,7 @@ cp tests/fixtures/Brenn.dat "$out/Brenn.dat"
 # /usr/share/doc copied aside with its links. sort100000 has files of many
 # sizes, dates and types, so that every column's sort moves the rows.
 for n in 1000 10000 50000 100000; do
-    if want_panes && [ ! -d "$data/list$n" ]; then
+    if { want_panes || want_follow; } && [ ! -d "$data/list$n" ]; then
         mkdir -p "$data/list$n"
         (cd "$data/list$n" && seq -f 'file%05g.txt' 1 "$n" | xargs touch)
     fi
@@ -199,6 +201,11 @@ window_walks() {
             recycle "$data/empty" "$out/recycle"
         rm -rf "$out/paste" "$out/recycle" "$XDG_DATA_HOME/Trash"
     }
+    want_follow && {
+        clicks "window follow small" 'rm -rf "$out/follow"; mkdir "$out/follow"' follow "$data/empty" "$out/follow"
+        clicks "window follow 100000" : follow "$data/empty" "$data/list100000"
+        rm -rf "$out/follow"
+    }
 } >"$window"
 
 own=$out/own.txt
@@ -329,9 +336,25 @@ answer_table() {
     echo
     grep -h '^the ' "$out/window.log" | sort | uniq -c | sed 's/^ *\([0-9]*\) \(.*\)/- \2 (in \1 runs)/' || true
 }
+follow_table() {
+    echo "A file made in a pane's folder by another program, ten times one after the other, watched"
+    echo "from that program: the time until the pane shows its row, and the worst gap between the"
+    echo "window's answers meanwhile"
+    echo
+    echo "| Folder | Row shown, median | Min-max | Worst gap, median | Min-max | Target |"
+    echo "|---|---|---|---|---|---|"
+    for c in small 100000; do
+        label="$c files"
+        [ "$c" = small ] && label="a few files"
+        echo "| $label | $(spread "$(get "window follow $c answer" "$window")" s) |" \
+            "$(spread "$(get "window follow $c gap" "$window")" s) | gap < 0.1 s |"
+    done
+    echo
+}
 {
     echo "Benchmarks of the $tree build, $(date -u +%Y-%m-%d), $(nproc) cores, $("$WINE" --version), medians of $runs runs${only:+ (BENCH_ONLY=$only)}${BENCH_EXE:+, program $program}"
     echo
     if want_panes; then panes_tables; fi
     if want_answer; then answer_table; fi
+    if want_follow; then follow_table; fi
 } | tee "$out/results.md"

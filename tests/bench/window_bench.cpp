@@ -1,7 +1,7 @@
 // What the user waits for: the built program is started over two folders and
 // one command is timed in it, from the command to the end text in the status
 // bar and the relisted pane. Prints "<case>|<seconds>".
-//   window_bench <copy|update|delete|refresh|sort-COLUMN[-all]|paste|recycle> <left> <right>
+//   window_bench <copy|update|delete|refresh|sort-COLUMN[-all]|paste|recycle|follow> <left> <right>
 // copy and update copy the left folder's contents into the right one; delete
 // deletes everything in the right one for good and refresh relists it: the
 // right pane is the active one at start, the last one listed. sort-name,
@@ -11,12 +11,18 @@
 // paste puts the left folder itself on the clipboard and pastes it into the
 // right one; recycle sends everything in the right one to the recycle bin.
 // Both print "<case>|<seconds until the command has ended>|<worst gap>".
+// follow makes ten files in the right folder from outside, one after the
+// other, and prints "<case>|<median seconds until the row shows>|<worst gap>".
 // BRENNIK_BENCH_PROGRAM names another build of the program to time.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "tests/e2e/e2e_support.h"
@@ -357,10 +363,48 @@ static double TimeRecycle(Program& program, HWND main, const char* right, double
     return seconds < 0 ? -1 : seconds - answered;
 }
 
+// Files made in the right pane's folder from here, one at a time: for each,
+// the seconds until the pane shows one row more, while the window is watched.
+// Returns the median of those times and removes the files again.
+static double TimeFollow(HWND main, const char* right, int changes, double* worstGap) {
+    HWND list = GetDlgItem(main, IDC_RIGHT_LIST);
+    std::vector<double> times;
+    std::vector<std::string> made;
+    AnswerWatch watch(main);
+    for (int i = 0; i < changes; i++) {
+        int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        std::string path = std::string(right) + "\\followed" + std::to_string(i) + ".tmp";
+        double madeAt = watch.Ask();
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE || madeAt < 0)
+            break;
+        CloseHandle(file);
+        made.push_back(path);
+        for (double now = madeAt; now >= 0 && now - madeAt < 30; Sleep(2)) {
+            now = watch.Ask();
+            if ((int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > rows) {
+                times.push_back(watch.Answered() - madeAt);
+                break;
+            }
+        }
+        // The next change comes after the pane's gap between two reads.
+        for (double at = watch.Ask(); at >= 0 && watch.Ask() - at < 0.6; Sleep(5)) {
+        }
+    }
+    *worstGap = watch.worstGap;
+    for (const std::string& path : made)
+        DeleteFileA(path.c_str());
+    if (times.size() != made.size() || times.empty())
+        return -1;
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 int main(int argc, char** argv) {
     if (argc != 4) {
-        fprintf(stderr, "usage: window_bench <copy|update|delete|refresh|sort-COLUMN[-all]|paste|recycle> "
-                        "<left> <right>\n");
+        fprintf(stderr,
+                "usage: window_bench <copy|update|delete|refresh|sort-COLUMN[-all]|paste|recycle|follow> "
+                "<left> <right>\n");
         return 2;
     }
     const char* what = argv[1];
@@ -397,6 +441,8 @@ int main(int argc, char** argv) {
         ok = TimeHeaderClick(program, main, right, column, &elapsed, &worstGap);
     } else if (!strcmp(what, "paste")) {
         ok = (elapsed = TimePaste(program, main, argv[2], argv[3], &worstGap)) >= 0;
+    } else if (!strcmp(what, "follow")) {
+        ok = (elapsed = TimeFollow(main, argv[3], 10, &worstGap)) >= 0;
     } else if (!strcmp(what, "recycle")) {
         ok = (elapsed = TimeRecycle(program, main, argv[3], &worstGap, &shellAsked)) >= 0;
     } else {

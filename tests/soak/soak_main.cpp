@@ -8,6 +8,7 @@
 #include "app/keys.h"
 #include "base/prompts.h"
 #include "fileops/file_commands.h"
+#include "panes/folder_follow.h"
 
 // The window lives on the driver's own thread, where a message to it is a
 // plain call: a hang is seen from another thread, as no step ending for
@@ -55,6 +56,8 @@ int Driver::Run(unsigned actions) {
     CloseHandle(CreateThread(nullptr, 0, WatchShellDialogs, nullptr, 0, nullptr));
     SetPromptResponder(RandomAnswer);
     ListenForRefusals();
+    // Each step waits for the panes to follow: short gaps keep the run short.
+    SetFollowInterval(50);
     main_.reset(new MainWindowUnderTest);
     if (!main_->window()) {
         printf("the main window could not be made\n");

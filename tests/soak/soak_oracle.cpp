@@ -290,21 +290,30 @@ void Driver::CheckRows(const Expectation& expect, const std::set<std::wstring>& 
             fresh_[pane] = true;
             continue;
         }
-        if (!listedNow.count(pane) && changedFolders.count(Lower(here)))
+        // Once no job writes, every pane follows its folder; while one does,
+        // only a pane listed since is held to it.
+        bool following = !JobRunning();
+        if (!following && !listedNow.count(pane) && changedFolders.count(Lower(here)))
             fresh_[pane] = false;
-        if (!fresh_[pane])
+        if (!following && !fresh_[pane])
             continue;
-        std::vector<std::string> rows, entries;
-        for (int i = 0; i < ItemCount(gCore->panes[pane].list); i++)
-            rows.push_back(ItemText(gCore->panes[pane].list, i, 0));
+        HWND list = gCore->panes[pane].list;
+        std::vector<std::string> entries;
         std::string folder = gCore->panes[pane].path;
         for (const std::string& entry : FolderEntries(folder))
             if (entry[0] != '.' && folder.size() + entry.size() < MAX_PATH)
                 entries.push_back(entry);
-        std::sort(rows.begin(), rows.end());
-        if (rows != entries)
+        auto rows = [list] {
+            std::vector<std::string> names;
+            for (int i = 0; i < ItemCount(list); i++)
+                names.push_back(ItemText(list, i, 0));
+            std::sort(names.begin(), names.end());
+            return names;
+        };
+        fresh_[pane] = true;
+        if (!PumpUntil([&] { return rows() == entries; }, following ? 5000 : 0))
             Violation(std::string(pane ? "the right" : "the left") +
-                      " pane's rows are not its folder's entries: " + std::to_string(rows.size()) +
+                      " pane's rows are not its folder's entries: " + std::to_string(rows().size()) +
                       " rows, " + std::to_string(entries.size()) + " entries");
     }
     for (int pane = 0; pane < 2; pane++) {

@@ -41,6 +41,16 @@ TEST_F(MyComputerTest, ListsTheDrivesInShellOrder) {
     // Drives are folders even where the shell gives no find data.
     EXPECT_TRUE(ItemParam(list, c) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_FALSE(ItemText(list, c, 2).empty()) << "a type name";
+
+    // A drive that comes and goes appears and vanishes by itself.
+    char drive[3] = "P:";
+    while (drive[0] < 'Y' && (GetLogicalDrives() & (1u << (drive[0] - 'A'))))
+        drive[0]++;
+    std::string shown = std::string("(") + drive + ")";
+    ASSERT_TRUE(DefineDosDeviceA(0, drive, (folder_ / "").c_str()));
+    EXPECT_TRUE(PumpUntil([&] { return FindEnding(list, shown) >= 0; }, 3000));
+    DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return FindEnding(list, shown) < 0; }, 3000));
     EXPECT_TRUE(prompts_.calls().empty());
 }
 

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "core/filer_core.h"
 #include "core/pane.h"
+#include "panes/folder_follow.h"
 #include "res/resource.h"
 #include "tests/win/support/two_pane_test.h"
 
@@ -66,6 +67,64 @@ TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
     SetFocus(list);
     SendMessageW(list, WM_CHAR, L'F', 1);
     EXPECT_EQ("f100.txt", ItemText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0));
+}
+
+// A pane follows what other programs do to its folder and keeps what the
+// user chose; nothing moves under an open rename; a folder that goes leaves
+// the pane in the nearest one above, said in the status bar.
+TEST_F(NavigationTest, APaneFollowsItsFolderOnDisk) {
+    HWND list = gCore->panes[PANE_LEFT].list;
+    auto rows = [list] {
+        std::vector<std::string> names;
+        for (int i = 0; i < ItemCount(list); i++)
+            names.push_back(ItemText(list, i, 0));
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    auto follows = [&](const std::vector<std::string>& want) {
+        return PumpUntil([&] { return rows() == want; }, 1000);
+    };
+    MakeFileOfSize(left_ / "before.txt", 1);
+    MakeFileOfSize(left_ / "grows.txt", 1);
+    ASSERT_TRUE(follows({"before.txt", "grows.txt", "old.txt", "sub", "taken.txt"}));
+    Select(list, FindItem(list, "taken.txt"));
+    Select(list, FindItem(list, "old.txt"));
+    ListView_SetItemState(list, FindItem(list, "taken.txt"), LVIS_FOCUSED, LVIS_FOCUSED);
+    MakePaneActive(&gCore->panes[PANE_RIGHT]);
+    MakeFileOfSize(left_ / "new.txt", 1);
+    DeleteFileA((left_ / "old.txt").c_str());
+    MoveFileA((left_ / "before.txt").c_str(), (left_ / "after.txt").c_str());
+    MakeFileOfSize(left_ / "grows.txt", 3000);
+    EXPECT_TRUE(follows({"after.txt", "grows.txt", "new.txt", "sub", "taken.txt"}));
+    EXPECT_TRUE(PumpUntil([&] { return ItemText(list, FindItem(list, "grows.txt"), 1) == "3KB"; }, 1000));
+    EXPECT_EQ(1, ListView_GetSelectedCount(list));
+    EXPECT_EQ("taken.txt", ItemText(list, ListView_GetNextItem(list, -1, LVNI_SELECTED), 0));
+    EXPECT_EQ("taken.txt", ItemText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0));
+    EXPECT_EQ(&gCore->panes[PANE_RIGHT], ActivePane());
+    EXPECT_EQ("Object Count : 5", Status(0));
+
+    SetFocus(list);
+    ASSERT_NE(nullptr, (HWND)SendMessageA(list, LVM_EDITLABELA, FindItem(list, "taken.txt"), 0));
+    MakeFileOfSize(left_ / "late.txt", 1);
+    PumpMessages(800);
+    EXPECT_EQ(-1, FindItem(list, "late.txt"));
+    SendMessageA(list, LVM_CANCELEDITLABEL, 0, 0);
+    EXPECT_TRUE(follows({"after.txt", "grows.txt", "late.txt", "new.txt", "sub", "taken.txt"}));
+
+    char* path = gCore->panes[PANE_LEFT].path;
+    strcpy(path, (left_ / "sub\\deeper\\").c_str());
+    ListFolder(list, path);
+    // The folder last listed is the current one, which holds it (as another
+    // program's current folder would): the right one is current instead.
+    SetCurrentDirectoryA(right_.path().c_str());
+    RemoveDirectoryA((left_ / "sub\\deeper").c_str());
+    EXPECT_TRUE(PumpUntil([&] { return left_ / "sub\\" == path; }, 3000));
+    EXPECT_EQ(left_ / "sub\\", WindowText(gCore->panes[PANE_LEFT].pathBox));
+    EXPECT_EQ("フォルダがなくなりました: " + left_ / "sub\\deeper\\", Status(0));
+    SetCurrentDirectoryA(right_.path().c_str());
+    MoveFileA((left_ / "sub").c_str(), (left_ / "moved").c_str());
+    EXPECT_TRUE(PumpUntil([&] { return left_ / "" == path; }, 3000));
+    EXPECT_EQ(-1, FindItem(list, "sub"));
 }
 
 TEST_F(NavigationTest, ParentFolderAndMyComputerCommands) {
@@ -139,6 +198,8 @@ TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
 }
 
 TEST_F(NavigationTest, RenameInPlace) {
+    // The rows checked by their places: the pane doesn't follow the renames.
+    PauseFollowing(PANE_LEFT);
     SetFocus(gCore->panes[PANE_LEFT].list);
     int item = FindItem(gCore->panes[PANE_LEFT].list, "old.txt");
     ASSERT_GE(item, 0);
@@ -203,6 +264,7 @@ TEST_F(NavigationTest, RenameInPlace) {
     edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "relisted.txt");
     ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
+    PauseFollowing(PANE_LEFT);
     PumpMessages(20);
     EXPECT_FALSE(Exists(left_ / "relisted.txt"));
     EXPECT_EQ(0, gCore->editing);

@@ -1,0 +1,68 @@
+#include "app/pane_follow.h"
+
+#include <commctrl.h>
+
+#include "app/status_text.h"
+#include "base/prompts.h"
+#include "base/text_buffer.h"
+#include "core/pane.h"
+#include "exchange/drop_target.h"
+#include "panes/compose_path.h"
+#include "panes/folder_follow.h"
+#include "panes/folder_listing.h"
+#include "panes/rename.h"
+
+// A rows change under an open edit, question, drag or drop would move what
+// the user is acting on.
+static int PaneHeld(const Pane& pane) {
+    return UiLoopOpen() || RenameOpenIn(pane.list) || (gDropTarget && gDropTarget->hovering);
+}
+
+static int FolderExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The pane's folder was removed or renamed: it shows the nearest folder above
+// that still exists (My Computer above the drives), and says why.
+static void LeaveGoneFolder(Pane& pane) {
+    char gone[PATH_SIZE];
+    CopyText(gone, sizeof gone, pane.path);
+    do {
+        if (ComposePath("..", pane.path, sizeof pane.path) != COMPOSE_DONE)
+            pane.path[0] = '\0';
+    } while (pane.path[0] && !FolderExists(pane.path));
+    // Not the user's act: the active pane stays where it was.
+    int active = gCore->activePane;
+    ListFolder(pane.list, pane.path);
+    gCore->activePane = active;
+    SetWindowTextA(pane.pathBox, pane.path);
+    UpdateObjectCounts();
+    char text[PATH_SIZE + 64];
+    FormatText(text, sizeof text, "フォルダがなくなりました: %s", gone);
+    ShowProgress(pane.list == gCore->panes[PANE_LEFT].list ? 0 : 1, text);
+}
+
+LRESULT OnFolderRead(HWND window, int side) {
+    if (side < 0 || side > 1)
+        return 0;
+    Pane& pane = gCore->panes[side];
+    // The rows' states set anew are not the user's act: the active pane stays.
+    int active = gCore->activePane;
+    int result = TakeFolderRead(side, pane.list, PaneHeld(pane));
+    gCore->activePane = active;
+    switch (result) {
+    case FOLLOW_SHOWN:
+    case FOLLOW_DRIVES: RefreshObjectCount(side); break;
+    case FOLLOW_HELD: SetTimer(window, TIMER_FOLLOW, FOLLOW_RETRY_MS, nullptr); break;
+    case FOLLOW_GONE: LeaveGoneFolder(pane); break;
+    }
+    return 0;
+}
+
+void OnFollowTimer(HWND window) {
+    KillTimer(window, TIMER_FOLLOW);
+    for (int side = 0; side < 2; side++)
+        if (FollowHeld(side))
+            OnFolderRead(window, side);
+}
