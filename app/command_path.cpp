@@ -100,17 +100,22 @@ void BringPanesUpToDate(int changed, int shows) {
         UpdateObjectCounts();
 }
 
-// A job that removes or moves entries could meet a folder a pane watches
-// (the other pane inside a folder it deletes): every pane but the job's own
-// lets go of its folder until the job ends.
+// A job that removes or moves entries could meet a folder the program holds:
+// the other pane's watched folder inside one it deletes, or the current
+// folder (the one listed last). Every pane but those showing the job's own
+// folders lets go of its folder, and the job's source folder becomes the
+// current one, until the job ends.
 static void LetGoOfFoldersFor(const WorkerJob& job) {
     if (job.kind != JOB_DELETE && job.kind != JOB_RECYCLE && job.kind != JOB_MOVE)
         return;
+    int kept = 0;
     for (int side = 0; side < 2; side++) {
         const char* path = gCore->panes[side].path;
-        if (CompareFolded932(path, job.sourceFolder) != 0 && CompareFolded932(path, job.destFolder) != 0)
-            PauseFollowing(side);
+        if (CompareFolded932(path, job.sourceFolder) == 0 || CompareFolded932(path, job.destFolder) == 0)
+            kept |= 1 << side;
     }
+    LetGoOfFolders(kept);
+    SetCurrentDirectoryA(job.sourceFolder);
 }
 
 void RunCommand(HWND window, const CommandRow& row) {
@@ -131,6 +136,8 @@ void RunCommand(HWND window, const CommandRow& row) {
         LetGoOfFoldersFor(job);
         if (StartJob())
             SetTimer(window, TIMER_PROGRESS, PROGRESS_INTERVAL_MS, nullptr);
+        else
+            TakeFoldersBack();
         break;
     }
     case ACTION_NOTHING: break;
@@ -146,8 +153,7 @@ LRESULT OnJobDone(HWND window) {
     job.sink->Ended(job.kind);
     // The end text stays in the status bar, unless the command shows the counts there.
     BringPanesUpToDate(job.changes, job.shows);
-    ResumeFollowing(PANE_LEFT);
-    ResumeFollowing(PANE_RIGHT);
+    TakeFoldersBack();
     if (gCloseAfterJob)
         OnCloseTimer(window);
     return 0;

@@ -37,7 +37,6 @@ static void LeaveGoneFolder(Pane& pane) {
     ListFolder(pane.list, pane.path);
     gCore->activePane = active;
     SetWindowTextA(pane.pathBox, pane.path);
-    UpdateObjectCounts();
     char text[PATH_SIZE + 64];
     FormatText(text, sizeof text, "フォルダがなくなりました: %s", gone);
     ShowProgress(pane.list == gCore->panes[PANE_LEFT].list ? 0 : 1, text);
@@ -62,7 +61,12 @@ LRESULT OnFolderRead(HWND window, int side) {
 
 void OnFollowTimer(HWND window) {
     KillTimer(window, TIMER_FOLLOW);
-    for (int side = 0; side < 2; side++)
-        if (FollowHeld(side))
-            OnFolderRead(window, side);
+    for (int side = 0; side < 2; side++) {
+        if (!FollowHeld(side))
+            continue;
+        if (PaneHeld(gCore->panes[side]))
+            SetTimer(window, TIMER_FOLLOW, FOLLOW_RETRY_MS, nullptr);
+        else
+            ReadPaneAgain(side);
+    }
 }

@@ -7,5 +7,6 @@ enum { TIMER_FOLLOW = 3, FOLLOW_RETRY_MS = 200 };
 
 // A read of the pane of side is ready (MSG_FOLDER_READ).
 LRESULT OnFolderRead(HWND window, int side);
-// Tries again the reads held back by a rename, a question, a drag or a drop.
+// Reads again the panes whose reads were held back by a rename, a question,
+// a drag or a drop, once they are free.
 void OnFollowTimer(HWND window);

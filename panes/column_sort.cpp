@@ -14,8 +14,11 @@ int SortList(int column) {
     PaneModel* model = ModelOfList(list);
     if (column < 0 || column > 3 || !model)
         return 0;
-    if (model->Rows() < 2)
+    if (model->Rows() < 2) {
+        model->sortedColumn = column;
+        model->sortedDirection = gCore->sortDirection[column];
         return 1;
+    }
     // The selection and the focus stay on their entries, wherever they go.
     std::vector<char> selected((size_t)model->Count());
     std::vector<int> before;

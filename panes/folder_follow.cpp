@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/pane_model.h"
+#include "panes/entry_cells.h"
 #include "panes/folder_listing.h"
 #include "panes/my_computer.h"
 #include "panes/pane_view.h"
@@ -22,27 +23,28 @@ struct FolderRead {
     PaneModel model;
 };
 
-// One pane as the thread sees it. The window writes folder and listing (under
-// the lock); the change handle and the times are the thread's own.
+// One pane as the thread sees it. The window writes what it shows (under the
+// lock); the watch and what belongs to it are the thread's own.
 struct Followed {
     std::string folder;
     int followed = 0;
     int myComputer = 0;
-    int paused = 0;
+    int letGo = 0;       // a job runs that could remove the folder
     int sortColumn = -1; // the order the pane's rows are in
     int sortDirection = 1;
-    unsigned listing = 0;
+    unsigned listing = 0; // changes with each listing the window makes
+    FILETIME listedWriteTime = {0, 0};
     int changed = 0; // a change not yet read
     int reading = 0;
     DWORD due = 0;
     DWORD lastRead = 0;
-    HANDLE watch = INVALID_HANDLE_VALUE;
-    int rewatch = 0; // the watch was let go of: take it again
-    FILETIME listedWriteTime = {0, 0};
-    std::string watched; // the folder watch is on
-    unsigned watchedListing = 0;
     std::unique_ptr<FolderRead> ready; // waiting for the window
     int held = 0;
+
+    HANDLE watch = INVALID_HANDLE_VALUE;
+    std::string watched; // the folder watch is on
+    unsigned watchedListing = 0;
+    int rewatch = 0; // the watch was let go of, or lost: take it again
 };
 
 CRITICAL_SECTION gLock;
@@ -50,9 +52,15 @@ int gLockMade;
 Followed gPanes[2];
 HWND gWindow;
 HANDLE gWake;
+HANDLE gLetGoDone;
 HANDLE gThread;
 volatile LONG gStop;
+// Stops a read under way: the window listed the pane anew, or wants the
+// folders let go of.
+volatile LONG gStopRead;
 volatile LONG gInterval = 500;
+unsigned gLetGoAsked, gLetGoSeen;
+int gJobRunning;
 // A burst of changes (a file written in parts) is read once, a moment on.
 const DWORD kSettleMs = 30;
 // How often the thread looks whether a watched folder still exists and
@@ -87,7 +95,31 @@ HANDLE OpenWatch(const std::string& folder) {
                                             FILE_NOTIFY_CHANGE_LAST_WRITE);
 }
 
-// Puts each pane's watch on the folder it now shows (the thread's own handles).
+void CloseWatch(Followed& pane) {
+    if (pane.watch == INVALID_HANDLE_VALUE)
+        return;
+    FindCloseChangeNotification(pane.watch);
+    pane.watch = INVALID_HANDLE_VALUE;
+    pane.rewatch = 1;
+}
+
+// Marks the pane for a read (with the lock held): a moment from now, and not
+// sooner than the interval after the last one.
+void MarkChangedLocked(Followed& pane, DWORD now) {
+    if (pane.changed)
+        return;
+    pane.changed = 1;
+    DWORD settled = now + kSettleMs;
+    DWORD spaced = pane.lastRead + (DWORD)gInterval;
+    pane.due = pane.lastRead && !Due(settled, spaced) ? spaced : settled;
+}
+
+void MarkChanged(Followed& pane, DWORD now) {
+    Lock lock;
+    MarkChangedLocked(pane, now);
+}
+
+// Puts each pane's watch on the folder it now shows, or lets go of it.
 void MoveWatches() {
     for (Followed& pane : gPanes) {
         std::string folder;
@@ -98,95 +130,134 @@ void MoveWatches() {
             Lock lock;
             folder = pane.folder;
             listing = pane.listing;
-            wanted = pane.followed && !pane.myComputer && !pane.paused;
+            wanted = pane.followed && !pane.myComputer && !pane.letGo;
             listed = pane.listedWriteTime;
         }
-        if (pane.watch != INVALID_HANDLE_VALUE && (!wanted || pane.watched != folder)) {
-            FindCloseChangeNotification(pane.watch);
-            pane.watch = INVALID_HANDLE_VALUE;
-            pane.rewatch = 1;
-        }
-        if (wanted && pane.watch == INVALID_HANDLE_VALUE &&
-            (pane.watchedListing != listing || pane.rewatch)) {
-            int listedSince = pane.watchedListing != listing && !pane.rewatch;
-            pane.rewatch = 0;
-            pane.watchedListing = listing;
-            pane.watched = folder;
-            pane.watch = OpenWatch(folder);
-            // A folder that can't be watched is read (and found gone) now; one
-            // whose entries changed between its listing and the watch, too.
-            FILETIME now = FolderWriteTime(folder);
-            if (pane.watch == INVALID_HANDLE_VALUE || (listedSince && CompareFileTime(&now, &listed) != 0)) {
-                Lock lock;
-                if (pane.listing == listing && !pane.changed) {
-                    pane.changed = 1;
-                    pane.due = GetTickCount();
-                }
-            }
+        if (!wanted || pane.watched != folder)
+            CloseWatch(pane);
+        if (!wanted || pane.watch != INVALID_HANDLE_VALUE ||
+            (pane.watchedListing == listing && !pane.rewatch))
+            continue;
+        // Anything may have changed while there was no watch; after a new
+        // listing, only what changed the folder since.
+        int unknown = pane.rewatch || pane.watched != folder;
+        pane.rewatch = 0;
+        pane.watchedListing = listing;
+        pane.watched = folder;
+        pane.watch = OpenWatch(folder);
+        FILETIME now = FolderWriteTime(folder);
+        // A folder that can't be watched is read (and found gone) now.
+        if (pane.watch == INVALID_HANDLE_VALUE || unknown || CompareFileTime(&now, &listed) != 0) {
+            Lock lock;
+            if (pane.listing == listing)
+                MarkChangedLocked(pane, GetTickCount() - kSettleMs);
         }
     }
+}
+
+// Takes a signalled watch's notice and asks for the next.
+void TakeNotice(Followed& pane, DWORD now) {
+    if (pane.watch == INVALID_HANDLE_VALUE || WaitForSingleObject(pane.watch, 0) != WAIT_OBJECT_0)
+        return;
+    if (!FindNextChangeNotification(pane.watch))
+        CloseWatch(pane);
+    MarkChanged(pane, now);
 }
 
 // Under Wine a folder another program removes stays until the last handle on
 // it goes, and the watch is one: it is let go of now and then, so that such a
 // removal completes. 1 when the folder is gone or its entries changed meanwhile.
 int LetGoOfWatch(Followed& pane) {
+    if (WaitForSingleObject(pane.watch, 0) == WAIT_OBJECT_0)
+        return 1;
     FILETIME before = FolderWriteTime(pane.watched);
     FindCloseChangeNotification(pane.watch);
     pane.watch = OpenWatch(pane.watched);
     FILETIME after = FolderWriteTime(pane.watched);
+    if (pane.watch == INVALID_HANDLE_VALUE)
+        pane.rewatch = 1;
     return pane.watch == INVALID_HANDLE_VALUE || CompareFileTime(&before, &after) != 0;
 }
 
-void MarkChanged(Followed& pane, DWORD now) {
-    Lock lock;
-    if (pane.changed)
-        return;
-    pane.changed = 1;
-    DWORD settled = now + kSettleMs;
-    DWORD spaced = pane.lastRead + (DWORD)gInterval;
-    pane.due = pane.lastRead && !Due(settled, spaced) ? spaced : settled;
-}
-
-// Reads a pane's folder as a listing would, sorted as the pane is; posts it.
+// Reads a pane's folder as a listing would, sorted as the pane is, and posts
+// it to the window.
 void ReadPane(int side) {
     Followed& pane = gPanes[side];
-    std::string folder;
     std::unique_ptr<FolderRead> read(new (std::nothrow) FolderRead);
     if (!read)
         return;
+    std::string folder;
     int column, direction;
+    static ShellAnswers answers;
     {
         Lock lock;
+        // Folders are being let go of: no search may hold one meanwhile.
+        if (gLetGoSeen != gLetGoAsked || pane.letGo)
+            return;
         folder = pane.folder;
         read->listing = pane.listing;
         read->drives = pane.myComputer;
         column = pane.sortColumn;
         direction = pane.sortDirection;
+        answers.byExtensionOnly = gJobRunning;
         pane.changed = 0;
         pane.reading = 1;
+        InterlockedExchange(&gStopRead, 0);
     }
     if (!read->drives) {
-        static ShellAnswers answers;
         answers.count = 0;
         int hidden = 0;
         read->model.folder = folder;
-        if (!FolderExists(folder) || !ReadFolderInto(read->model, folder.c_str(), &answers, &hidden)) {
+        if (!ReadFolderInto(read->model, folder.c_str(), &answers, &hidden, &gStopRead)) {
             read->gone = !FolderExists(folder);
             read->model.Clear();
         }
         read->model.EndListing();
+        // Rows alike in the column stay in their names' order from read to read.
+        if (column != COLUMN_NAME)
+            SortModelRows(read->model, COLUMN_NAME, 1);
         SortModelRows(read->model, column, direction);
     }
     Lock lock;
     pane.reading = 0;
-    pane.lastRead = GetTickCount();
-    if (!pane.lastRead)
-        pane.lastRead = 1;
+    pane.lastRead = GetTickCount() | 1;
     if (read->listing != pane.listing)
         return;
+    if (gStopRead) {
+        // Stopped for the other pane's sake: read again.
+        if (!pane.letGo)
+            MarkChangedLocked(pane, GetTickCount());
+        return;
+    }
     pane.ready = std::move(read);
     PostMessageA(gWindow, MSG_FOLDER_READ, (WPARAM)side, 0);
+}
+
+// Every second: the drives of a My Computer pane; each watched folder let go
+// of for a moment; a lost watch taken again.
+void LookAround(DWORD now, DWORD* drives) {
+    DWORD nowDrives = GetLogicalDrives();
+    for (Followed& pane : gPanes) {
+        int myComputer, followed, letGo;
+        {
+            Lock lock;
+            myComputer = pane.myComputer;
+            followed = pane.followed;
+            letGo = pane.letGo;
+        }
+        if (!followed || letGo)
+            continue;
+        if (myComputer) {
+            if (nowDrives != *drives)
+                MarkChanged(pane, now);
+        } else if (pane.watch != INVALID_HANDLE_VALUE) {
+            if (LetGoOfWatch(pane))
+                MarkChanged(pane, now);
+        } else {
+            pane.rewatch = 1;
+        }
+    }
+    *drives = nowDrives;
 }
 
 DWORD WINAPI FollowThread(void*) {
@@ -195,68 +266,51 @@ DWORD WINAPI FollowThread(void*) {
     DWORD lastLook = GetTickCount();
     while (!gStop) {
         MoveWatches();
-        HANDLE handles[3] = {gWake};
-        int sides[3] = {-1};
-        DWORD count = 1;
-        for (int side = 0; side < 2; side++)
-            if (gPanes[side].watch != INVALID_HANDLE_VALUE) {
-                sides[count] = side;
-                handles[count++] = gPanes[side].watch;
+        {
+            Lock lock;
+            if (gLetGoSeen != gLetGoAsked) {
+                gLetGoSeen = gLetGoAsked;
+                SetEvent(gLetGoDone);
             }
+        }
+        HANDLE handles[3] = {gWake};
+        DWORD count = 1;
+        for (const Followed& pane : gPanes)
+            if (pane.watch != INVALID_HANDLE_VALUE)
+                handles[count++] = pane.watch;
         DWORD now = GetTickCount();
         DWORD wait = kLookMs - (now - lastLook < kLookMs ? now - lastLook : kLookMs);
         {
             Lock lock;
             for (const Followed& pane : gPanes)
-                if (pane.changed) {
+                if (pane.changed && !pane.letGo) {
                     DWORD left = Due(now, pane.due) ? 0 : pane.due - now;
                     if (left < wait)
                         wait = left;
                 }
         }
-        DWORD woke = WaitForMultipleObjects(count, handles, FALSE, wait);
+        WaitForMultipleObjects(count, handles, FALSE, wait);
         now = GetTickCount();
-        if (woke > WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + count) {
-            Followed& pane = gPanes[sides[woke - WAIT_OBJECT_0]];
-            // Asked again before the read, so a change made while it runs is seen.
-            if (!FindNextChangeNotification(pane.watch)) {
-                FindCloseChangeNotification(pane.watch);
-                pane.watch = INVALID_HANDLE_VALUE;
-            }
-            MarkChanged(pane, now);
-        }
+        // Every watch is asked: the wait names only the first one signalled.
+        for (Followed& pane : gPanes)
+            TakeNotice(pane, now);
         if (now - lastLook >= kLookMs) {
             lastLook = now;
-            DWORD nowDrives = GetLogicalDrives();
-            for (Followed& pane : gPanes) {
-                int myComputer, followed;
-                {
-                    Lock lock;
-                    myComputer = pane.myComputer;
-                    followed = pane.followed;
-                }
-                if (followed && myComputer && nowDrives != drives)
-                    MarkChanged(pane, now);
-                else if (pane.watch != INVALID_HANDLE_VALUE && LetGoOfWatch(pane))
-                    MarkChanged(pane, now);
-            }
-            drives = nowDrives;
+            LookAround(now, &drives);
         }
         for (int side = 0; side < 2 && !gStop; side++) {
             int read;
             {
                 Lock lock;
-                read = gPanes[side].changed && Due(now, gPanes[side].due);
+                const Followed& pane = gPanes[side];
+                read = pane.changed && !pane.letGo && Due(now, pane.due) && gLetGoSeen == gLetGoAsked;
             }
             if (read)
                 ReadPane(side);
         }
     }
     for (Followed& pane : gPanes)
-        if (pane.watch != INVALID_HANDLE_VALUE) {
-            FindCloseChangeNotification(pane.watch);
-            pane.watch = INVALID_HANDLE_VALUE;
-        }
+        CloseWatch(pane);
     CoUninitialize();
     return 0;
 }
@@ -272,6 +326,7 @@ void StartFollowing(HWND window) {
     gWindow = window;
     gStop = 0;
     gWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    gLetGoDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     gThread = CreateThread(nullptr, 0, FollowThread, nullptr, 0, nullptr);
 }
 
@@ -279,13 +334,17 @@ void StopFollowing() {
     if (!gThread)
         return;
     InterlockedExchange(&gStop, 1);
+    InterlockedExchange(&gStopRead, 1);
     SetEvent(gWake);
     WaitForSingleObject(gThread, INFINITE);
     CloseHandle(gThread);
     CloseHandle(gWake);
-    gThread = gWake = nullptr;
+    CloseHandle(gLetGoDone);
+    gThread = gWake = gLetGoDone = nullptr;
     for (Followed& pane : gPanes)
         pane = Followed();
+    gLetGoAsked = gLetGoSeen = 0;
+    gJobRunning = 0;
     gWindow = nullptr;
 }
 
@@ -296,6 +355,8 @@ void FollowListing(int side, const char* folder, int sortColumn, int sortDirecti
     {
         Lock lock;
         Followed& pane = gPanes[side];
+        if (pane.reading)
+            InterlockedExchange(&gStopRead, 1);
         pane.folder = folder;
         pane.followed = 1;
         pane.myComputer = folder[0] == '\0';
@@ -306,32 +367,60 @@ void FollowListing(int side, const char* folder, int sortColumn, int sortDirecti
         pane.changed = 0;
         pane.ready.reset();
         pane.held = 0;
-        pane.paused = 0;
     }
     SetEvent(gWake);
 }
 
-void PauseFollowing(int side) {
-    if (!gThread)
-        return;
-    {
-        Lock lock;
-        gPanes[side].paused = 1;
-    }
-    SetEvent(gWake);
-}
-
-void ResumeFollowing(int side) {
-    if (!gThread)
+void ReadPaneAgain(int side) {
+    if (!gThread || side < 0 || side > 1)
         return;
     {
         Lock lock;
         Followed& pane = gPanes[side];
-        if (!pane.paused)
-            return;
-        pane.paused = 0;
-        pane.changed = 1;
-        pane.due = GetTickCount();
+        pane.listing++;
+        pane.ready.reset();
+        pane.held = 0;
+        pane.changed = 0;
+        MarkChangedLocked(pane, GetTickCount());
+    }
+    SetEvent(gWake);
+}
+
+void LetGoOfFolders(int keptSides) {
+    if (!gThread)
+        return;
+    {
+        Lock lock;
+        for (int side = 0; side < 2; side++)
+            if (!(keptSides & (1 << side)))
+                gPanes[side].letGo = 1;
+        gJobRunning = 1;
+        gLetGoAsked++;
+        InterlockedExchange(&gStopRead, 1);
+    }
+    SetEvent(gWake);
+    // The thread lets go between two reads; a read under way stops at its next entry.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
+        WaitForSingleObject(gLetGoDone, 100);
+        Lock lock;
+        if (gLetGoSeen == gLetGoAsked)
+            break;
+    }
+}
+
+void TakeFoldersBack() {
+    if (!gThread)
+        return;
+    {
+        Lock lock;
+        gJobRunning = 0;
+        for (Followed& pane : gPanes) {
+            if (!pane.letGo)
+                continue;
+            pane.letGo = 0;
+            pane.changed = 0;
+            MarkChangedLocked(pane, GetTickCount());
+        }
     }
     SetEvent(gWake);
 }
@@ -340,19 +429,11 @@ void SetFollowInterval(DWORD milliseconds) {
     InterlockedExchange(&gInterval, (LONG)milliseconds);
 }
 
-int FollowPending(int side) {
-    if (!gThread)
-        return 0;
-    Lock lock;
-    const Followed& pane = gPanes[side];
-    return pane.changed || pane.reading || pane.ready != nullptr;
-}
-
 int FollowHeld(int side) {
     if (!gThread)
         return 0;
     Lock lock;
-    return gPanes[side].held && gPanes[side].ready != nullptr;
+    return gPanes[side].held;
 }
 
 int TakeFolderRead(int side, HWND list, int held) {
@@ -362,10 +443,11 @@ int TakeFolderRead(int side, HWND list, int held) {
         Followed& pane = gPanes[side];
         if (!pane.ready || pane.ready->listing != pane.listing)
             return FOLLOW_NOTHING;
+        read = std::move(pane.ready);
+        // What the user does meanwhile may change the rows: read again after.
         pane.held = held;
         if (held)
             return FOLLOW_HELD;
-        read = std::move(pane.ready);
     }
     if (read->drives) {
         ListMyComputer(list);

@@ -15,28 +15,32 @@ void StopFollowing();
 // Told by every listing of a pane: it now shows folder ("" for My Computer),
 // its rows sorted by the column in the direction.
 void FollowListing(int side, const char* folder, int sortColumn, int sortDirection);
-// A job that removes entries lets go of the pane's folder (a folder with a
-// handle on it is not removed until the handle goes) and, at its end, the
-// pane is read again.
-void PauseFollowing(int side);
-void ResumeFollowing(int side);
+// The window changed the pane's rows itself (a rename): a read begun before
+// is older than they are, and the folder is read again.
+void ReadPaneAgain(int side);
+// A folder with a handle on it is not removed until the handle goes (under
+// Wine, and on Windows until the watch has noticed): before a job that
+// removes or moves entries, every pane but the kept ones (1 << side) lets go
+// of its folder, and returns once it has. The kept panes follow the job with
+// the shell asked once per extension, so that no file the job acts on is
+// opened by the reads. TakeFoldersBack, at the job's end, reads them again.
+void LetGoOfFolders(int keptSides);
+void TakeFoldersBack();
 // The shortest time between two reads of one pane (500 ms; the random-action
 // driver shortens it to keep its steps short).
 void SetFollowInterval(DWORD milliseconds);
-// Whether a pane's folder is known to have changed and not yet been shown
-// (a change seen, a read running or waiting for the window).
-int FollowPending(int side);
 
 enum FollowResult {
     FOLLOW_NOTHING, // nothing new: no read, a read of an older listing, no change
-    FOLLOW_HELD,    // kept until the pane is free again (held)
+    FOLLOW_HELD,    // held: the read is dropped, the pane read again once free
     FOLLOW_SHOWN,   // the pane shows what was read
     FOLLOW_GONE,    // the pane's folder is gone: the window takes it elsewhere
     FOLLOW_DRIVES,  // the drives changed: a My Computer pane is listed again
 };
 // Brings the pane of side up to date with what was read for it, keeping the
 // selection, the focus and the scroll on the entries still there; with held
-// (a rename, a question, a drag or a drop open there) it waits for Retry.
+// (a rename, a question, a drag or a drop open there) it waits: the window
+// calls ReadPaneAgain once the pane is free.
 int TakeFolderRead(int side, HWND list, int held);
-// Whether a read is kept for a pane that was held.
+// Whether a read for the pane was dropped because it was held.
 int FollowHeld(int side);

@@ -80,10 +80,12 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         CopyText(extension, sizeof extension, kPlainFolder);
         cacheable =
+            answers->byExtensionOnly ||
             !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT));
     } else {
         FileExtension(found.cFileName, extension, sizeof extension);
-        cacheable = strlen(extension) < EXTENSION_SIZE && !HasOwnIcon(extension);
+        cacheable =
+            strlen(extension) < EXTENSION_SIZE && (answers->byExtensionOnly || !HasOwnIcon(extension));
     }
     if (cacheable) {
         for (int i = 0; i < answers->count; i++) {
@@ -151,7 +153,8 @@ static void TellHiddenEntries(HWND list, const char* folder, int hidden) {
     ShowMessage(nullptr, text, "Path Length Error", MB_OK);
 }
 
-int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, int* hidden) {
+int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, int* hidden,
+                   const volatile LONG* stop) {
     FilePath path;
     FoundEntry found;
     if (!SetFilePath(&path, folder))
@@ -162,6 +165,8 @@ int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, 
     if (!search.Valid())
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
+        if (stop && *stop)
+            break;
         if (found.found.cFileName[0] != '.' && !ListEntry(model, folder, found, answers))
             (*hidden)++;
     } while (FindNextEntry(search.Get(), &found));
@@ -204,7 +209,7 @@ int ListFolder(HWND list, char* path) {
     // Where even "c:\\" can't be entered, the pane stays empty: a search now
     // would show the files of whatever folder is current under that path.
     if (entered)
-        ReadFolderInto(model, path, &answers, &hidden);
+        ReadFolderInto(model, path, &answers, &hidden, nullptr);
     model.EndListing();
     SortModelRows(model, column, direction);
     ShowRows(list, model, choice);

@@ -13,5 +13,7 @@ struct ShellAnswers;
 class PaneModel;
 // Adds every entry of folder to model as a listing shows it, searching by
 // the whole path (so any thread may read); hidden counts the entries left
-// out for a path too long. 0 when the folder can't be searched.
-int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, int* hidden);
+// out for a path too long. 0 when the folder can't be searched. Stops
+// between entries once *stop (when given) is set.
+int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, int* hidden,
+                   const volatile LONG* stop);

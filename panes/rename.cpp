@@ -10,6 +10,7 @@
 #include "fileops/selection.h"
 #include "fileops/tree_copy.h"
 #include "fileops/walk_sink.h"
+#include "panes/folder_follow.h"
 #include "panes/item_name.h"
 #include "panes/pane_view.h"
 
@@ -175,7 +176,10 @@ LRESULT EndRename(Pane* pane, WalkSink& sink, int (*mayRename)(Pane* pane, const
         sink.PathTooLong(pane->path, name);
         return 0;
     }
-    if (RenameOnDisk(gRenameSource, target, typed))
+    if (RenameOnDisk(gRenameSource, target, typed)) {
         gRenamedPath = target;
+        // A read begun before the rename would show the old name again.
+        ReadPaneAgain(pane == &gCore->panes[PANE_RIGHT] ? PANE_RIGHT : PANE_LEFT);
+    }
     return 0;
 }

@@ -18,6 +18,9 @@ struct ShellAnswers {
     };
     Entry entries[128];
     int count;
+    // Every file and folder answered by its extension alone: no item's own
+    // file is opened (while a job deletes or moves them).
+    int byExtensionOnly;
 };
 
 // The type name and small-icon index of an item, from the answers kept so far

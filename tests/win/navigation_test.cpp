@@ -199,7 +199,7 @@ TEST_F(NavigationTest, PathBoxCommitsWhenItLosesTheFocus) {
 
 TEST_F(NavigationTest, RenameInPlace) {
     // The rows checked by their places: the pane doesn't follow the renames.
-    PauseFollowing(PANE_LEFT);
+    LetGoOfFolders(1 << PANE_RIGHT);
     SetFocus(gCore->panes[PANE_LEFT].list);
     int item = FindItem(gCore->panes[PANE_LEFT].list, "old.txt");
     ASSERT_GE(item, 0);
@@ -264,7 +264,6 @@ TEST_F(NavigationTest, RenameInPlace) {
     edit = (HWND)SendMessageA(gCore->panes[PANE_LEFT].list, LVM_EDITLABELA, item, 0);
     SetWindowTextA(edit, "relisted.txt");
     ListFolder(gCore->panes[PANE_LEFT].list, gCore->panes[PANE_LEFT].path);
-    PauseFollowing(PANE_LEFT);
     PumpMessages(20);
     EXPECT_FALSE(Exists(left_ / "relisted.txt"));
     EXPECT_EQ(0, gCore->editing);
