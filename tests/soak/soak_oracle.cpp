@@ -303,17 +303,10 @@ void Driver::CheckRows(const Expectation& expect, const std::set<std::wstring>& 
         for (const std::string& entry : FolderEntries(folder))
             if (entry[0] != '.' && folder.size() + entry.size() < MAX_PATH)
                 entries.push_back(entry);
-        auto rows = [list] {
-            std::vector<std::string> names;
-            for (int i = 0; i < ItemCount(list); i++)
-                names.push_back(ItemText(list, i, 0));
-            std::sort(names.begin(), names.end());
-            return names;
-        };
         fresh_[pane] = true;
-        if (!PumpUntil([&] { return rows() == entries; }, following ? 5000 : 0))
+        if (!PumpUntil([&] { return SortedItemNames(list) == entries; }, following ? 5000 : 0))
             Violation(std::string(pane ? "the right" : "the left") +
-                      " pane's rows are not its folder's entries: " + std::to_string(rows().size()) +
+                      " pane's rows are not its folder's entries: " + std::to_string(ItemCount(list)) +
                       " rows, " + std::to_string(entries.size()) + " entries");
     }
     for (int pane = 0; pane < 2; pane++) {

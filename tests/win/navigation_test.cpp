@@ -74,15 +74,8 @@ TEST_F(NavigationTest, RefreshKeepsWhatTheUserChoseAndTypingFindsAName) {
 // the pane in the nearest one above, said in the status bar.
 TEST_F(NavigationTest, APaneFollowsItsFolderOnDisk) {
     HWND list = gCore->panes[PANE_LEFT].list;
-    auto rows = [list] {
-        std::vector<std::string> names;
-        for (int i = 0; i < ItemCount(list); i++)
-            names.push_back(ItemText(list, i, 0));
-        std::sort(names.begin(), names.end());
-        return names;
-    };
     auto follows = [&](const std::vector<std::string>& want) {
-        return PumpUntil([&] { return rows() == want; }, 1000);
+        return PumpUntil([&] { return SortedItemNames(list) == want; }, 1000);
     };
     MakeFileOfSize(left_ / "before.txt", 1);
     MakeFileOfSize(left_ / "grows.txt", 1);

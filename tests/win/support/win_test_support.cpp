@@ -332,6 +332,14 @@ int ItemCount(HWND list) {
     return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
+std::vector<std::string> SortedItemNames(HWND list) {
+    std::vector<std::string> names;
+    for (int i = 0; i < ItemCount(list); i++)
+        names.push_back(ItemText(list, i, 0));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 int FindItem(HWND list, const std::string& name) {
     for (int i = 0; i < ItemCount(list); i++)
         if (ItemText(list, i, 0) == name)

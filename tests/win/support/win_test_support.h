@@ -116,6 +116,8 @@ LPARAM ItemParam(HWND list, int item);
 // The row's name as the disk has it: the real one where the code page can't spell it.
 std::wstring RowName(HWND list, int item);
 int ItemCount(HWND list);
+// The names of the list's rows, in byte order (a folder's entries as compared).
+std::vector<std::string> SortedItemNames(HWND list);
 int FindItem(HWND list, const std::string& name);
 // A double-click as a pane's list reports it, with the pointer over the item.
 void DoubleClickItem(HWND list, int item);
