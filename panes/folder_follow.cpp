@@ -138,9 +138,9 @@ void MoveWatches() {
         if (!wanted || pane.watch != INVALID_HANDLE_VALUE ||
             (pane.watchedListing == listing && !pane.rewatch))
             continue;
-        // Anything may have changed while there was no watch; after a new
-        // listing, only what changed the folder since.
-        int unknown = pane.rewatch || pane.watched != folder;
+        // Taken again for the listing it watched, anything may have changed
+        // meanwhile; for a new listing, only what changed the folder since.
+        int unknown = pane.watchedListing == listing;
         pane.rewatch = 0;
         pane.watchedListing = listing;
         pane.watched = folder;
