@@ -100,22 +100,23 @@ void BringPanesUpToDate(int changed, int shows) {
         UpdateObjectCounts();
 }
 
-// A job that removes or moves entries could meet a folder the program holds:
-// the other pane's watched folder inside one it deletes, or the current
-// folder (the one listed last). Every pane but those showing the job's own
-// folders lets go of its folder, and the job's source folder becomes the
-// current one, until the job ends.
-static void LetGoOfFoldersFor(const WorkerJob& job) {
-    if (job.kind != JOB_DELETE && job.kind != JOB_RECYCLE && job.kind != JOB_MOVE)
-        return;
+// The panes follow a job without opening what it acts on. One that removes
+// or moves entries could meet a folder the program holds: the other pane's
+// watched folder inside one it deletes, or the current folder (the one
+// listed last). Every pane but those showing the job's own folders lets go
+// of its folder, and the job's source folder is the current one, until the
+// job ends.
+static void FollowDuringJobOf(const WorkerJob& job) {
+    int removing = job.kind == JOB_DELETE || job.kind == JOB_RECYCLE || job.kind == JOB_MOVE;
     int kept = 0;
     for (int side = 0; side < 2; side++) {
         const char* path = gCore->panes[side].path;
         if (CompareFolded932(path, job.sourceFolder) == 0 || CompareFolded932(path, job.destFolder) == 0)
             kept |= 1 << side;
     }
-    LetGoOfFolders(kept);
-    SetCurrentDirectoryA(job.sourceFolder);
+    FollowDuringJob(removing, kept);
+    if (removing)
+        SetCurrentDirectoryA(job.sourceFolder);
 }
 
 void RunCommand(HWND window, const CommandRow& row) {
@@ -133,11 +134,11 @@ void RunCommand(HWND window, const CommandRow& row) {
         job.changes = changed;
         job.shows = row.changes & SHOWS_COUNTS;
         job.sink = &WindowWalkSink();
-        LetGoOfFoldersFor(job);
+        FollowDuringJobOf(job);
         if (StartJob())
             SetTimer(window, TIMER_PROGRESS, PROGRESS_INTERVAL_MS, nullptr);
         else
-            TakeFoldersBack();
+            FollowAfterJob();
         break;
     }
     case ACTION_NOTHING: break;
@@ -152,8 +153,9 @@ LRESULT OnJobDone(HWND window) {
     WorkerJob& job = gWorkerJob;
     job.sink->Ended(job.kind);
     // The end text stays in the status bar, unless the command shows the counts there.
+    // Before the listings, which make their folders current again.
+    FollowAfterJob();
     BringPanesUpToDate(job.changes, job.shows);
-    TakeFoldersBack();
     if (gCloseAfterJob)
         OnCloseTimer(window);
     return 0;

@@ -54,7 +54,13 @@ LRESULT OnFolderRead(HWND window, int side) {
     case FOLLOW_SHOWN:
     case FOLLOW_DRIVES: RefreshObjectCount(side); break;
     case FOLLOW_HELD: SetTimer(window, TIMER_FOLLOW, FOLLOW_RETRY_MS, nullptr); break;
-    case FOLLOW_GONE: LeaveGoneFolder(pane); break;
+    case FOLLOW_GONE:
+        // Back meanwhile (a folder made anew): it is read again instead.
+        if (FolderExists(pane.path))
+            ReadPaneAgain(side);
+        else
+            LeaveGoneFolder(pane);
+        break;
     }
     return 0;
 }

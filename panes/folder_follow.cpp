@@ -29,11 +29,13 @@ struct Followed {
     std::string folder;
     int followed = 0;
     int myComputer = 0;
-    int letGo = 0;       // a job runs that could remove the folder
-    int sortColumn = -1; // the order the pane's rows are in
+    int letGo = 0;          // a job runs that could remove the folder
+    std::string keptFolder; // what the pane showed when the job began
+    int sortColumn = -1;    // the order the pane's rows are in
     int sortDirection = 1;
-    unsigned listing = 0; // changes with each listing the window makes
-    FILETIME listedWriteTime = {0, 0};
+    unsigned listing = 0;              // changes with each listing the window makes
+    FILETIME listedWriteTime = {0, 0}; // the folder's time the rows were read at
+    DWORD listedAt = 0;
     int changed = 0; // a change not yet read
     int reading = 0;
     DWORD due = 0;
@@ -61,8 +63,12 @@ volatile LONG gStopRead;
 volatile LONG gInterval = 500;
 unsigned gLetGoAsked, gLetGoSeen;
 int gJobRunning;
+// A job runs that removes or moves entries: no folder is held but the job's own.
+int gRemoving;
 // A burst of changes (a file written in parts) is read once, a moment on.
 const DWORD kSettleMs = 30;
+// A watch taken this long after its listing reads the folder again.
+const DWORD kLateWatchMs = 50;
 // How often the thread looks whether a watched folder still exists and
 // whether the drives changed; Wine tells neither by the watch.
 const DWORD kLookMs = 1000;
@@ -109,9 +115,8 @@ void MarkChangedLocked(Followed& pane, DWORD now) {
     if (pane.changed)
         return;
     pane.changed = 1;
-    DWORD settled = now + kSettleMs;
-    DWORD spaced = pane.lastRead + (DWORD)gInterval;
-    pane.due = pane.lastRead && !Due(settled, spaced) ? spaced : settled;
+    DWORD interval = (DWORD)gInterval;
+    pane.due = pane.lastRead && now - pane.lastRead < interval ? pane.lastRead + interval : now + kSettleMs;
 }
 
 void MarkChanged(Followed& pane, DWORD now) {
@@ -126,12 +131,14 @@ void MoveWatches() {
         unsigned listing;
         int wanted;
         FILETIME listed;
+        DWORD listedAt;
         {
             Lock lock;
             folder = pane.folder;
             listing = pane.listing;
             wanted = pane.followed && !pane.myComputer && !pane.letGo;
             listed = pane.listedWriteTime;
+            listedAt = pane.listedAt;
         }
         if (!wanted || pane.watched != folder)
             CloseWatch(pane);
@@ -139,8 +146,10 @@ void MoveWatches() {
             (pane.watchedListing == listing && !pane.rewatch))
             continue;
         // Taken again for the listing it watched, anything may have changed
-        // meanwhile; for a new listing, only what changed the folder since.
-        int unknown = pane.watchedListing == listing;
+        // meanwhile; for a new listing, only what changed the folder since,
+        // unless the watch comes late (a file changed in place leaves the
+        // folder's time alone).
+        int unknown = pane.watchedListing == listing || GetTickCount() - listedAt > kLateWatchMs;
         pane.rewatch = 0;
         pane.watchedListing = listing;
         pane.watched = folder;
@@ -204,19 +213,29 @@ void ReadPane(int side) {
         pane.reading = 1;
         InterlockedExchange(&gStopRead, 0);
     }
+    FILETIME readAt = read->drives ? FILETIME{0, 0} : FolderWriteTime(folder);
     if (!read->drives) {
         answers.count = 0;
         int hidden = 0;
         read->model.folder = folder;
         if (!ReadFolderInto(read->model, folder.c_str(), &answers, &hidden, &gStopRead)) {
             read->gone = !FolderExists(folder);
+            // Not searchable yet there (a removal still pending, access
+            // refused): the rows stay and the folder is tried again.
+            if (!read->gone) {
+                Lock lock;
+                pane.reading = 0;
+                pane.lastRead = GetTickCount() | 1;
+                if (read->listing == pane.listing && !pane.changed) {
+                    pane.changed = 1;
+                    pane.due = GetTickCount() + kLookMs;
+                }
+                return;
+            }
             read->model.Clear();
         }
         read->model.EndListing();
-        // Rows alike in the column stay in their names' order from read to read.
-        if (column != COLUMN_NAME)
-            SortModelRows(read->model, COLUMN_NAME, 1);
-        SortModelRows(read->model, column, direction);
+        SortNewListing(read->model, column, direction);
     }
     Lock lock;
     pane.reading = 0;
@@ -229,6 +248,7 @@ void ReadPane(int side) {
             MarkChangedLocked(pane, GetTickCount());
         return;
     }
+    pane.listedWriteTime = readAt;
     pane.ready = std::move(read);
     PostMessageA(gWindow, MSG_FOLDER_READ, (WPARAM)side, 0);
 }
@@ -239,11 +259,13 @@ void LookAround(DWORD now, DWORD* drives) {
     DWORD nowDrives = GetLogicalDrives();
     for (Followed& pane : gPanes) {
         int myComputer, followed, letGo;
+        FILETIME listed;
         {
             Lock lock;
             myComputer = pane.myComputer;
             followed = pane.followed;
             letGo = pane.letGo;
+            listed = pane.listedWriteTime;
         }
         if (!followed || letGo)
             continue;
@@ -251,7 +273,10 @@ void LookAround(DWORD now, DWORD* drives) {
             if (nowDrives != *drives)
                 MarkChanged(pane, now);
         } else if (pane.watch != INVALID_HANDLE_VALUE) {
-            if (LetGoOfWatch(pane))
+            // An entry added, removed or renamed since the rows were read
+            // changed the folder's time, whether or not its notice came.
+            FILETIME time = FolderWriteTime(pane.watched);
+            if (LetGoOfWatch(pane) || CompareFileTime(&time, &listed) != 0)
                 MarkChanged(pane, now);
         } else {
             pane.rewatch = 1;
@@ -265,11 +290,17 @@ DWORD WINAPI FollowThread(void*) {
     DWORD drives = GetLogicalDrives();
     DWORD lastLook = GetTickCount();
     while (!gStop) {
+        unsigned asked;
+        {
+            Lock lock;
+            asked = gLetGoAsked;
+        }
+        // Whatever was asked before this looks at the panes is done after it.
         MoveWatches();
         {
             Lock lock;
-            if (gLetGoSeen != gLetGoAsked) {
-                gLetGoSeen = gLetGoAsked;
+            if (gLetGoSeen != asked) {
+                gLetGoSeen = asked;
                 SetEvent(gLetGoDone);
             }
         }
@@ -344,7 +375,7 @@ void StopFollowing() {
     for (Followed& pane : gPanes)
         pane = Followed();
     gLetGoAsked = gLetGoSeen = 0;
-    gJobRunning = 0;
+    gJobRunning = gRemoving = 0;
     gWindow = nullptr;
 }
 
@@ -358,11 +389,15 @@ void FollowListing(int side, const char* folder, int sortColumn, int sortDirecti
         if (pane.reading)
             InterlockedExchange(&gStopRead, 1);
         pane.folder = folder;
+        // A pane the job kept, led elsewhere, could be inside what it removes.
+        if (gRemoving && pane.folder != pane.keptFolder)
+            pane.letGo = 1;
         pane.followed = 1;
         pane.myComputer = folder[0] == '\0';
         pane.sortColumn = sortColumn;
         pane.sortDirection = sortDirection;
         pane.listedWriteTime = time;
+        pane.listedAt = GetTickCount();
         pane.listing++;
         pane.changed = 0;
         pane.ready.reset();
@@ -386,15 +421,21 @@ void ReadPaneAgain(int side) {
     SetEvent(gWake);
 }
 
-void LetGoOfFolders(int keptSides) {
+void FollowDuringJob(int removing, int keptSides) {
     if (!gThread)
         return;
     {
         Lock lock;
-        for (int side = 0; side < 2; side++)
-            if (!(keptSides & (1 << side)))
-                gPanes[side].letGo = 1;
+        for (int side = 0; side < 2; side++) {
+            Followed& pane = gPanes[side];
+            if (removing && !(keptSides & (1 << side)))
+                pane.letGo = 1;
+            pane.keptFolder = pane.folder;
+        }
         gJobRunning = 1;
+        gRemoving = removing;
+        if (!removing)
+            return;
         gLetGoAsked++;
         InterlockedExchange(&gStopRead, 1);
     }
@@ -408,14 +449,21 @@ void LetGoOfFolders(int keptSides) {
     }
 }
 
-void TakeFoldersBack() {
+int HoldingNoFolder() {
+    return gRemoving;
+}
+
+void FollowAfterJob() {
     if (!gThread)
         return;
     {
         Lock lock;
         gJobRunning = 0;
+        gRemoving = 0;
+        // Read again: what the pane let go of, and the icons the shell gave
+        // by extension only.
         for (Followed& pane : gPanes) {
-            if (!pane.letGo)
+            if (!pane.followed)
                 continue;
             pane.letGo = 0;
             pane.changed = 0;

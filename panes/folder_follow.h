@@ -18,14 +18,18 @@ void FollowListing(int side, const char* folder, int sortColumn, int sortDirecti
 // The window changed the pane's rows itself (a rename): a read begun before
 // is older than they are, and the folder is read again.
 void ReadPaneAgain(int side);
-// A folder with a handle on it is not removed until the handle goes (under
-// Wine, and on Windows until the watch has noticed): before a job that
-// removes or moves entries, every pane but the kept ones (1 << side) lets go
-// of its folder, and returns once it has. The kept panes follow the job with
-// the shell asked once per extension, so that no file the job acts on is
-// opened by the reads. TakeFoldersBack, at the job's end, reads them again.
-void LetGoOfFolders(int keptSides);
-void TakeFoldersBack();
+// While a job runs, reads ask the shell about items by their extension
+// alone, so that no file the job acts on is opened by them. A job that
+// removes or moves entries (removing) also makes every pane but the kept
+// ones (1 << side) let go of its folder, and a kept one that is led
+// elsewhere: a folder with a handle on it is not removed until the handle
+// goes (under Wine; on Windows until the watch has noticed). It returns
+// once they have. FollowAfterJob, at the job's end, reads them again.
+void FollowDuringJob(int removing, int keptSides);
+void FollowAfterJob();
+// 1 while such a job runs: a listing then doesn't make its folder the
+// current one, which would hold it too.
+int HoldingNoFolder();
 // The shortest time between two reads of one pane (500 ms; the random-action
 // driver shortens it to keep its steps short).
 void SetFollowInterval(DWORD milliseconds);

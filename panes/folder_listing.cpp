@@ -96,9 +96,12 @@ void AskShell(const char* fullPath, const WIN32_FIND_DATAA& found, ShellAnswers*
             }
         }
     }
-    // A failed answer (a path that reaches nothing) is this item's alone.
-    if (!SHGetFileInfoA(fullPath, 0, info, sizeof *info,
-                        SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON))
+    // A failed answer (a path that reaches nothing) is this item's alone. By
+    // the extension alone, the shell opens no file.
+    UINT flags = SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON;
+    if (answers->byExtensionOnly)
+        flags |= SHGFI_USEFILEATTRIBUTES;
+    if (!SHGetFileInfoA(fullPath, attributes, info, sizeof *info, flags))
         return;
     if (cacheable && answers->count < (int)(sizeof answers->entries / sizeof answers->entries[0])) {
         ShellAnswers::Entry& entry = answers->entries[answers->count++];
@@ -173,6 +176,15 @@ int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, 
     return 1;
 }
 
+// Makes the folder the current one; while a job removes entries, only
+// looks that it is one, as the current folder would hold it.
+static int EnterFolder(const char* path) {
+    if (!HoldingNoFolder())
+        return SetCurrentDirectoryA(path);
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 int ListFolder(HWND list, char* path) {
     // Whatever the listing shows, the listed pane is the one commands act on.
     const Pane* pane = PaneOfList(list);
@@ -187,10 +199,10 @@ int ListFolder(HWND list, char* path) {
     }
 
     int entered = 1;
-    if (!NormaliseFolder(path, gCore->pathScratch) || !SetCurrentDirectoryA(path)) {
+    if (!NormaliseFolder(path, gCore->pathScratch) || !EnterFolder(path)) {
         ShowMessage(nullptr, path, "CurrentDirectry Error", MB_OK);
         CopyText(path, PATH_SIZE, "c:\\");
-        entered = SetCurrentDirectoryA(path);
+        entered = EnterFolder(path);
     }
 
     // The rows come in the order the column sort gives: a stable sort of the
@@ -211,7 +223,7 @@ int ListFolder(HWND list, char* path) {
     if (entered)
         ReadFolderInto(model, path, &answers, &hidden, nullptr);
     model.EndListing();
-    SortModelRows(model, column, direction);
+    SortNewListing(model, column, direction);
     ShowRows(list, model, choice);
     TellHiddenEntries(list, path, hidden);
     return model.Rows();

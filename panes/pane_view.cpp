@@ -314,6 +314,12 @@ void SortModelRows(PaneModel& model, int column, int direction) {
     SortRows(model.order.data(), model.order.size(), keys.data(), column, direction);
 }
 
+void SortNewListing(PaneModel& model, int column, int direction) {
+    if (column != COLUMN_NAME)
+        SortModelRows(model, COLUMN_NAME, 1);
+    SortModelRows(model, column, direction);
+}
+
 void RedrawEntry(HWND list, int entry) {
     PaneModel* model = ModelOfList(list);
     int row = model ? model->RowOfEntry(entry) : -1;

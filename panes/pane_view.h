@@ -31,6 +31,9 @@ void ShowRows(HWND list, const PaneModel& model, const PaneChoice& choice);
 
 // The model's rows in the column's order (direction 1 ascending), stably.
 void SortModelRows(PaneModel& model, int column, int direction);
+// A new listing's rows in the column's order, those alike in it by name, so
+// that each listing of a folder orders them alike.
+void SortNewListing(PaneModel& model, int column, int direction);
 // Sets the states of mask on one row, or on every row (-1).
 void SetRowState(HWND list, int row, UINT mask, UINT state);
 // Draws one entry's row again, after its entry changed.
