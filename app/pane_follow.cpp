@@ -7,6 +7,7 @@
 #include "base/text_buffer.h"
 #include "core/pane.h"
 #include "exchange/drop_target.h"
+#include "fileops/file_path.h"
 #include "panes/compose_path.h"
 #include "panes/folder_follow.h"
 #include "panes/folder_listing.h"
@@ -18,11 +19,6 @@ static int PaneHeld(const Pane& pane) {
     return UiLoopOpen() || RenameOpenIn(pane.list) || (gDropTarget && gDropTarget->hovering);
 }
 
-static int FolderExists(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The pane's folder was removed or renamed: it shows the nearest folder above
 // that still exists (My Computer above the drives), and says why.
 static void LeaveGoneFolder(Pane& pane) {
@@ -32,10 +28,7 @@ static void LeaveGoneFolder(Pane& pane) {
         if (ComposePath("..", pane.path, sizeof pane.path) != COMPOSE_DONE)
             pane.path[0] = '\0';
     } while (pane.path[0] && !FolderExists(pane.path));
-    // Not the user's act: the active pane stays where it was.
-    int active = gCore->activePane;
     ListFolder(pane.list, pane.path);
-    gCore->activePane = active;
     SetWindowTextA(pane.pathBox, pane.path);
     char text[PATH_SIZE + 64];
     FormatText(text, sizeof text, "フォルダがなくなりました: %s", gone);
@@ -46,11 +39,10 @@ LRESULT OnFolderRead(HWND window, int side) {
     if (side < 0 || side > 1)
         return 0;
     Pane& pane = gCore->panes[side];
-    // The rows' states set anew are not the user's act: the active pane stays.
+    // Neither the rows' states set anew nor a listing of the folder above is
+    // the user's act: the active pane stays.
     int active = gCore->activePane;
-    int result = TakeFolderRead(side, pane.list, PaneHeld(pane));
-    gCore->activePane = active;
-    switch (result) {
+    switch (TakeFolderRead(side, pane.list, PaneHeld(pane))) {
     case FOLLOW_SHOWN:
     case FOLLOW_DRIVES: RefreshObjectCount(side); break;
     case FOLLOW_HELD: SetTimer(window, TIMER_FOLLOW, FOLLOW_RETRY_MS, nullptr); break;
@@ -62,6 +54,7 @@ LRESULT OnFolderRead(HWND window, int side) {
             LeaveGoneFolder(pane);
         break;
     }
+    gCore->activePane = active;
     return 0;
 }
 

@@ -99,12 +99,12 @@ void ReportUnreachableName(const char* folder, const char* name) {
     ShowMessage(nullptr, text, "Name Error", MB_OK);
 }
 
-static const char kCountText[] = "Object Count : %d";
+static const char kCountText[] = "Object Count : ";
 
 static void ShowObjectCount(int part) {
     char text[64];
     int count = (int)SendMessageA(gCore->panes[part].list, LVM_GETITEMCOUNT, 0, 0);
-    FormatText(text, sizeof text, kCountText, count);
+    FormatText(text, sizeof text, "%s%d", kCountText, count);
     SendMessageA(gCore->statusBar, SB_SETTEXTA, part, (LPARAM)text);
 }
 
@@ -119,6 +119,6 @@ void RefreshObjectCount(int part) {
     if (LOWORD(length) >= sizeof text)
         return;
     SendMessageA(gCore->statusBar, SB_GETTEXTA, part, (LPARAM)text);
-    if (strncmp(text, kCountText, 15) == 0)
+    if (strncmp(text, kCountText, sizeof kCountText - 1) == 0)
         ShowObjectCount(part);
 }

@@ -244,6 +244,11 @@ int FindNextEntry(HANDLE search, FoundEntry* entry) {
     return 1;
 }
 
+int FolderExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 DWORD AttributesOfPath(const FilePath& path) {
     return IsWidePath(path) ? GetFileAttributesW(ExactPath(path.wide).path) : GetFileAttributesA(path.text);
 }

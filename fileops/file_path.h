@@ -65,6 +65,8 @@ HANDLE FindFirstEntryOf(const char* pattern, FoundEntry* entry);
 // The search of a pattern formed as a path (a folder's path and "*.tmp").
 HANDLE FindFirstEntryOfPath(const FilePath& pattern, FoundEntry* entry);
 
+// 1 when the text names an existing folder.
+int FolderExists(const char* path);
 // The file calls, each on the real path where there is one.
 DWORD AttributesOfPath(const FilePath& path);
 int AttributeDataOfPath(const FilePath& path, WIN32_FILE_ATTRIBUTE_DATA* data);

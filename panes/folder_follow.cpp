@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/pane_model.h"
+#include "fileops/file_path.h"
 #include "panes/entry_cells.h"
 #include "panes/folder_listing.h"
 #include "panes/my_computer.h"
@@ -19,8 +20,7 @@ namespace {
 struct FolderRead {
     unsigned listing;
     int gone = 0;
-    int drives = 0;
-    PaneModel model;
+    PaneModel model; // its folder "" for a read of the drives
 };
 
 // One pane as the thread sees it. The window writes what it shows (under the
@@ -28,7 +28,6 @@ struct FolderRead {
 struct Followed {
     std::string folder;
     int followed = 0;
-    int myComputer = 0;
     int letGo = 0;          // a job runs that could remove the folder
     std::string keptFolder; // what the pane showed when the job began
     int sortColumn = -1;    // the order the pane's rows are in
@@ -82,11 +81,6 @@ int Due(DWORD now, DWORD due) {
     return (LONG)(now - due) >= 0;
 }
 
-int FolderExists(const std::string& folder) {
-    DWORD attributes = GetFileAttributesA(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 FILETIME FolderWriteTime(const std::string& folder) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (!GetFileAttributesExA(folder.c_str(), GetFileExInfoStandard, &data))
@@ -136,7 +130,7 @@ void MoveWatches() {
             Lock lock;
             folder = pane.folder;
             listing = pane.listing;
-            wanted = pane.followed && !pane.myComputer && !pane.letGo;
+            wanted = pane.followed && !pane.folder.empty() && !pane.letGo;
             listed = pane.listedWriteTime;
             listedAt = pane.listedAt;
         }
@@ -175,17 +169,14 @@ void TakeNotice(Followed& pane, DWORD now) {
 
 // Under Wine a folder another program removes stays until the last handle on
 // it goes, and the watch is one: it is let go of now and then, so that such a
-// removal completes. 1 when the folder is gone or its entries changed meanwhile.
+// removal completes. 1 when a notice was waiting or the folder is gone.
 int LetGoOfWatch(Followed& pane) {
     if (WaitForSingleObject(pane.watch, 0) == WAIT_OBJECT_0)
         return 1;
-    FILETIME before = FolderWriteTime(pane.watched);
     FindCloseChangeNotification(pane.watch);
     pane.watch = OpenWatch(pane.watched);
-    FILETIME after = FolderWriteTime(pane.watched);
-    if (pane.watch == INVALID_HANDLE_VALUE)
-        pane.rewatch = 1;
-    return pane.watch == INVALID_HANDLE_VALUE || CompareFileTime(&before, &after) != 0;
+    pane.rewatch = pane.watch == INVALID_HANDLE_VALUE;
+    return pane.rewatch;
 }
 
 // Reads a pane's folder as a listing would, sorted as the pane is, and posts
@@ -205,7 +196,6 @@ void ReadPane(int side) {
             return;
         folder = pane.folder;
         read->listing = pane.listing;
-        read->drives = pane.myComputer;
         column = pane.sortColumn;
         direction = pane.sortDirection;
         answers.byExtensionOnly = gJobRunning;
@@ -213,25 +203,17 @@ void ReadPane(int side) {
         pane.reading = 1;
         InterlockedExchange(&gStopRead, 0);
     }
-    FILETIME readAt = read->drives ? FILETIME{0, 0} : FolderWriteTime(folder);
-    if (!read->drives) {
+    FILETIME readAt = FolderWriteTime(folder);
+    // Not searchable though still there (a removal pending, access refused):
+    // the rows stay and the folder is tried again a moment on.
+    int retry = 0;
+    if (!folder.empty()) {
         answers.count = 0;
         int hidden = 0;
         read->model.folder = folder;
         if (!ReadFolderInto(read->model, folder.c_str(), &answers, &hidden, &gStopRead)) {
-            read->gone = !FolderExists(folder);
-            // Not searchable yet there (a removal still pending, access
-            // refused): the rows stay and the folder is tried again.
-            if (!read->gone) {
-                Lock lock;
-                pane.reading = 0;
-                pane.lastRead = GetTickCount() | 1;
-                if (read->listing == pane.listing && !pane.changed) {
-                    pane.changed = 1;
-                    pane.due = GetTickCount() + kLookMs;
-                }
-                return;
-            }
+            read->gone = !FolderExists(folder.c_str());
+            retry = !read->gone;
             read->model.Clear();
         }
         read->model.EndListing();
@@ -242,10 +224,10 @@ void ReadPane(int side) {
     pane.lastRead = GetTickCount() | 1;
     if (read->listing != pane.listing)
         return;
-    if (gStopRead) {
-        // Stopped for the other pane's sake: read again.
+    // A read stopped for the other pane's sake is made again.
+    if (retry || gStopRead) {
         if (!pane.letGo)
-            MarkChangedLocked(pane, GetTickCount());
+            MarkChangedLocked(pane, GetTickCount() + (retry ? kLookMs : 0));
         return;
     }
     pane.listedWriteTime = readAt;
@@ -262,7 +244,7 @@ void LookAround(DWORD now, DWORD* drives) {
         FILETIME listed;
         {
             Lock lock;
-            myComputer = pane.myComputer;
+            myComputer = pane.folder.empty();
             followed = pane.followed;
             letGo = pane.letGo;
             listed = pane.listedWriteTime;
@@ -393,7 +375,6 @@ void FollowListing(int side, const char* folder, int sortColumn, int sortDirecti
         if (gRemoving && pane.folder != pane.keptFolder)
             pane.letGo = 1;
         pane.followed = 1;
-        pane.myComputer = folder[0] == '\0';
         pane.sortColumn = sortColumn;
         pane.sortDirection = sortDirection;
         pane.listedWriteTime = time;
@@ -497,7 +478,7 @@ int TakeFolderRead(int side, HWND list, int held) {
         if (held)
             return FOLLOW_HELD;
     }
-    if (read->drives) {
+    if (read->model.folder.empty()) {
         ListMyComputer(list);
         return FOLLOW_DRIVES;
     }

@@ -179,10 +179,7 @@ int ReadFolderInto(PaneModel& model, const char* folder, ShellAnswers* answers, 
 // Makes the folder the current one; while a job removes entries, only
 // looks that it is one, as the current folder would hold it.
 static int EnterFolder(const char* path) {
-    if (!HoldingNoFolder())
-        return SetCurrentDirectoryA(path);
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return HoldingNoFolder() ? FolderExists(path) : SetCurrentDirectoryA(path);
 }
 
 int ListFolder(HWND list, char* path) {
